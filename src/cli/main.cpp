@@ -1,0 +1,39 @@
+// qlx: the command-line tool over the program's core.
+#include "kind_command.h"
+#include "settings_command.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: qlx COMMAND [ARGS]\n"
+    "commands:\n"
+    "  settings dump [FILE | --defaults]   the settings file's fields by name and value\n"
+    "  kind FILE...                        the file kind bit and format name of each file\n";
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "-h" || args[0] == "--help") {
+        (args.empty() ? std::cerr : std::cout) << kUsage;
+        return args.empty() ? 2 : 0;
+    }
+    const std::string command = args[0];
+    args.erase(args.begin());
+    try {
+        if (command == "settings")
+            return qlx::cli::runSettingsCommand(args, std::cout, std::cerr);
+        if (command == "kind")
+            return qlx::cli::runKindCommand(args, std::cout, std::cerr);
+    } catch (const std::exception& e) {
+        std::cerr << "qlx: " << e.what() << "\n";
+        return 1;
+    }
+    std::cerr << "qlx: unknown command '" << command << "'\n" << kUsage;
+    return 2;
+}

@@ -1,0 +1,119 @@
+#include "io/file_io.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace qlx::io {
+
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : m_fd(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    int get() const { return m_fd; }
+    int release()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+
+private:
+    int m_fd;
+};
+
+void setError(std::string* error, const std::string& what)
+{
+    if (error)
+        *error = what + ": " + std::strerror(errno);
+}
+
+} // namespace
+
+std::optional<ReadResult> readFileCapped(const std::filesystem::path& path, std::size_t cap)
+{
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0)
+        return std::nullopt;
+    ReadResult result;
+    constexpr std::size_t kChunk = 1 << 16;
+    for (;;) {
+        const std::size_t want = std::min(kChunk, cap + 1 - result.bytes.size());
+        const std::size_t old = result.bytes.size();
+        result.bytes.resize(old + want);
+        const ssize_t got = ::read(fd.get(), result.bytes.data() + old, want);
+        if (got < 0) {
+            if (errno == EINTR) {
+                result.bytes.resize(old);
+                continue;
+            }
+            return std::nullopt;
+        }
+        result.bytes.resize(old + static_cast<std::size_t>(got));
+        if (got == 0)
+            break;
+        if (result.bytes.size() > cap) {
+            result.bytes.resize(cap);
+            result.truncated = true;
+            break;
+        }
+    }
+    return result;
+}
+
+bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::byte> bytes,
+                         std::string* error)
+{
+    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+    std::string pattern = (folder / ("." + path.filename().string() + ".tmp-XXXXXX")).string();
+    FileDescriptor fd(::mkstemp(pattern.data()));
+    if (fd.get() < 0) {
+        setError(error, "cannot create temporary file");
+        return false;
+    }
+    auto fail = [&](const char* what) {
+        setError(error, what);
+        ::unlink(pattern.c_str());
+        return false;
+    };
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            return fail("write failed");
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    // Keep the permissions of the file we replace; a new file gets the usual
+    // rw-r--r-- (mkstemp creates it 0600).
+    struct stat old {};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    if (::fchmod(fd.get(), mode) != 0)
+        return fail("chmod failed");
+    if (::fsync(fd.get()) != 0)
+        return fail("fsync failed");
+    if (::close(fd.release()) != 0)
+        return fail("close failed");
+    if (::rename(pattern.c_str(), path.c_str()) != 0)
+        return fail("rename failed");
+    // Make the rename itself durable.
+    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0)
+        ::fsync(dir.get());
+    return true;
+}
+
+} // namespace qlx::io
