@@ -51,7 +51,7 @@ int runSettingsCommand(const std::vector<std::string>& args, std::ostream& out, 
     }
     // Shown as stored, without defaults, whatever its version says.
     io::copyBytes(record.bytes(), 0, read->bytes, 0, read->bytes.size());
-    settings::scramble(record.bytes());
+    settings::scramble(record.bytes().first(read->bytes.size()));
     out << "file\t" << path.string() << "\n";
     out << "fileSize\t" << read->bytes.size() << (read->truncated ? "+" : "") << "\n";
     out << "versionAccepted\t"

@@ -76,8 +76,10 @@ LoadResult SettingsFile::load(SettingsRecord& record)
         return {LoadStatus::Missing, false};
     // A shorter file leaves the rest of the record zero; the defaults pass
     // and the section markers repair what they cover.
+    // Only the bytes that came from the file are unscrambled: unscrambling
+    // the zero tail too would fill it with the key instead of zeros.
     io::copyBytes(record.bytes(), 0, read->bytes, 0, read->bytes.size());
-    scramble(record.bytes());
+    scramble(record.bytes().first(read->bytes.size()));
 
     if (!versionAccepted(record.text(kVersion), m_programVersion)) {
         record.clear();

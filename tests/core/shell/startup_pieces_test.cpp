@@ -1,0 +1,156 @@
+// The pieces start-up is made of: window titles, the command-line folder,
+// the instance lock, the program's location, the named locks and the worker
+// protocol.
+
+#include "shell/named_locks.h"
+#include "shell/program_location.h"
+#include "shell/single_instance.h"
+#include "shell/window_title.h"
+#include "shell/worker.h"
+#include "support/test_paths.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace qlx::shell {
+namespace {
+
+TEST(WindowTitle, ThreeModes)
+{
+    EXPECT_EQ(windowTitle(u"", ListMode::Folder, u"/home/a/photos", u""),
+              u"Quenderluxium Ver5.96 - /home/a/photos ");
+    EXPECT_EQ(windowTitle(u"[1/3] ", ListMode::Collection, u"/x", u"旅行"),
+              u"[1/3] Quenderluxium Ver5.96 - コレクション [ 旅行 ]");
+    EXPECT_EQ(windowTitle(u"", ListMode::Folder, u"", u"c"), u"Quenderluxium Ver5.96");
+    EXPECT_EQ(windowTitle(u"", ListMode::Collection, u"/x", u""), u"Quenderluxium Ver5.96");
+    EXPECT_EQ(initialWindowTitle(), u"Quenderluxium Ver5.96");
+}
+
+TEST(CommandLineFolder, EveryDoubleQuoteIsRemoved)
+{
+    EXPECT_EQ(stripDoubleQuotes(u"\"/home/a/My Photos\""), u"/home/a/My Photos");
+    EXPECT_EQ(stripDoubleQuotes(u"/a\"b\"/c"), u"/ab/c");
+    EXPECT_EQ(stripDoubleQuotes(u"\"\""), u"");
+}
+
+TEST(SingleInstance, SecondHolderIsRefusedUntilTheFirstLets)
+{
+    test::TempDir dir;
+    const auto path = dir.path() / "Quenderluxium";
+    auto first = SingleInstanceLock::acquire(path);
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->holdsFile());
+    // flock locks belong to open file descriptions: a second open in another
+    // process is refused. Check from a child process, as a second start would.
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(SingleInstanceLock::acquire(path) ? 1 : 0);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    first.reset();
+    EXPECT_TRUE(SingleInstanceLock::acquire(path));
+}
+
+TEST(ProgramLocation, OnlyTheProgramsOwnNameIsAccepted)
+{
+    EXPECT_TRUE(locateProgram("/opt/q/Quenderluxium"));
+    EXPECT_EQ(locateProgram("/opt/q/Quenderluxium")->folder, "/opt/q");
+    EXPECT_FALSE(locateProgram("/opt/q/Quenderluxium2"));
+    EXPECT_FALSE(locateProgram("/opt/q/quenderluxium"));
+    test::TempDir dir;
+    EXPECT_TRUE(folderIsWritableWithSpace(dir.path()));
+    EXPECT_FALSE(folderIsWritableWithSpace(dir.path() / "missing"));
+    if (::geteuid() != 0) {
+        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+        EXPECT_FALSE(folderIsWritableWithSpace(dir.path()));
+        std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
+    }
+    EXPECT_FALSE(folderIsWritableWithSpace("/proc"));
+}
+
+TEST(NamedLocks, NamesAndOrderRules)
+{
+    EXPECT_EQ(lockNameText(LockName::Sema), "sema");
+    EXPECT_EQ(lockNameText(LockName::SemaRaw), "sema_raw");
+    EXPECT_EQ(lockNameText(LockName::SemaDec), "sema_dec");
+    EXPECT_EQ(lockNameText(LockName::SemaInterp), "sema_interp");
+    NamedLocks locks;
+    {
+        ScopedLock raw(locks, LockName::SemaRaw);
+        ScopedLock picture(locks, LockName::Sema);
+        ScopedLock decoder(locks, LockName::SemaDec);
+    }
+    EXPECT_EQ(locks.orderViolations(), 0);
+    {
+        ScopedLock picture(locks, LockName::Sema);
+        ScopedLock raw(locks, LockName::SemaRaw); // "sema_raw" must come first
+    }
+    EXPECT_EQ(locks.orderViolations(), 1);
+    {
+        ScopedLock decoder(locks, LockName::SemaDec);
+        ScopedLock reader(locks, LockName::SemaInterp); // nothing after "sema_dec"
+    }
+    EXPECT_EQ(locks.orderViolations(), 2);
+}
+
+TEST(NamedLocks, SerialiseThreads)
+{
+    NamedLocks locks;
+    int counter = 0;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < 10000; ++i) {
+                ScopedLock lock(locks, LockName::SemaInterp);
+                ++counter;
+            }
+        });
+    for (auto& thread : threads)
+        thread.join();
+    EXPECT_EQ(counter, 40000);
+}
+
+TEST(Worker, StopRequestAndFinishedState)
+{
+    Worker worker;
+    std::atomic<int> loops{0};
+    std::atomic<bool> sawRunning{false};
+    ASSERT_TRUE(worker.start([&](const WorkerControl& control) {
+        sawRunning = worker.state() == WorkerState::Running;
+        while (!control.stopRequested()) {
+            ++loops;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }));
+    EXPECT_FALSE(worker.start([](const WorkerControl&) {})) << "a running worker is not started twice";
+    while (loops < 3)
+        std::this_thread::yield();
+    int pumped = 0;
+    worker.stop([&](int) { ++pumped; });
+    EXPECT_TRUE(sawRunning);
+    EXPECT_EQ(worker.state(), WorkerState::Finished);
+    EXPECT_FALSE(worker.exists());
+    EXPECT_GE(pumped, 1) << "the waiting thread keeps pumping its events";
+    // A stopper on a worker that does not exist returns at once.
+    worker.stop();
+}
+
+TEST(Worker, WorkerThatEndsByItselfAndOneThatThrows)
+{
+    Worker worker;
+    ASSERT_TRUE(worker.start([](const WorkerControl&) {}));
+    worker.waitFinished();
+    EXPECT_EQ(worker.state(), WorkerState::Finished);
+    ASSERT_TRUE(worker.start([](const WorkerControl&) { throw std::runtime_error("bad file"); }));
+    worker.waitFinished();
+    EXPECT_EQ(worker.state(), WorkerState::Finished);
+    EXPECT_TRUE(worker.start([](const WorkerControl&) {})) << "can be started again after it ended";
+}
+
+} // namespace
+} // namespace qlx::shell
