@@ -32,15 +32,22 @@ std::optional<std::vector<std::byte>> unpack(std::span<const std::byte> packed)
 
 } // namespace
 
-std::optional<TableData> loadTableFile(const std::filesystem::path& path, std::size_t recordSize)
+std::optional<TableData> unpackTable(std::span<const std::byte> packed, std::size_t recordSize)
 {
-    const auto read = io::readFileCapped(path, kMaxPackedTableBytes);
-    if (!read || read->truncated || read->bytes.empty() || recordSize == 0)
+    if (packed.empty() || recordSize == 0)
         return std::nullopt;
-    auto unpacked = unpack(read->bytes);
+    auto unpacked = unpack(packed);
     if (!unpacked || unpacked->empty() || unpacked->size() % recordSize != 0)
         return std::nullopt;
     return TableData{std::move(*unpacked), recordSize};
+}
+
+std::optional<TableData> loadTableFile(const std::filesystem::path& path, std::size_t recordSize)
+{
+    const auto read = io::readFileCapped(path, kMaxPackedTableBytes);
+    if (!read || read->truncated)
+        return std::nullopt;
+    return unpackTable(read->bytes, recordSize);
 }
 
 bool writeTableFile(const std::filesystem::path& path, std::span<const std::byte> records)

@@ -45,6 +45,7 @@ struct TableData {
 // Reads and unpacks one table file. Nothing when the file is missing, empty,
 // not one complete zlib stream, larger than 1 MiB unpacked, empty unpacked,
 // or not a whole number of records.
+std::optional<TableData> unpackTable(std::span<const std::byte> packed, std::size_t recordSize);
 std::optional<TableData> loadTableFile(const std::filesystem::path& path, std::size_t recordSize);
 
 // Packs `records` into one zlib stream and writes it safely to `path`.

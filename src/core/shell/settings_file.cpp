@@ -2,6 +2,7 @@
 
 #include "io/file_io.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -74,12 +75,19 @@ LoadResult SettingsFile::load(SettingsRecord& record)
     const auto read = io::readFileCapped(m_path, kRecordSize);
     if (!read)
         return {LoadStatus::Missing, false};
+    return loadFromBytes(read->bytes, record);
+}
+
+LoadResult SettingsFile::loadFromBytes(std::span<const std::byte> bytes, SettingsRecord& record) const
+{
+    record.clear();
+    bytes = bytes.first(std::min(bytes.size(), kRecordSize));
     // A shorter file leaves the rest of the record zero; the defaults pass
-    // and the section markers repair what they cover.
-    // Only the bytes that came from the file are unscrambled: unscrambling
-    // the zero tail too would fill it with the key instead of zeros.
-    io::copyBytes(record.bytes(), 0, read->bytes, 0, read->bytes.size());
-    scramble(record.bytes().first(read->bytes.size()));
+    // and the section markers repair what they cover. Only the bytes that
+    // came from the file are unscrambled: unscrambling the zero tail too
+    // would fill it with the key instead of zeros.
+    io::copyBytes(record.bytes(), 0, bytes, 0, bytes.size());
+    scramble(record.bytes().first(bytes.size()));
 
     if (!versionAccepted(record.text(kVersion), m_programVersion)) {
         record.clear();

@@ -51,6 +51,8 @@ public:
     // Loaded the record is left zero. On Loaded the normal-exit flag has been
     // cleared and the version text replaced by the program's.
     LoadResult load(SettingsRecord& record);
+    // The same for bytes already read (at most the record size is used).
+    LoadResult loadFromBytes(std::span<const std::byte> bytes, SettingsRecord& record) const;
 
     // Writes the program's version into the record, then the scrambled copy
     // to disk through a temporary file. The record in memory is never left
