@@ -39,9 +39,11 @@ constexpr std::array<ExtensionRow, 27> kExtensionOrder{{
 constexpr bool orderMatchesKindTable()
 {
     for (const auto& row : kExtensionOrder) {
-        const FileKindRecord* kind = findKind(row.bit);
-        if (kind == nullptr || row.extension.size() != 3
-            || std::find(kind->extensions.begin(), kind->extensions.end(), row.extension) == kind->extensions.end())
+        const int index = kindIndex(row.bit);
+        if (index < 0 || row.extension.size() != 3)
+            return false;
+        const auto& extensions = kFileKinds[static_cast<std::size_t>(index)].extensions;
+        if (extensions[0] != row.extension && extensions[1] != row.extension)
             return false;
     }
     return true;

@@ -6,6 +6,7 @@
 // each) and an image entry's kind field holds exactly one of them.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -89,15 +90,22 @@ inline constexpr std::array<FileKindRecord, 27> kFileKinds{{
     {kKindDcr, {u"dcr"}, "DCR", "Kodak DCR", true, 278},
 }};
 
-// The row of one kind bit; nullptr for 0, several bits or a bit that is not
-// a kind.
+// The index in kFileKinds of one kind bit; -1 for 0, several bits or a bit
+// that is not a kind.
+constexpr int kindIndex(std::uint32_t bit)
+{
+    for (std::size_t i = 0; i < kFileKinds.size(); ++i) {
+        if (kFileKinds[i].bit == bit)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// The row of one kind bit, or nullptr as kindIndex gives -1.
 constexpr const FileKindRecord* findKind(std::uint32_t bit)
 {
-    for (const auto& row : kFileKinds) {
-        if (row.bit == bit)
-            return &row;
-    }
-    return nullptr;
+    const int index = kindIndex(bit);
+    return index < 0 ? nullptr : &kFileKinds[static_cast<std::size_t>(index)];
 }
 
 constexpr bool isRawKind(std::uint32_t kind)

@@ -1,0 +1,85 @@
+#include "imagelist/file_kind.h"
+
+#include <gtest/gtest.h>
+
+namespace qlx::imagelist {
+namespace {
+
+std::uint32_t kindOf(std::u16string_view name, std::uint32_t mask = 0x83FFFFFF)
+{
+    return classify(name, mask, defaultVideoExtensions());
+}
+
+TEST(FileKind, JpegFollowsTheMaskExceptForTheFourLetterEnding)
+{
+    EXPECT_EQ(kindOf(u"IMG_0001.JPG"), 0x2u);
+    EXPECT_EQ(kindOf(u"IMG_0001.JPG", 0x83FFFFFF & ~0x2u), 0u);
+    EXPECT_EQ(kindOf(u"IMG_0001.jpeg", 0x83FFFFFF & ~0x2u), 0x2u);
+    EXPECT_EQ(kindOf(u"IMG_0001.JPEG", 0), 0x2u);
+    EXPECT_EQ(kindOf(u"scan.TIFF", 0), 0x10u);
+    EXPECT_EQ(kindOf(u"scan.tif", 0x83FFFFFF & ~0x10u), 0u);
+    // The four-letter test looks at the last four characters only.
+    EXPECT_EQ(kindOf(u"notjpeg", 0), 0x2u);
+}
+
+TEST(FileKind, HasselbladFilesShareOneKind)
+{
+    EXPECT_EQ(kindOf(u"B0001234.FFF"), 0x800000u);
+    EXPECT_EQ(kindOf(u"B0001234.3fr"), 0x800000u);
+    EXPECT_EQ(formatName(kindOf(u"B0001234.FFF")), "3FR");
+    EXPECT_EQ(formatName(kindOf(u"B0001234.3fr")), "3FR");
+    EXPECT_EQ(kindOf(u"B0001234.fff", 0x83FFFFFF & ~0x800000u), 0u);
+}
+
+TEST(FileKind, RawExtensionsAndNamesWithoutAKind)
+{
+    EXPECT_EQ(kindOf(u"_DSC0001.NEF"), 0x80u);
+    EXPECT_EQ(kindOf(u"DSCN0001.nrw"), 0x8000u);
+    EXPECT_EQ(kindOf(u"P1000001.RW2"), 0x20000u);
+    EXPECT_EQ(kindOf(u"IMG_0001.CR3"), 0x2000000u);
+    EXPECT_EQ(kindOf(u"DCS_0001.dcr"), 0x80000000u);
+    EXPECT_EQ(formatName(kindOf(u"DCS_0001.dcr")), "DCR");
+    EXPECT_EQ(kindOf(u"photo.jp"), 0u);
+    EXPECT_EQ(kindOf(u"notes.txt"), 0u);
+    EXPECT_EQ(kindOf(u"a.j"), 0u);
+    EXPECT_EQ(kindOf(u""), 0u);
+    // Only A to Z are lowered: full-width letters never name a kind.
+    EXPECT_EQ(kindOf(u"IMG_0001.\uFF2A\uFF30\uFF27"), 0u);
+}
+
+TEST(FileKind, VideoNeedsTheVideoBitAndTheList)
+{
+    EXPECT_EQ(kindOf(u"00001.MTS"), 0x1000000u);
+    EXPECT_EQ(kindOf(u"00001.MTS", 0x83FFFFFF & ~0x1000000u), 0u);
+    EXPECT_EQ(kindOf(u"clip.divx"), 0x1000000u);
+    EXPECT_EQ(formatName(kindOf(u"clip.mov")), "MPG");
+    EXPECT_EQ(kindOf(u"clip.mkv"), 0u);
+    EXPECT_EQ(isVideo(u"clip.M2TS", defaultVideoExtensions()), 0x1000000u);
+    EXPECT_EQ(isVideo(u"clip.mp4.txt", defaultVideoExtensions()), 0u);
+    EXPECT_EQ(isVideo(u"mp4", defaultVideoExtensions()), 0u);
+    EXPECT_EQ(classify(u"clip.mts", 0x83FFFFFF, VideoExtensions{}), 0u);
+}
+
+TEST(FileKind, NamesLabelsAndCommands)
+{
+    EXPECT_EQ(formatName(0x2 | 0x80), "JPG");
+    EXPECT_EQ(formatName(0x10), "TIF");
+    EXPECT_EQ(formatName(0), "");
+    EXPECT_EQ(formatName(0x4000000), "");
+    EXPECT_EQ(menuLabel(0x10), "TIFF");
+    EXPECT_EQ(menuLabel(0x800000), "HasselBlad 3F Raw");
+    EXPECT_EQ(menuLabel(0x1000000), "動画");
+    EXPECT_EQ(menuLabel(0x3), "");
+    EXPECT_EQ(kindOfMenuCommand(154), 0x100u);
+    EXPECT_EQ(kindOfMenuCommand(558), 0x2000000u);
+    EXPECT_EQ(kindOfMenuCommand(278), 0x80000000u);
+    EXPECT_EQ(kindOfMenuCommand(155), 0u);
+    EXPECT_TRUE(isRawKind(0x80000000));
+    EXPECT_TRUE(isRawKind(0x2000000));
+    EXPECT_FALSE(isRawKind(0x200000));  // PSD
+    EXPECT_FALSE(isRawKind(0x1000000));
+    EXPECT_EQ(kRawKindMask, 0x82DFFFE0u);
+}
+
+} // namespace
+} // namespace qlx::imagelist

@@ -1,0 +1,59 @@
+#include "imagelist/video_extensions.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace qlx::imagelist {
+namespace {
+
+std::vector<std::u16string> listOf(const VideoExtensions& table)
+{
+    std::vector<std::u16string> list;
+    for (std::size_t i = 0; i < table.count(); ++i)
+        list.emplace_back(table.at(i));
+    return list;
+}
+
+using List = std::vector<std::u16string>;
+
+TEST(VideoExtensions, DefaultListHasTwelveExtensions)
+{
+    EXPECT_EQ(listOf(defaultVideoExtensions()),
+              (List{u"avi", u"wmv", u"mpg", u"mpeg", u"mp4", u"mov", u"flv", u"3gp", u"3g2",
+                    u"divx", u"m2ts", u"mts"}));
+}
+
+TEST(VideoExtensions, BlanksWideSemicolonsAndLongPieces)
+{
+    EXPECT_EQ(listOf(parseVideoList(u"avi MOV \uFF1Babcdefghij")), (List{u"avi", u"mov"}));
+    EXPECT_EQ(listOf(parseVideoList(u"avi MOV\uFF1Babcdefghij")), (List{u"avi", u"mov"}));
+    EXPECT_EQ(listOf(parseVideoList(u"\u3000MKV\u3000;;abcdefg;abcdefgh;")), (List{u"mkv", u"abcdefg"}));
+    EXPECT_EQ(listOf(parseVideoList(u"webm")), (List{u"webm"}));
+    EXPECT_TRUE(parseVideoList(u";;  ;").empty());
+    // Full-width letters are lower-cased too, so they match full-width names.
+    EXPECT_EQ(listOf(parseVideoList(u"\uFF2D\uFF30\uFF14")), (List{u"\uFF4D\uFF50\uFF14"}));
+}
+
+TEST(VideoExtensions, ParsesAtMost1024UnitsAnd128Extensions)
+{
+    std::u16string setting(1021, u';');
+    setting += u"abcdef";
+    EXPECT_EQ(listOf(parseVideoList(setting)), (List{u"abc"}));
+    EXPECT_EQ(listOf(parseVideoList(std::u16string(u"avi\0mov", 7))), (List{u"avi"}));
+
+    std::u16string many;
+    for (int i = 0; i < 130; ++i)
+        many += u"e" + std::u16string(1, static_cast<char16_t>(u'0' + i / 100))
+              + static_cast<char16_t>(u'0' + i / 10 % 10) + static_cast<char16_t>(u'0' + i % 10) + u";";
+    const VideoExtensions table = parseVideoList(many);
+    ASSERT_EQ(table.count(), 128u);
+    EXPECT_EQ(table.at(127), u"e127");
+    EXPECT_EQ(table.at(128), u"");
+    EXPECT_TRUE(table.contains(u"e000"));
+    EXPECT_FALSE(table.contains(u"e128"));
+}
+
+} // namespace
+} // namespace qlx::imagelist
