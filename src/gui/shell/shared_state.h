@@ -1,0 +1,44 @@
+#pragma once
+// The process-wide state of the running program that outlives every window:
+// the named locks, the camera and lens tables, the settings record and file,
+// and the values start-up derives from them. The Application owns the one
+// instance; it is created before any window and destroyed after the last
+// (tables first, the locks last).
+
+#include "imagelist/video_extensions.h"
+#include "shell/data_tables.h"
+#include "shell/named_locks.h"
+#include "shell/settings_file.h"
+#include "shell/settings_record.h"
+#include "shell/window_title.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace qlx::gui {
+
+struct SharedState {
+    // The folder of the executable, known after the own-location check.
+    std::filesystem::path programFolder;
+    // Declared first so that it is destroyed last.
+    shell::NamedLocks locks;
+
+    std::unique_ptr<shell::DataTables> tables;
+    std::unique_ptr<settings::SettingsFile> settingsFile;
+    settings::SettingsRecord settings;
+
+    // Derived at start-up from the settings.
+    int iconScale = 1;
+    imagelist::VideoExtensions videoExtensions;
+
+    // The folder to open at start (command line or settings; empty for none),
+    // and whether the command line asked for it.
+    std::u16string startFolder;
+    bool openRequestedByCommandLine = false;
+    // The folder the list shows; saved as the last opened folder.
+    std::u16string currentFolder;
+    shell::ListMode listMode = shell::ListMode::Folder;
+};
+
+} // namespace qlx::gui
