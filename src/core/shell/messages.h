@@ -19,6 +19,11 @@ inline constexpr std::u16string_view kRecoveryQuestion =
     u"起動することで改善する可能性があります。";
 inline constexpr std::u16string_view kOutOfMemory = u"メモリ不足です。";
 
+// Button labels of the program's message boxes.
+inline constexpr std::u16string_view kButtonYes = u"はい(&Y)";
+inline constexpr std::u16string_view kButtonNo = u"いいえ(&N)";
+inline constexpr std::u16string_view kButtonOk = u"OK";
+
 // Splash screen.
 inline constexpr std::u16string_view kSplashLabel = u"カメラ＆レンズデータベース更新";
 inline constexpr std::u16string_view kSplashInitialising = u"　初期化...";

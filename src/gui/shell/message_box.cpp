@@ -1,6 +1,9 @@
 #include "shell/message_box.h"
 
+#include "shell/messages.h"
 #include "shell/qt_text.h"
+
+#include <QAbstractButton>
 
 #include <QFile>
 
@@ -49,6 +52,7 @@ void showErrorBox(std::u16string_view caption, std::u16string_view text, QWidget
 {
     QMessageBox box(QMessageBox::Critical, toQString(caption), toQString(text), QMessageBox::Ok, parent);
     box.setDefaultButton(QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setText(toQString(shell::messages::kButtonOk));
     appendToMessageLog(box.windowTitle(), box.text());
     box.exec();
 }
@@ -59,6 +63,9 @@ bool askYesNo(std::u16string_view caption, std::u16string_view text, QWidget* pa
                     QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
+    // The user interface is Japanese whatever the desktop's language.
+    box.button(QMessageBox::Yes)->setText(toQString(shell::messages::kButtonYes));
+    box.button(QMessageBox::No)->setText(toQString(shell::messages::kButtonNo));
     if (topmost)
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     appendToMessageLog(box.windowTitle(), box.text());

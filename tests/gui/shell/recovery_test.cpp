@@ -42,6 +42,7 @@ void checkRecoveryQuestion(const test::SeenBox& box)
     QCOMPARE(box.icon, QMessageBox::Question);
     QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No));
     QCOMPARE(box.defaultButton, QMessageBox::No);
+    QCOMPARE(box.buttonLabels, QStringList({QStringLiteral("はい(&Y)"), QStringLiteral("いいえ(&N)")}));
     QVERIFY(box.topmost);
 }
 

@@ -161,6 +161,7 @@ struct SeenBox {
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     bool topmost = false;
+    QStringList buttonLabels; // in the order of the standard buttons
 };
 
 // Looks for a message box that waits for an answer in this process (start-up
@@ -194,6 +195,9 @@ private:
         seen.defaultButton = box->defaultButton() ? box->standardButton(box->defaultButton())
                                                   : QMessageBox::NoButton;
         seen.topmost = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        for (const auto standard : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No})
+            if (QAbstractButton* labelled = box->button(standard))
+                seen.buttonLabels << labelled->text();
         m_boxes.push_back(seen);
         if (onBox)
             onBox(*box);
