@@ -6,6 +6,7 @@
 #include "shell/program_info.h"
 #include "shell/qt_text.h"
 #include "shell/single_instance.h"
+#include "shell/startup_resources.h"
 #include "shell/termination_signals.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(qlx::gui::toQString(qlx::shell::kProductName));
     // The close sequence decides when the program ends, not the last window.
     QApplication::setQuitOnLastWindowClosed(false);
+    qlx::gui::installJapaneseFontSubstitutions();
 
     qlx::gui::TerminationSignals termination;
     qlx::gui::Application application(std::move(instanceLock),

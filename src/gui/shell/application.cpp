@@ -1,4 +1,5 @@
 #include "shell/application.h"
+#include "shell/startup_resources.h"
 
 #include "shell/main_window.h"
 #include "shell/message_box.h"
@@ -154,6 +155,9 @@ void Application::loadSettings()
     // Adjustments after the load.
     state.iconScale = state.settings.get(settings::kLargeIcons) == 1 ? 2 : 1;
     state.videoExtensions = imagelist::parseVideoList(state.settings.text(settings::kVideoExtensions));
+
+    state.placeholderPicture = makePlaceholderPicture();
+    state.highlightShades = currentHighlightShades();
 }
 
 void Application::openMainWindow()

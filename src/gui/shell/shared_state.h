@@ -6,12 +6,16 @@
 // (tables first, the locks last).
 
 #include "imagelist/video_extensions.h"
+#include "shell/derived_values.h"
 #include "shell/data_tables.h"
 #include "shell/named_locks.h"
 #include "shell/settings_file.h"
 #include "shell/settings_record.h"
 #include "shell/window_title.h"
 
+#include <QByteArray>
+
+#include <array>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -31,6 +35,12 @@ struct SharedState {
     // Derived at start-up from the settings.
     int iconScale = 1;
     imagelist::VideoExtensions videoExtensions;
+
+    // Prepared at start-up for the painting code.
+    QByteArray placeholderPicture;
+    shell::HighlightShades highlightShades;
+    std::array<shell::UnitPoint, 9> markerCircle8 = shell::unitCirclePoints<9>();
+    std::array<shell::UnitPoint, 17> markerCircle16 = shell::unitCirclePoints<17>();
 
     // The folder to open at start (command line or settings; empty for none),
     // and whether the command line asked for it.
