@@ -75,8 +75,8 @@ std::vector<std::byte> cameraTable()
 // One lens per table: key fields first, then maker (64 bytes) and name (256).
 std::vector<std::byte> lensTable(std::size_t index)
 {
-    const auto spec = qlx::shell::kLensTables[index];
-    std::vector<std::byte> bytes(spec.recordSize);
+    const auto table = qlx::shell::kLensTables[index];
+    std::vector<std::byte> bytes(table.recordSize);
     std::span<std::byte> row(bytes);
     switch (index) {
     case 0: // Canon: focal key (short << 16 | long) and lens type

@@ -29,8 +29,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(writeTableFile(bin / "camera.bin", records(20, 188)));
-        for (const auto& spec : kLensTables)
-            ASSERT_TRUE(writeTableFile(bin / spec.fileName, records(3, spec.recordSize)));
+        for (const auto& table : kLensTables)
+            ASSERT_TRUE(writeTableFile(bin / table.fileName, records(3, table.recordSize)));
     }
     test::TempDir dir;
     std::filesystem::path bin = dir.path();
