@@ -1,5 +1,8 @@
 // qlx: the command-line tool over the program's core.
+#include "bench_command.h"
+#include "info_command.h"
 #include "kind_command.h"
+#include "preview_command.h"
 #include "settings_command.h"
 
 #include <iostream>
@@ -12,7 +15,10 @@ constexpr const char* kUsage =
     "usage: qlx COMMAND [ARGS]\n"
     "commands:\n"
     "  settings dump [FILE | --defaults]   the settings file's fields by name and value\n"
-    "  kind FILE...                        the file kind bit and format name of each file\n";
+    "  kind FILE...                        the file kind bit and format name of each file\n"
+    "  info FILE...                        metadata text, shooting data and chosen previews of each file\n"
+    "  preview [--thumb] FILE -o OUT       writes the embedded preview (or thumbnail) of FILE to OUT\n"
+    "  bench metadata DIR [--repeat N]     times the metadata pass over the listed files of DIR\n";
 
 } // namespace
 
@@ -30,6 +36,12 @@ int main(int argc, char** argv)
             return qlx::cli::runSettingsCommand(args, std::cout, std::cerr);
         if (command == "kind")
             return qlx::cli::runKindCommand(args, std::cout, std::cerr);
+        if (command == "info")
+            return qlx::cli::runInfoCommand(args, std::cout, std::cerr);
+        if (command == "preview")
+            return qlx::cli::runPreviewCommand(args, std::cout, std::cerr);
+        if (command == "bench")
+            return qlx::cli::runBenchCommand(args, std::cout, std::cerr);
     } catch (const std::exception& e) {
         std::cerr << "qlx: " << e.what() << "\n";
         return 1;
