@@ -4,6 +4,7 @@
 #include "kind_command.h"
 #include "preview_command.h"
 #include "settings_command.h"
+#include "tables_command.h"
 
 #include <iostream>
 #include <string>
@@ -18,7 +19,9 @@ constexpr const char* kUsage =
     "  kind FILE...                        the file kind bit and format name of each file\n"
     "  info FILE...                        metadata text, shooting data and chosen previews of each file\n"
     "  preview [--thumb] FILE -o OUT       writes the embedded preview (or thumbnail) of FILE to OUT\n"
-    "  bench metadata DIR [--repeat N]     times the metadata pass over the listed files of DIR\n";
+    "  bench metadata DIR [--repeat N]     times the metadata pass over the listed files of DIR\n"
+    "  tables [TABLE]                      the rows of the camera and lens list (camera, canon, nikon,\n"
+    "                                      pentax, olympus, olympus_ext, sony)\n";
 
 } // namespace
 
@@ -42,6 +45,8 @@ int main(int argc, char** argv)
             return qlx::cli::runPreviewCommand(args, std::cout, std::cerr);
         if (command == "bench")
             return qlx::cli::runBenchCommand(args, std::cout, std::cerr);
+        if (command == "tables")
+            return qlx::cli::runTablesCommand(args, std::cout, std::cerr);
     } catch (const std::exception& e) {
         std::cerr << "qlx: " << e.what() << "\n";
         return 1;

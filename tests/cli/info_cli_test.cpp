@@ -1,9 +1,17 @@
 // qlx info, qlx preview and qlx bench metadata as a user runs them. Expected
 // values of real samples were read with exiftool (-n, -v3) and written in
-// the program's formats; the tables are the small set the build writes
-// beside qlx (fixed records with slots 0).
+// the program's formats.
+//
+// The tools read their tables from the "bin" folder beside the program, so
+// the tests run a copy of qlx beside tables of their own: the fixed records
+// per file kind with no thumbnail or preview slot, and the unknown camera.
+// What a record's slots choose is the preview chooser's test; here they only
+// have to be known.
 
 #include "io/file_io.h"
+#include "io/record_bytes.h"
+#include "metadata/camera_table.h"
+#include "shell/data_tables.h"
 #include "support/test_paths.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +19,7 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <sys/wait.h>
@@ -27,9 +36,8 @@ struct Outcome {
     std::string out;
 };
 
-Outcome qlx(const std::string& arguments, bool withErrors = false)
+Outcome runCommand(const std::string& command)
 {
-    const std::string command = std::string(QLX_CLI_PATH) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
     Outcome run;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe)
@@ -41,6 +49,49 @@ Outcome qlx(const std::string& arguments, bool withErrors = false)
     const int status = ::pclose(pipe);
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
+}
+
+// A copy of qlx with its own "bin" folder.
+class Install {
+public:
+    Install()
+    {
+        fs::copy_file(QLX_CLI_PATH, m_dir.path() / "qlx");
+        const fs::path bin = m_dir.path() / "bin";
+        fs::create_directories(bin);
+        using Layout = qlx::metadata::CameraRecordLayout;
+        const std::vector<std::uint32_t> ids{165, 166, 167, 168, 169, 170, 171, 172, 173, 174, 213, 181};
+        std::vector<std::byte> cameras(18 * Layout::kSize);
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            const auto row = std::span<std::byte>(cameras).subspan(i * Layout::kSize, Layout::kSize);
+            qlx::io::storeUtf16(row, Layout::kModel, u"fixed");
+            qlx::io::storeLe<std::uint32_t>(row, Layout::kId.offset, ids[i]);
+        }
+        m_ok = qlx::shell::writeTableFile(bin / qlx::shell::kCameraTable.fileName, cameras);
+        for (const auto& lens : qlx::shell::kLensTables)
+            m_ok = m_ok && qlx::shell::writeTableFile(bin / lens.fileName, std::vector<std::byte>(lens.recordSize));
+    }
+    bool ok() const { return m_ok; }
+
+    Outcome qlx(const std::string& arguments, bool withErrors = false) const
+    {
+        return runCommand((m_dir.path() / "qlx").string() + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null"));
+    }
+
+private:
+    qlx::test::TempDir m_dir;
+    bool m_ok = false;
+};
+
+const Install& install()
+{
+    static const auto kInstall = std::make_unique<Install>();
+    return *kInstall;
+}
+
+Outcome qlx(const std::string& arguments, bool withErrors = false)
+{
+    return install().qlx(arguments, withErrors);
 }
 
 std::string quoted(const fs::path& path) { return "'" + path.string() + "'"; }
@@ -63,6 +114,12 @@ std::vector<std::byte> bytesOf(std::string_view text)
 #define REQUIRE_SAMPLES()                                                                                            \
     if (!fs::exists(sample("exiftool")))                                                                             \
     GTEST_SKIP() << "samples not found"
+
+TEST(QlxInfo, TestInstallHasItsTables)
+{
+    EXPECT_TRUE(install().ok());
+    EXPECT_EQ(qlx("info /dev/null", true).out.find("could not be loaded"), std::string::npos);
+}
 
 TEST(QlxInfo, UsageAndExitCodes)
 {
@@ -95,7 +152,8 @@ TEST(QlxInfo, JpegBlocksInOrder)
     EXPECT_TRUE(hasLine(out, "FlipI54"));
     EXPECT_TRUE(hasLine(out, "Format\tJPG"));
     EXPECT_TRUE(hasLine(out, "orientation\t1\t1\t54"));
-    // The fixed JPG record (165): no thumbnail slot, no preview slot.
+    // The fixed JPG record (165) of the test's tables: no thumbnail slot, no
+    // preview slot.
     EXPECT_TRUE(hasLine(out, "thumb\t0\t262144"));
     EXPECT_TRUE(hasLine(out, "preview\t0\t0"));
     EXPECT_TRUE(hasLine(out, "camera\t165"));

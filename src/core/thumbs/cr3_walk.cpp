@@ -95,12 +95,12 @@ bool walkCr3(LocatorPass& pass)
     if (!pass.readUpTo(kWindowStart, kHeaderWindow, window))
         return false;
     if (const auto cmt1 = findBoxType(window, 0, "CMT1")) {
-        if (!pass.readUpTo(*cmt1 + kIfdFromIndex, kHeaderWindow, bytes))
+        if (!pass.readReaderWindow(*cmt1 + kIfdFromIndex, kHeaderWindow, false, std::nullopt, io::ByteOrder::Little, bytes))
             return false;
         pass.reader.setByteOrder(io::ByteOrder::Little);
         pass.reader.readIfd0({bytes, *cmt1 + kIfdFromIndex}, 0, *cmt1 + kDataFromIndex);
         if (const auto cmt2 = findBoxType(window, *cmt1 + 4, "CMT2")) {
-            if (!pass.readUpTo(*cmt2 + kIfdFromIndex, kHeaderWindow, bytes))
+            if (!pass.readReaderWindow(*cmt2 + kIfdFromIndex, kHeaderWindow, false, std::nullopt, io::ByteOrder::Little, bytes))
                 return false;
             pass.reader.setByteOrder(io::ByteOrder::Little);
             pass.reader.readExifOnly({bytes, *cmt2 + kIfdFromIndex}, 0, *cmt2 + kDataFromIndex);

@@ -15,6 +15,8 @@ constexpr std::uint16_t kStartOfScan = 0xFFDA;
 constexpr std::uint16_t kApp1 = 0xFFE1;
 constexpr std::uint16_t kApp13 = 0xFFED;
 constexpr std::string_view kExifId = "Exif\0"sv;
+// The TIFF header lies behind "Exif" and two zero bytes.
+constexpr std::size_t kTiffHeaderAt = 6;
 constexpr std::string_view kPhotoshopId = "Photoshop 3.0\0"sv;
 // A segment's length counts its own two bytes.
 constexpr std::uint16_t kLengthBytes = 2;
@@ -46,11 +48,11 @@ bool walkJpeg(LocatorPass& pass)
         if (marker == kApp1) {
             // `length` bytes from the data: the reader's window ends where
             // the segment's length says, two bytes past its data.
-            if (!pass.readExactly(dataStart, length, data))
+            if (!pass.readReaderWindow(dataStart, length, true, kTiffHeaderAt, io::ByteOrder::Big, data))
                 break;
             if (!io::ByteReader(data).hasPrefix(kExifId))
                 break;
-            if (!pass.reader.readTiffHeader({data, dataStart}, 6, dataStart + 6))
+            if (!pass.reader.readTiffHeader({data, dataStart}, kTiffHeaderAt, dataStart + kTiffHeaderAt))
                 break;
             exifFound = true;
             // Once the text is full nothing later can change it, and the

@@ -89,6 +89,50 @@ bool LocatorPass::readUpTo(std::uint64_t offset, std::size_t length, std::vector
     return file.readAt(offset, length, out);
 }
 
+bool LocatorPass::readReaderWindow(std::uint64_t offset, std::size_t length, bool exact,
+                                   std::optional<std::size_t> tiffHeader, io::ByteOrder order,
+                                   std::vector<std::byte>& out)
+{
+    const std::uint64_t fileSize = file.size();
+    // Whether the whole window's read would succeed; only then may a part of
+    // it stand for it.
+    const bool wholeReadable = exact ? io::rangeFits(offset, length, fileSize) : offset <= fileSize;
+    if (length > kDirectoryPrefix && wholeReadable && readUpTo(offset, kDirectoryPrefix, out)) {
+        const auto extent = tiffHeader ? tiffHeaderExtent(out, *tiffHeader) : directoryExtent(out, 0, order);
+        if (extent && *extent <= out.size())
+            return true;
+    }
+    return exact ? readExactly(offset, length, out) : readUpTo(offset, length, out);
+}
+
+std::optional<std::uint64_t> directoryExtent(std::span<const std::byte> window, std::uint64_t at, io::ByteOrder order)
+{
+    io::ByteReader reader(window, order);
+    const std::uint16_t count = reader.u16At(at);
+    if (reader.failed())
+        return std::nullopt;
+    return at + 2 + std::uint64_t{count} * 12 + 4;
+}
+
+std::optional<std::uint64_t> tiffHeaderExtent(std::span<const std::byte> window, std::uint64_t header)
+{
+    constexpr std::uint64_t kHeaderBytes = 8;
+    io::ByteReader reader(window);
+    if (!reader.holds(header, kHeaderBytes))
+        return std::nullopt;
+    io::ByteOrder order{};
+    if (reader.hasPrefixAt(header, "II"))
+        order = io::ByteOrder::Little;
+    else if (reader.hasPrefixAt(header, "MM"))
+        order = io::ByteOrder::Big;
+    else
+        return header + kHeaderBytes;
+    reader.setByteOrder(order);
+    if (reader.u16At(header + 2) != 42)
+        return header + kHeaderBytes;
+    return directoryExtent(window, header + reader.u32At(header + 4), order);
+}
+
 bool locatePreviews(io::FileSource& file, metadata::MetadataText& text)
 {
     std::vector<std::byte> head;
@@ -132,7 +176,7 @@ bool walkTiff(LocatorPass& pass, io::ByteOrder order, bool panasonic)
     if (!pass.readExactly(4, 4, bytes))
         return false;
     const std::uint32_t ifd0 = io::ByteReader(bytes, order).u32At(0);
-    if (!pass.readUpTo(ifd0, kHeaderWindow, bytes))
+    if (!pass.readReaderWindow(ifd0, kHeaderWindow, false, std::nullopt, order, bytes))
         return false;
     pass.reader.setByteOrder(order);
     const metadata::Segment segment{bytes, ifd0};
@@ -158,7 +202,7 @@ bool walkMrw(LocatorPass& pass)
         header = 48;
     else
         return false;
-    if (!pass.readUpTo(header, kHeaderWindow, bytes))
+    if (!pass.readReaderWindow(header, kHeaderWindow, false, 0, io::ByteOrder::Big, bytes))
         return false;
     pass.reader.setMinoltaHeaderOffset(header);
     return pass.reader.readTiffHeader({bytes, header}, 0, header);

@@ -39,6 +39,11 @@ inline constexpr std::size_t kHeaderWindow = 4096;
 inline constexpr std::uint64_t kRafJpegWindow = 8 * 1024 * 1024;
 // The CR3 walk looks for its three JPEGs in this many bytes from the start.
 inline constexpr std::uint64_t kCr3ScanWindow = 10 * 1024 * 1024;
+// A TIFF reader walks IFD0 from the window the container code hands over and
+// reads every value and every further directory from the file. So a window
+// whose first part already holds the whole directory (count, entries,
+// next-IFD link) is read only that far; this is the part read first.
+inline constexpr std::size_t kDirectoryPrefix = 1024;
 // Chunks in which the RAF and CR3 searches read their windows: big enough to
 // need few reads, small enough that stopping early saves most of a window.
 inline constexpr std::size_t kScanChunk = 128 * 1024;
@@ -121,7 +126,24 @@ struct LocatorPass {
     // Reads up to `length` bytes at `offset` (fewer at the end of the file);
     // false only when the offset lies past the end or the read fails.
     bool readUpTo(std::uint64_t offset, std::size_t length, std::vector<std::byte>& out);
+
+    // The window a reader walks IFD0 from: `length` bytes at `offset`,
+    // exactly (`exact`: a short read fails) or up to the end of the file.
+    // `tiffHeader` is where the window's TIFF header lies, or nothing when
+    // the window starts with IFD0 itself. Reads only the window's first
+    // kDirectoryPrefix bytes when they hold the whole directory; the reader
+    // then does exactly what it does with the whole window.
+    bool readReaderWindow(std::uint64_t offset, std::size_t length, bool exact, std::optional<std::size_t> tiffHeader,
+                          io::ByteOrder order, std::vector<std::byte>& out);
 };
+
+// The end of the bytes a reader's walk of IFD0 touches in `window`: the
+// directory at `at` with its count, entries and next-IFD link; nothing when
+// the window does not hold the count.
+std::optional<std::uint64_t> directoryExtent(std::span<const std::byte> window, std::uint64_t at, io::ByteOrder order);
+// The same for a window with a TIFF header at `header`; a header the reader
+// refuses touches only its own eight bytes.
+std::optional<std::uint64_t> tiffHeaderExtent(std::span<const std::byte> window, std::uint64_t header);
 
 // The first bytes of the file, as the dispatch read them.
 using FileHead = std::span<const std::byte>;

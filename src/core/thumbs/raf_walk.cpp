@@ -105,7 +105,7 @@ bool walkRaf(LocatorPass& pass)
         return false;
     writeSlotLine(pass.text, "cg1size", *length);
 
-    if (!pass.readUpTo(header, kHeaderWindow, bytes))
+    if (!pass.readReaderWindow(header, kHeaderWindow, false, 0, io::ByteOrder::Big, bytes))
         return false;
     return pass.reader.readTiffHeader({bytes, header}, 0, header);
 }

@@ -17,6 +17,8 @@ constexpr std::size_t kEntryBytes = 12;    // offset, length, type
 constexpr std::size_t kSectionHead = 28;
 constexpr std::size_t kSectionProbe = kSectionHead + 6;
 constexpr std::string_view kExifId = "Exif\0"sv;
+// The TIFF header lies behind "Exif" and two zero bytes.
+constexpr std::size_t kTiffHeaderAt = 6;
 
 } // namespace
 
@@ -53,9 +55,10 @@ bool walkX3f(LocatorPass& pass)
         // The APP1 marker itself is not checked; its data must be Exif.
         const std::uint16_t segmentLength = section.u16At(kSectionHead + 4);
         const std::uint64_t dataStart = std::uint64_t{offset} + kSectionProbe;
-        if (!pass.readExactly(dataStart, segmentLength, data) || !io::ByteReader(data).hasPrefix(kExifId))
+        if (!pass.readReaderWindow(dataStart, segmentLength, true, kTiffHeaderAt, io::ByteOrder::Big, data)
+            || !io::ByteReader(data).hasPrefix(kExifId))
             break;
-        pass.reader.readTiffHeader({data, dataStart}, 6, dataStart + 6);
+        pass.reader.readTiffHeader({data, dataStart}, kTiffHeaderAt, dataStart + kTiffHeaderAt);
         writeSlot(pass.text, 3, std::uint64_t{offset} + kSectionHead, length);
         recorded = true;
     }

@@ -1,0 +1,130 @@
+#include "metadata/camera_lens_dialog.h"
+
+#include "imagelist/natural_compare.h"
+
+#include "shell/qt_text.h"
+
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <array>
+
+namespace qlx::gui {
+
+namespace {
+
+struct LensTab {
+    metadata::LensTableId table;
+    const char* title;
+};
+
+constexpr std::array<LensTab, metadata::kLensTableCount> kLensTabs{{
+    {metadata::LensTableId::Canon, "Canon レンズ"},
+    {metadata::LensTableId::Nikon, "Nikon レンズ"},
+    {metadata::LensTableId::Pentax, "Pentax レンズ"},
+    {metadata::LensTableId::Olympus, "Olympus レンズ"},
+    {metadata::LensTableId::OlympusExtender, "Olympus エクステンダー"},
+    {metadata::LensTableId::Sony, "Sony レンズ"},
+}};
+
+// Sorts rows by their first column (maker), then their second (name).
+void sortRows(std::vector<QStringList>& rows)
+{
+    std::stable_sort(rows.begin(), rows.end(), [](const QStringList& a, const QStringList& b) {
+        if (const int order = CameraLensDialog::compareNatural(a[0].toStdU16String(), b[0].toStdU16String()))
+            return order < 0;
+        return CameraLensDialog::compareNatural(a[1].toStdU16String(), b[1].toStdU16String()) < 0;
+    });
+}
+
+} // namespace
+
+int CameraLensDialog::compareNatural(std::u16string_view a, std::u16string_view b)
+{
+    return imagelist::compareNatural(a, b);
+}
+
+std::vector<QStringList> CameraLensDialog::cameraRows(const metadata::CameraTable& cameras)
+{
+    std::vector<QStringList> rows;
+    for (std::size_t row = metadata::kFirstMakerRow; row < cameras.rowCount(); ++row) {
+        const metadata::CameraRecord& record = cameras.record(row);
+        rows.push_back({toQString(record.maker), toQString(record.model),
+                        QString::asprintf("%0.1f", static_cast<double>(record.cropFactor)),
+                        record.developable ? QStringLiteral("○") : QStringLiteral("×")});
+    }
+    sortRows(rows);
+    return rows;
+}
+
+std::vector<QStringList> CameraLensDialog::lensRows(const metadata::LensTables& lenses, metadata::LensTableId table)
+{
+    std::vector<QStringList> rows;
+    for (std::size_t row = 0; row < lenses.rowCount(table); ++row) {
+        const metadata::LensName& lens = lenses.lens(table, row);
+        rows.push_back({toQString(lens.maker), toQString(lens.name)});
+    }
+    sortRows(rows);
+    return rows;
+}
+
+CameraLensDialog::CameraLensDialog(const metadata::CameraTable& cameras, const metadata::LensTables& lenses,
+                                   QWidget* parent)
+    : QDialog(parent)
+    , m_tabs(new QTabWidget(this))
+{
+    setWindowTitle(QStringLiteral("対応カメラ＆レンズ表"));
+    const QString maker = QStringLiteral("メーカー");
+    const QString product = QStringLiteral("製品名");
+    addTab(QStringLiteral("カメラ"), {maker, product, QStringLiteral("換算倍率"), QStringLiteral("RAW現像")},
+           cameraRows(cameras));
+    for (const LensTab& tab : kLensTabs)
+        addTab(QString::fromUtf8(tab.title), {maker, product}, lensRows(lenses, tab.table));
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("閉じる"));
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_tabs);
+    layout->addWidget(buttons);
+    resize(640, 480);
+}
+
+QTreeWidget* CameraLensDialog::list(int tab) const
+{
+    if (tab < 0 || static_cast<std::size_t>(tab) >= m_lists.size())
+        return nullptr;
+    return m_lists[static_cast<std::size_t>(tab)];
+}
+
+void CameraLensDialog::addTab(const QString& title, const QStringList& headers, const std::vector<QStringList>& rows)
+{
+    auto* view = new QTreeWidget(m_tabs);
+    view->setColumnCount(static_cast<int>(headers.size()));
+    view->setHeaderLabels(headers);
+    view->setRootIsDecorated(false);
+    view->setUniformRowHeights(true);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(rows.size()));
+    for (const QStringList& row : rows) {
+        auto* item = new QTreeWidgetItem(row);
+        // The crop factor and the RAW mark read best centred under short headers.
+        for (int column = 2; column < row.size(); ++column)
+            item->setTextAlignment(column, Qt::AlignCenter);
+        items.append(item);
+    }
+    view->addTopLevelItems(items);
+    view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    view->header()->setStretchLastSection(false);
+    m_tabs->addTab(view, title);
+    m_lists.push_back(view);
+}
+
+} // namespace qlx::gui
