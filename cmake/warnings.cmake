@@ -16,3 +16,10 @@ if(QLX_SANITIZE)
                       -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# Fuzzing: every library the targets link is instrumented for coverage and
+# checked by the sanitizers, not only the harness itself.
+if(QLX_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
