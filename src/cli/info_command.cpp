@@ -83,23 +83,33 @@ void printRecord(const imagelist::ImageEntry& entry, std::ostream& out)
     out << "FL35mm\t" << utf8Of(entry.itemText(imagelist::ImageEntry::kItemHistogram)) << '\n';
 }
 
-void printPreviews(const imagelist::ImageEntry& entry, std::ostream& out)
+void printPreviews(const imagelist::ImageEntry& entry, const metadata::CameraTable& cameras, std::ostream& out)
 {
     out << "-- previews\n";
     out << "thumb\t" << entry.thumbOffset() << '\t' << entry.thumbSize() << '\n';
     out << "preview\t" << entry.previewOffset() << '\t' << entry.previewSize() << '\n';
     out << "orientation\t" << unsigned{entry.orientation()} << '\t'
         << static_cast<unsigned>(entry.orientationByteOrder()) << '\t' << entry.orientationOffset() << '\n';
-    out << "camera\t" << entry.cameraIndex() << '\n';
+    const metadata::CameraRecord* camera = cameras.recordAtRow(entry.cameraIndex());
+    out << "camera\t" << (camera ? camera->id : metadata::kUnknownCameraId) << '\n';
 }
 
 } // namespace
 
-MetadataTables loadTablesBesideProgram()
+MetadataTables loadTablesBesideProgram(LensTablesWanted lenses)
 {
     MetadataTables tables;
+    const std::filesystem::path bin = programFolder() / "bin";
+    if (lenses == LensTablesWanted::No) {
+        const auto camera = shell::loadTableFile(bin / shell::kCameraTable.fileName, shell::kCameraTable.recordSize);
+        if (camera) {
+            tables.cameras = metadata::CameraTable(*camera);
+            tables.loaded = true;
+        }
+        return tables;
+    }
     shell::DataTables data;
-    if (shell::loadDataTables(programFolder() / "bin", data) != shell::TablesStatus::Loaded)
+    if (shell::loadDataTables(bin, data) != shell::TablesStatus::Loaded)
         return tables;
     tables.cameras = metadata::CameraTable(data.camera);
     tables.lenses = metadata::LensTables(data.lenses);
@@ -121,7 +131,9 @@ FileRead readFile(const std::filesystem::path& path, const MetadataTables& table
     const std::u16string name = utf16Of(path.filename());
     const std::uint32_t kind =
         imagelist::classify(name, imagelist::kDefaultTargetMask, imagelist::defaultVideoExtensions());
-    read.entry = freshEntry(fullPath, kind, file.size(), io::lastWriteFileTime(path).value_or(0));
+    // The file time is shown only in the record.
+    const std::uint64_t fileTime = fillRecord ? io::lastWriteFileTime(path).value_or(0) : 0;
+    read.entry = freshEntry(fullPath, kind, file.size(), fileTime);
     const std::u16string entryText = read.pass.ok ? metadata::entryText(read.pass.text) : std::u16string{};
     // The setting that makes Mamiya thumbnails by development starts off.
     thumbs::choosePreviews(*read.entry, entryText, tables.cameras, false);
@@ -149,7 +161,7 @@ int runInfoCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return 2;
     }
 
-    const MetadataTables tables = loadTablesBesideProgram();
+    const MetadataTables tables = loadTablesBesideProgram(LensTablesWanted::Yes);
     if (!tables.loaded)
         err << "qlx info: the camera and lens tables could not be loaded from " << (programFolder() / "bin").string()
             << "; cameras read as unknown\n";
@@ -167,7 +179,7 @@ int runInfoCommand(const std::vector<std::string>& args, std::ostream& out, std:
         else
             out << "-- no metadata\n";
         printRecord(*read.entry, out);
-        printPreviews(*read.entry, out);
+        printPreviews(*read.entry, tables.cameras, out);
     }
     return allOpened ? 0 : 2;
 }

@@ -21,13 +21,15 @@
 namespace qlx::cli {
 
 // The camera and lens tables of the "bin" folder beside the qlx program.
-// `loaded` is false (and the tables empty) when they cannot be read.
+// `loaded` is false (and the tables empty) when they cannot be read. The
+// lens tables are needed only to fill the shooting-data record.
 struct MetadataTables {
     metadata::CameraTable cameras;
     metadata::LensTables lenses;
     bool loaded = false;
 };
-MetadataTables loadTablesBesideProgram();
+enum class LensTablesWanted { No, Yes };
+MetadataTables loadTablesBesideProgram(LensTablesWanted lenses);
 
 struct FileRead {
     bool opened = false;

@@ -64,7 +64,7 @@ int runPreviewCommand(const std::vector<std::string>& args, std::ostream& out, s
         return 2;
     }
     const std::string_view what = parsed->thumb ? "thumbnail" : "preview";
-    const MetadataTables tables = loadTablesBesideProgram();
+    const MetadataTables tables = loadTablesBesideProgram(LensTablesWanted::No);
     const FileRead read = readFile(parsed->file, tables, false);
     if (!read.opened) {
         err << "qlx preview: cannot open " << parsed->file << '\n';

@@ -188,6 +188,16 @@ std::optional<std::size_t> CameraTable::rowOfCamera(std::uint32_t id) const
     return found->second;
 }
 
+std::uint16_t CameraTable::entryRowOf(std::uint32_t id) const
+{
+    auto row = rowOfCamera(id);
+    if (!row)
+        row = rowOfCamera(kUnknownCameraId);
+    if (!row || *row >= kNoCameraRow)
+        return kNoCameraRow;
+    return static_cast<std::uint16_t>(*row);
+}
+
 const CameraRecord* CameraTable::recordOfCamera(std::uint32_t id) const
 {
     const auto row = rowOfCamera(id);

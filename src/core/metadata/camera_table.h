@@ -21,6 +21,8 @@
 namespace qlx::metadata {
 
 inline constexpr std::uint32_t kUnknownCameraId = 181;
+// An entry whose camera has no row at all (a table without the unknown camera).
+inline constexpr std::uint16_t kNoCameraRow = 0xFFFF;
 // Rows 0..17 are reserved; makers' rows start here.
 inline constexpr std::size_t kFirstMakerRow = 18;
 // A maker without a range of its own is searched in rows 7..17.
@@ -114,6 +116,14 @@ public:
     std::optional<std::size_t> rowOfCamera(std::uint32_t id) const;
     // The record of a camera identifier; nullptr when the table lacks it.
     const CameraRecord* recordOfCamera(std::uint32_t id) const;
+    // The record an entry's camera index (a row number) names, or nothing.
+    const CameraRecord* recordAtRow(std::size_t row) const
+    {
+        return row < m_records.size() ? &m_records[row] : nullptr;
+    }
+    // The row an entry stores for a camera identifier: the camera's own row,
+    // else the unknown camera's, else kNoCameraRow.
+    std::uint16_t entryRowOf(std::uint32_t id) const;
     // The camera identifier for a model and maker text, kUnknownCameraId
     // when none matches.
     std::uint32_t findCamera(std::u16string_view model, std::u16string_view maker) const;

@@ -91,6 +91,9 @@ bool walkCr3(LocatorPass& pass)
     if (!io::ByteReader(bytes).hasPrefix("ftyp"))
         return true; // not an ISO media file: nothing to find, and no failure
 
+    // The boxes with the TIFF blocks lie near the start, inside the first
+    // chunk that the JPEG scan reads in any case: hold it from here on.
+    pass.file.hold(0, kScanChunk);
     std::vector<std::byte> window;
     if (!pass.readUpTo(kWindowStart, kHeaderWindow, window))
         return false;

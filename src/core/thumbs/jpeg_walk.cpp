@@ -46,6 +46,8 @@ bool walkJpeg(LocatorPass& pass)
         position = dataStart + length - kLengthBytes;
 
         if (marker == kApp1) {
+            // The reader's windows into the Exif block start inside it.
+            pass.file.hold(dataStart, std::size_t{length} + kHeaderWindow);
             // `length` bytes from the data: the reader's window ends where
             // the segment's length says, two bytes past its data.
             if (!pass.readReaderWindow(dataStart, length, true, kTiffHeaderAt, io::ByteOrder::Big, data))

@@ -149,7 +149,8 @@ void choosePreviews(ImageEntry& entry, std::u16string_view entryText, const meta
                     bool mamiyaByDevelopment)
 {
     const std::uint32_t camera = chooseCamera(entry.kind(), entryText, cameras);
-    entry.setCameraIndex(static_cast<std::uint16_t>(camera));
+    // The entry keeps the camera's row in the table, as the cache stores it.
+    entry.setCameraIndex(cameras.entryRowOf(camera));
     const metadata::CameraRecord* record =
         camera == metadata::kUnknownCameraId ? nullptr : cameras.recordOfCamera(camera);
     if (record == nullptr) {

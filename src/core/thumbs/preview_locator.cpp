@@ -7,8 +7,6 @@
 
 namespace qlx::thumbs {
 
-using namespace std::string_view_literals;
-
 namespace {
 
 // The dispatch needs at most the 14 bytes of a CRW header ("II", header
@@ -51,10 +49,6 @@ bool dispatchBigEndian(LocatorPass& pass, FileHead head)
     return false;
 }
 
-} // namespace
-
-namespace {
-
 // Offsets and sizes are 32-bit values printed with "%d": a value past 2 GiB
 // prints negative, and reads back as the same 32 bits.
 int printedValue(std::uint64_t value)
@@ -77,6 +71,44 @@ void writeSlot(metadata::MetadataText& text, int slot, std::uint64_t offset, std
 void writeSlotLine(metadata::MetadataText& text, const char* key, std::uint64_t value)
 {
     text.appendFormat("%s\t%d\n", key, printedValue(value));
+}
+
+bool HeldSource::readAt(std::uint64_t offset, std::size_t length, std::vector<std::byte>& out)
+{
+    const std::uint64_t fileSize = m_file.size();
+    if (offset > fileSize)
+        return m_file.readAt(offset, length, out);
+    const std::uint64_t wanted = std::min<std::uint64_t>(length, fileSize - offset);
+    if (offset >= m_heldAt && io::rangeFits(offset - m_heldAt, wanted, m_held.size())) {
+        const auto from = m_held.begin() + static_cast<std::ptrdiff_t>(offset - m_heldAt);
+        out.assign(from, from + static_cast<std::ptrdiff_t>(wanted));
+        countRead(out.size());
+        return true;
+    }
+    return m_file.readAt(offset, length, out);
+}
+
+void HeldSource::hold(std::uint64_t offset, std::size_t length)
+{
+    const std::uint64_t fileSize = m_file.size();
+    if (offset >= fileSize)
+        return;
+    const std::uint64_t end = offset + std::min<std::uint64_t>(length, fileSize - offset);
+    const std::uint64_t heldEnd = m_heldAt + m_held.size();
+    std::vector<std::byte> bytes;
+    if (offset >= m_heldAt && offset <= heldEnd && !m_held.empty()) {
+        if (end <= heldEnd || end - m_heldAt > kMaxHeld)
+            return;
+        if (m_file.readAt(heldEnd, static_cast<std::size_t>(end - heldEnd), bytes))
+            m_held.insert(m_held.end(), bytes.begin(), bytes.end());
+        return;
+    }
+    if (end - offset > kMaxHeld)
+        return;
+    if (m_file.readAt(offset, static_cast<std::size_t>(end - offset), bytes)) {
+        m_held = std::move(bytes);
+        m_heldAt = offset;
+    }
 }
 
 bool LocatorPass::readExactly(std::uint64_t offset, std::size_t length, std::vector<std::byte>& out)
@@ -133,8 +165,10 @@ std::optional<std::uint64_t> tiffHeaderExtent(std::span<const std::byte> window,
     return directoryExtent(window, header + reader.u32At(header + 4), order);
 }
 
-bool locatePreviews(io::FileSource& file, metadata::MetadataText& text)
+bool locatePreviews(io::FileSource& source, metadata::MetadataText& text)
 {
+    HeldSource file(source);
+    file.hold(0, kHeldHead);
     std::vector<std::byte> head;
     if (!file.readAt(0, kHeadBytes, head) || head.size() < 2)
         return false;

@@ -8,9 +8,11 @@
 // Every byte comes through the pass's FileSource, in windows no larger than
 // the container needs and never past what the file holds. Where a walk
 // would read more than can change its result (the RAF length search, the
-// CR3 JPEG scan, the CRW heap), it reads less; where a forged field would
-// make it loop or step backwards, it stops. The limits are the constants
-// below, each with its reason.
+// CR3 JPEG scan, the CRW heap, the tail of a window that only has to hold
+// IFD0), it reads less; ranges it reads from again and again are read once
+// (HeldSource). Where a forged field would make a walk loop or step
+// backwards, it stops. The limits are the constants below, each with its
+// reason.
 //
 // Thread model: one call is one pass over one file; all its state lives in
 // the call (and in the TiffReader it makes), so passes may run on several
@@ -44,6 +46,11 @@ inline constexpr std::uint64_t kCr3ScanWindow = 10 * 1024 * 1024;
 // whose first part already holds the whole directory (count, entries,
 // next-IFD link) is read only that far; this is the part read first.
 inline constexpr std::size_t kDirectoryPrefix = 1024;
+// The first bytes of every file are held for the walks: a JPEG's first
+// segments and the start of its Exif block, a TIFF file's header and usually
+// IFD0, the headers of RAF, MRW and CR3 files. (As much as merely opening a
+// file and reading its first block costs.)
+inline constexpr std::size_t kHeldHead = 4096;
 // Chunks in which the RAF and CR3 searches read their windows: big enough to
 // need few reads, small enough that stopping early saves most of a window.
 inline constexpr std::size_t kScanChunk = 128 * 1024;
@@ -113,11 +120,41 @@ private:
     std::uint64_t m_resume = 0;
 };
 
+// ---- The pass's view of the file ---------------------------------------------
+
+// The file as one pass reads it: a range the walk knows it will read from
+// again and again (the file's first bytes, a JPEG's Exif segment with the
+// reader's windows into it) is read once and held; every read that lies
+// inside the held range is served from it, every other read goes to the
+// file. The bytes are the same either way; the file sees one read instead
+// of a dozen small ones. The underlying source counts what was really read.
+class HeldSource final : public io::FileSource {
+public:
+    explicit HeldSource(io::FileSource& file) : m_file(file) {}
+    std::uint64_t size() const override { return m_file.size(); }
+    bool readAt(std::uint64_t offset, std::size_t length, std::vector<std::byte>& out) override;
+
+    // Holds `length` bytes from `offset` (fewer at the end of the file). A
+    // range that starts inside or right behind the held one extends it by
+    // the missing bytes; any other replaces it. At most kMaxHeld bytes are
+    // held.
+    void hold(std::uint64_t offset, std::size_t length);
+
+    // A JPEG's Exif segment is at most 64 KiB; with the 4 KiB window a
+    // reader may start at its last byte and the bytes before it.
+    static constexpr std::size_t kMaxHeld = 128 * 1024;
+
+private:
+    io::FileSource& m_file;
+    std::vector<std::byte> m_held;
+    std::uint64_t m_heldAt = 0;
+};
+
 // ---- Container walks (one file each) ---------------------------------------
 
 // What every walk works with: the file, the text and the pass's reader.
 struct LocatorPass {
-    io::FileSource& file;
+    HeldSource& file;
     metadata::MetadataText& text;
     metadata::TiffReader& reader;
 

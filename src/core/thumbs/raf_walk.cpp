@@ -85,6 +85,7 @@ std::uint64_t rafJpegLength(std::span<const std::byte> window)
 bool walkRaf(LocatorPass& pass)
 {
     std::vector<std::byte> bytes;
+    pass.file.hold(2, kHeaderWindow);
     if (!pass.readUpTo(2, kHeaderWindow, bytes) || !io::ByteReader(bytes).hasPrefix(kMagicTail))
         return false;
     const std::string_view window(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -105,6 +106,10 @@ bool walkRaf(LocatorPass& pass)
         return false;
     writeSlotLine(pass.text, "cg1size", *length);
 
+    // The reader's windows into the JPEG's Exif segment start inside it; its
+    // length stands in front of the identifier.
+    const std::uint16_t exifLength = io::ByteReader(bytes, io::ByteOrder::Big).u16At(index - 2);
+    pass.file.hold(header, std::size_t{exifLength} + kHeaderWindow);
     if (!pass.readReaderWindow(header, kHeaderWindow, false, 0, io::ByteOrder::Big, bytes))
         return false;
     return pass.reader.readTiffHeader({bytes, header}, 0, header);

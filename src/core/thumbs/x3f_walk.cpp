@@ -55,6 +55,8 @@ bool walkX3f(LocatorPass& pass)
         // The APP1 marker itself is not checked; its data must be Exif.
         const std::uint16_t segmentLength = section.u16At(kSectionHead + 4);
         const std::uint64_t dataStart = std::uint64_t{offset} + kSectionProbe;
+        // The reader's windows into the Exif block start inside it.
+        pass.file.hold(dataStart, std::size_t{segmentLength} + kHeaderWindow);
         if (!pass.readReaderWindow(dataStart, segmentLength, true, kTiffHeaderAt, io::ByteOrder::Big, data)
             || !io::ByteReader(data).hasPrefix(kExifId))
             break;

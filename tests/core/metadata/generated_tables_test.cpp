@@ -386,10 +386,12 @@ TEST_F(GeneratedTables, SamplePreviewsAreTheirLargestJpegs)
         const auto entry = imagelist::ImageEntry::createFresh(facts);
         ASSERT_NE(entry, nullptr);
         thumbs::choosePreviews(*entry, text, cameras(), false);
+        const CameraRecord* camera = cameras().recordAtRow(entry->cameraIndex());
+        ASSERT_NE(camera, nullptr);
         if (sample.fixedCamera != 0)
-            EXPECT_EQ(entry->cameraIndex(), sample.fixedCamera);
+            EXPECT_EQ(camera->id, sample.fixedCamera);
         else
-            EXPECT_NE(entry->cameraIndex(), kUnknownCameraId);
+            EXPECT_NE(camera->id, kUnknownCameraId);
         EXPECT_EQ(entry->previewOffset(), sample.previewOffset);
         EXPECT_EQ(entry->previewSize(), sample.previewSize);
         EXPECT_EQ(entry->thumbOffset(), sample.thumbOffset);

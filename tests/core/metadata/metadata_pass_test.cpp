@@ -52,13 +52,14 @@ std::vector<fs::path> filesUnder(const fs::path& folder, bool recursive)
 }
 
 // The camera files of the samples: the trimmed files of many makers, the
-// full camera JPEGs and the complete DNG.
+// camera JPEGs and TIFFs (broken ones included), the Photoshop JPEGs and the
+// complete DNG.
 std::vector<fs::path> cameraSamples()
 {
     const fs::path samples = test::samplesDir();
     std::vector<fs::path> files = filesUnder(samples / "exiftool", false);
-    for (const auto& more : {filesUnder(samples / "exif-samples", false), filesUnder(samples / "exif-samples" / "exif-org", false),
-                             filesUnder(samples / "iptc", false), filesUnder(samples / "raw-full", false)})
+    for (const auto& more : {filesUnder(samples / "exif-samples", true), filesUnder(samples / "iptc", false),
+                             filesUnder(samples / "raw-full", false)})
         files.insert(files.end(), more.begin(), more.end());
     return files;
 }
