@@ -1,10 +1,12 @@
 // qlx: the command-line tool over the program's core.
 #include "bench_command.h"
+#include "cache_command.h"
 #include "info_command.h"
 #include "kind_command.h"
 #include "preview_command.h"
 #include "settings_command.h"
 #include "tables_command.h"
+#include "thumbs_bench_command.h"
 
 #include <iostream>
 #include <string>
@@ -20,6 +22,8 @@ constexpr const char* kUsage =
     "  info FILE...                        metadata text, shooting data and chosen previews of each file\n"
     "  preview [--thumb] FILE -o OUT       writes the embedded preview (or thumbnail) of FILE to OUT\n"
     "  bench metadata DIR [--repeat N]     times the metadata pass over the listed files of DIR\n"
+    "  bench thumbs DIR [--repeat N]       times making the list thumbnails of the listed files of DIR\n"
+    "  cache show FILE.cac                 the header and records of a thumbnail cache file\n"
     "  tables [TABLE]                      the rows of the camera and lens list (camera, canon, nikon,\n"
     "                                      pentax, olympus, olympus_ext, sony)\n";
 
@@ -43,8 +47,12 @@ int main(int argc, char** argv)
             return qlx::cli::runInfoCommand(args, std::cout, std::cerr);
         if (command == "preview")
             return qlx::cli::runPreviewCommand(args, std::cout, std::cerr);
+        if (command == "bench" && !args.empty() && args[0] == "thumbs")
+            return qlx::cli::runThumbsBenchCommand(args, std::cout, std::cerr);
         if (command == "bench")
             return qlx::cli::runBenchCommand(args, std::cout, std::cerr);
+        if (command == "cache")
+            return qlx::cli::runCacheCommand(args, std::cout, std::cerr);
         if (command == "tables")
             return qlx::cli::runTablesCommand(args, std::cout, std::cerr);
     } catch (const std::exception& e) {

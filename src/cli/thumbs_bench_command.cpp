@@ -1,0 +1,174 @@
+#include "thumbs_bench_command.h"
+
+#include "info_command.h"
+#include "imagelist/file_kind.h"
+#include "imagelist/video_extensions.h"
+#include "io/file_source.h"
+#include "thumbs/histogram.h"
+#include "thumbs/thumbnail_block.h"
+#include "thumbs/thumbnail_maker.h"
+
+#include <QString>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string_view>
+
+namespace qlx::cli {
+
+namespace {
+
+constexpr std::string_view kUsage = "usage: qlx bench thumbs DIR [--repeat N]\n";
+constexpr int kMaxRepeat = 1'000'000;
+// The histogram background of the default settings: black at opacity 128.
+constexpr std::uint32_t kDefaultHistogramBackground = 0x8000'0000u;
+
+struct Arguments {
+    std::filesystem::path folder;
+    int repeat = 1;
+};
+
+std::optional<Arguments> parse(const std::vector<std::string>& args)
+{
+    if (args.empty() || args[0] != "thumbs")
+        return std::nullopt;
+    Arguments parsed;
+    bool haveFolder = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--repeat") {
+            if (i + 1 >= args.size())
+                return std::nullopt;
+            const std::string& count = args[++i];
+            const auto [end, error] = std::from_chars(count.data(), count.data() + count.size(), parsed.repeat);
+            if (error != std::errc{} || end != count.data() + count.size() || parsed.repeat < 1
+                || parsed.repeat > kMaxRepeat)
+                return std::nullopt;
+        } else if (arg.size() > 1 && arg.starts_with("-")) {
+            return std::nullopt;
+        } else {
+            if (haveFolder)
+                return std::nullopt;
+            parsed.folder = arg;
+            haveFolder = true;
+        }
+    }
+    if (!haveFolder)
+        return std::nullopt;
+    return parsed;
+}
+
+// The folder's files that the list shows, in name order.
+std::optional<std::vector<std::filesystem::path>> listedFiles(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    std::filesystem::directory_iterator items(folder, error);
+    if (error)
+        return std::nullopt;
+    std::vector<std::filesystem::path> files;
+    const auto& video = imagelist::defaultVideoExtensions();
+    for (const auto& item : items) {
+        if (!item.is_regular_file(error))
+            continue;
+        const std::string name = item.path().filename().native();
+        const std::u16string name16 =
+            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toStdU16String();
+        if (imagelist::classify(name16, imagelist::kDefaultTargetMask, video) != 0)
+            files.push_back(item.path());
+    }
+    std::ranges::sort(files);
+    return files;
+}
+
+using Clock = std::chrono::steady_clock;
+
+struct Totals {
+    std::uint64_t made = 0;
+    std::uint64_t failed = 0;
+    std::uint64_t elsewhere = 0; // left to the RAW engine or the video frame grabber
+    Clock::duration locate{};
+    Clock::duration picture{};
+    Clock::duration histogram{};
+};
+
+void makeOne(const std::filesystem::path& path, const MetadataTables& tables, Totals& totals)
+{
+    const auto start = Clock::now();
+    const FileRead read = readFile(path, tables, false);
+    const auto located = Clock::now();
+    totals.locate += located - start;
+    if (!read.opened || !read.entry) {
+        ++totals.failed;
+        return;
+    }
+    const metadata::CameraRecord* known = tables.cameras.recordAtRow(read.entry->cameraIndex());
+    const metadata::CameraRecord record = known != nullptr ? *known : metadata::CameraRecord{};
+    io::PosixFileSource file(path);
+    const thumbs::ThumbnailResult result = thumbs::makeThumbnail(file, *read.entry, record, {});
+    const auto made = Clock::now();
+    totals.picture += made - located;
+    if (result.status == thumbs::PictureStatus::NeedsEngine
+        || result.status == thumbs::PictureStatus::NeedsVideoFrame) {
+        ++totals.elsewhere;
+        return;
+    }
+    if (result.status != thumbs::PictureStatus::Made) {
+        ++totals.failed;
+        return;
+    }
+    const QImage histogram = thumbs::makeHistogramPicture(result.thumbnail.picture, kDefaultHistogramBackground);
+    const auto block = thumbs::makeThumbnailBlock(result.thumbnail.picture, histogram);
+    totals.histogram += Clock::now() - made;
+    if (!block.empty())
+        ++totals.made;
+    else
+        ++totals.failed;
+}
+
+double seconds(Clock::duration d)
+{
+    return std::chrono::duration<double>(d).count();
+}
+
+} // namespace
+
+int runThumbsBenchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    const auto parsed = parse(args);
+    if (!parsed) {
+        err << kUsage;
+        return 2;
+    }
+    std::error_code error;
+    const auto files = listedFiles(std::filesystem::absolute(parsed->folder, error));
+    if (!files) {
+        err << "qlx bench: cannot list " << parsed->folder.string() << '\n';
+        return 1;
+    }
+    const MetadataTables tables = loadTablesBesideProgram(LensTablesWanted::No);
+
+    Totals totals;
+    const auto start = Clock::now();
+    for (int round = 0; round < parsed->repeat; ++round)
+        for (const auto& file : *files)
+            makeOne(file, tables, totals);
+    const double elapsed = seconds(Clock::now() - start);
+
+    const double perSecond = elapsed > 0 ? static_cast<double>(totals.made) / elapsed : 0.0;
+    char text[320];
+    std::snprintf(text, sizeof text,
+                  "files\t%zu\nrepeat\t%d\nthumbnails\t%llu\nfailed\t%llu\nengine/video\t%llu\nseconds\t%.4f\n"
+                  "thumbnails/s\t%.0f\nlocate s\t%.4f\npicture s\t%.4f\nhistogram s\t%.4f\n",
+                  files->size(), parsed->repeat, static_cast<unsigned long long>(totals.made),
+                  static_cast<unsigned long long>(totals.failed), static_cast<unsigned long long>(totals.elsewhere),
+                  elapsed, perSecond, seconds(totals.locate), seconds(totals.picture), seconds(totals.histogram));
+    out << text;
+    return 0;
+}
+
+} // namespace qlx::cli

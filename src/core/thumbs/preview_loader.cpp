@@ -1,0 +1,83 @@
+#include "thumbs/preview_loader.h"
+
+#include "imagelist/file_kind.h"
+#include "thumbs/picture_decoder.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace qlx::thumbs {
+
+PicturePlan planPreview(const imagelist::ImageEntry& entry, const metadata::CameraRecord& record)
+{
+    if (entry.previewSize() == 0 && record.developable) {
+        const bool engine = (entry.kind() & kEngineThumbnailKinds) != 0 || record.id == metadata::kCameraIdX3f;
+        return {engine ? PictureSource::Engine : PictureSource::Placeholder, 0, 0};
+    }
+    if (entry.kind() == imagelist::kKindVideo)
+        return {PictureSource::VideoFrame, 0, 0};
+    return {PictureSource::FileBytes, entry.previewOffset(), entry.previewSize()};
+}
+
+Preview makePreviewFromBytes(std::span<const std::byte> bytes, const std::array<std::int32_t, 4>& margins,
+                             QSize cover)
+{
+    Preview preview;
+    const std::int64_t sum = std::accumulate(margins.begin(), margins.end(), std::int64_t{0});
+    JpegRequest request;
+    request.cover = cover;
+    if (sum != 0) {
+        const auto cut = [](std::int32_t a, std::int32_t b) {
+            return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{a} + b, 0, kMaxJpegSide));
+        };
+        request.cutAway = QSize(cut(margins[2], margins[3]), cut(margins[0], margins[1]));
+    }
+    request.pixels = JpegPixels::Rgb32;
+    DecodedPicture decoded = decodePicture(bytes, request);
+    if (!decoded.ok())
+        return preview;
+    if (sum == 0) {
+        preview.pictureSize = decoded.fullSize;
+        preview.picture = std::move(decoded.image);
+    } else {
+        const auto crop = cropRectangle(decoded.fullSize, margins);
+        if (!crop)
+            return preview;
+        // Margins are full-size pixels; a scaled decode cuts them scaled.
+        const int d = decoded.denominator;
+        const QRect scaled = QRect(crop->left() / d, crop->top() / d, crop->width() / d, crop->height() / d)
+                                 .intersected(decoded.image.rect());
+        if (scaled.isEmpty())
+            return preview;
+        preview.pictureSize = crop->size();
+        preview.picture = decoded.image.copy(scaled);
+    }
+    preview.decodedSize = decoded.fullSize;
+    return preview;
+}
+
+PreviewResult loadPreview(io::FileSource& file, const imagelist::ImageEntry& entry,
+                          const metadata::CameraRecord& record, std::span<const std::byte> placeholder, QSize cover)
+{
+    PreviewResult result;
+    const PicturePlan plan = planPreview(entry, record);
+    switch (plan.source) {
+    case PictureSource::Engine:
+        result.status = PictureStatus::NeedsEngine;
+        return result;
+    case PictureSource::VideoFrame:
+        result.status = PictureStatus::NeedsVideoFrame;
+        return result;
+    case PictureSource::Placeholder:
+        result.preview = makePreviewFromBytes(placeholder, record.previewCrop, cover);
+        break;
+    case PictureSource::FileBytes:
+        if (const auto bytes = readPictureBytes(file, plan, entry.kind()))
+            result.preview = makePreviewFromBytes(*bytes, record.previewCrop, cover);
+        break;
+    }
+    result.status = result.preview.ok() ? PictureStatus::Made : PictureStatus::Failed;
+    return result;
+}
+
+} // namespace qlx::thumbs

@@ -1,0 +1,136 @@
+#pragma once
+// Making an entry's list thumbnail (image level 0) when the cache has none:
+// where its picture comes from, reading those bytes, decoding them scaled,
+// cutting the camera record's crop margins off and stretching the rest over
+// the fixed 88 × 60 picture; then the facts that leave their mark on the
+// entry (its picture size, the ImageSize text of plain picture files, the
+// orientation counter).
+//
+// The thumbnail is stretched, not fitted: the aspect ratio lives in the
+// entry's picture size and is restored when the icon is drawn (list_icon.h).
+// It stays in the file's own orientation, as the cache stores it; the
+// rotation total is applied when it is drawn.
+//
+// Thread model: the list-information worker calls this under "sema" with its
+// own FileSource; every function here works on the values it is handed.
+
+#include "imagelist/image_entry.h"
+#include "io/file_source.h"
+#include "metadata/camera_table.h"
+#include "thumbs/thumbnail_block.h"
+
+#include <QImage>
+#include <QRect>
+#include <QSize>
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace qlx::thumbs {
+
+// Kinds whose files without an embedded thumbnail are developed by the RAW
+// engine when their camera is developable: CRW, DNG, Panasonic/Leica RAW,
+// MEF and DCR.
+inline constexpr std::uint32_t kEngineThumbnailKinds = 0x8009'4020;
+// Kinds whose decoded size becomes their ImageSize text when they have no
+// other: BMP, JPG, PNG, GIF, TIFF and PSD.
+inline constexpr std::uint32_t kPlainPictureKinds = 0x0020'001F;
+// The most bytes read when a whole file is the thumbnail's source. The
+// largest camera JPEGs are some 60 MiB; a whole-file source of more is a
+// file we will not hold in memory for an 88 × 60 picture.
+inline constexpr std::uint64_t kMaxWholeFileBytes = 256ull * 1024 * 1024;
+
+// ---- Where the picture comes from -----------------------------------------
+// (The preview loader plans and reads the same way; preview_loader.h.)
+
+enum class PictureSource {
+    FileBytes,   // a range of the file, or the whole file
+    Engine,      // the RAW engine (thumbnail mode for thumbnails)
+    Placeholder, // the program's placeholder picture
+    VideoFrame,  // a frame of the video at the configured second
+};
+
+struct PicturePlan {
+    PictureSource source = PictureSource::FileBytes;
+    std::uint64_t offset = 0;
+    std::uint64_t size = 0; // 0: the whole file
+};
+
+// The source of an entry's thumbnail. `record` is the entry's camera record
+// (a default record when the table lacks it).
+PicturePlan planThumbnail(const imagelist::ImageEntry& entry, const metadata::CameraRecord& record);
+
+// The bytes a FileBytes plan names. A range must be read whole (a short read
+// fails), except the leading-bytes range (offset 0, 256 KiB: the first small
+// image of TIFF-structured files), which takes what a shorter file holds;
+// when that range is the start of a JPEG file, the whole file is the
+// picture and is read instead, for the first 256 KiB of a JPEG are only the
+// top of a picture. A whole file is read when it holds at most
+// kMaxWholeFileBytes. The bytes of an MRW file (`kind`) get the
+// start-of-image marker the embedded Minolta JPEG lacks. Nothing when the
+// read fails.
+std::optional<std::vector<std::byte>> readPictureBytes(io::FileSource& file, const PicturePlan& plan,
+                                                       std::uint32_t kind);
+
+// ---- Making the picture -----------------------------------------------------
+
+// The part of a picture of full size `picture` that the crop margins (top,
+// bottom, left, right, as the camera record keeps them) leave: x = left,
+// y = top, width − left − right by height − top − bottom. Margins that reach
+// past the picture are cut back to its edges; nothing when no pixel is left.
+std::optional<QRect> cropRectangle(QSize picture, const std::array<std::int32_t, 4>& margins);
+
+struct Thumbnail {
+    QImage picture;     // 88 × 60, Format_RGB32, file's own orientation; null when none
+    QSize decodedSize;  // the decoded picture's own size
+    QSize pictureSize;  // the size after the crop: the entry's picture size
+    bool ok() const { return !picture.isNull(); }
+};
+
+// Decodes `bytes` (JPEG scaled so that the cropped part still covers
+// 88 × 60; other formats whole), cuts the margins off and stretches the rest
+// over 88 × 60. A null picture when the bytes do not decode or the margins
+// leave nothing.
+Thumbnail makeThumbnailFromBytes(std::span<const std::byte> bytes, const std::array<std::int32_t, 4>& margins);
+
+enum class PictureStatus {
+    Made,
+    NeedsEngine,     // the RAW engine must develop it (not made here)
+    NeedsVideoFrame, // the video frame grabber must give it (not made here)
+    Failed,          // unreadable or undecodable: the caller clears the entry's presence
+};
+
+struct ThumbnailResult {
+    PictureStatus status = PictureStatus::Failed;
+    Thumbnail thumbnail;
+};
+
+// Make thumbnail for an entry without a cached block: plan, read, decode,
+// crop and stretch. `placeholder` holds the placeholder picture's encoded
+// bytes (a PNG); an entry planned for it fails when they are empty.
+ThumbnailResult makeThumbnail(io::FileSource& file, const imagelist::ImageEntry& entry,
+                              const metadata::CameraRecord& record, std::span<const std::byte> placeholder);
+
+// ---- Facts left in the entry --------------------------------------------------
+
+// The orientation counter of an Exif orientation value: 3 is two quarter
+// turns clockwise, 6 one and 8 three; anything else, or the follow-Exif
+// setting off, none.
+std::uint8_t orientationQuarterTurns(std::uint8_t orientation, bool followExifOrientation);
+
+// The entry's rotation total (user counter + orientation counter) in
+// quarter turns clockwise, 0..3.
+int rotationTotal(const imagelist::ImageEntry& entry);
+
+// After a thumbnail was made: the cropped size becomes the entry's picture
+// size (not for videos); a plain picture file (kPlainPictureKinds) whose
+// thumbnail is its preview and whose ImageSize text is empty gets
+// "width*height" of the decoded size; the orientation counter is set from
+// the entry's orientation.
+void recordThumbnail(imagelist::ImageEntry& entry, const Thumbnail& thumbnail, bool followExifOrientation);
+
+} // namespace qlx::thumbs
