@@ -1,4 +1,5 @@
 #include "thumbs_bench_command.h"
+#include "bench_arguments.h"
 
 #include "info_command.h"
 #include "imagelist/file_kind.h"
@@ -24,66 +25,9 @@ namespace qlx::cli {
 namespace {
 
 constexpr std::string_view kUsage = "usage: qlx bench thumbs DIR [--repeat N]\n";
-constexpr int kMaxRepeat = 1'000'000;
 // The histogram background of the default settings: black at opacity 128.
 constexpr std::uint32_t kDefaultHistogramBackground = 0x8000'0000u;
 
-struct Arguments {
-    std::filesystem::path folder;
-    int repeat = 1;
-};
-
-std::optional<Arguments> parse(const std::vector<std::string>& args)
-{
-    if (args.empty() || args[0] != "thumbs")
-        return std::nullopt;
-    Arguments parsed;
-    bool haveFolder = false;
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--repeat") {
-            if (i + 1 >= args.size())
-                return std::nullopt;
-            const std::string& count = args[++i];
-            const auto [end, error] = std::from_chars(count.data(), count.data() + count.size(), parsed.repeat);
-            if (error != std::errc{} || end != count.data() + count.size() || parsed.repeat < 1
-                || parsed.repeat > kMaxRepeat)
-                return std::nullopt;
-        } else if (arg.size() > 1 && arg.starts_with("-")) {
-            return std::nullopt;
-        } else {
-            if (haveFolder)
-                return std::nullopt;
-            parsed.folder = arg;
-            haveFolder = true;
-        }
-    }
-    if (!haveFolder)
-        return std::nullopt;
-    return parsed;
-}
-
-// The folder's files that the list shows, in name order.
-std::optional<std::vector<std::filesystem::path>> listedFiles(const std::filesystem::path& folder)
-{
-    std::error_code error;
-    std::filesystem::directory_iterator items(folder, error);
-    if (error)
-        return std::nullopt;
-    std::vector<std::filesystem::path> files;
-    const auto& video = imagelist::defaultVideoExtensions();
-    for (const auto& item : items) {
-        if (!item.is_regular_file(error))
-            continue;
-        const std::string name = item.path().filename().native();
-        const std::u16string name16 =
-            QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toStdU16String();
-        if (imagelist::classify(name16, imagelist::kDefaultTargetMask, video) != 0)
-            files.push_back(item.path());
-    }
-    std::ranges::sort(files);
-    return files;
-}
 
 using Clock = std::chrono::steady_clock;
 
@@ -139,7 +83,7 @@ double seconds(Clock::duration d)
 
 int runThumbsBenchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    const auto parsed = parse(args);
+    const auto parsed = parseBenchArguments(args, "thumbs");
     if (!parsed) {
         err << kUsage;
         return 2;
