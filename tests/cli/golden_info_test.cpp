@@ -10,6 +10,7 @@
 // --gtest_filter='GoldenInfo.*' or ctest -R GoldenInfo). A test reports every
 // mismatch of its sample at once, with the printed text for reference.
 
+#include "support/run_command.h"
 #include "support/test_paths.h"
 
 #include <gtest/gtest.h>
@@ -175,15 +176,9 @@ InfoRun runInfo(const fs::path& sample)
     const std::string command = shellQuoted(cliPath()) + " info " + shellQuoted(sample.string()) + " 2>" +
                                 shellQuoted(errFile.string());
     InfoRun run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buffer{};
-    std::size_t got = 0;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), got);
-    const int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const auto outcome = qlx::test::runCommand(command);
+    run.out = outcome.out;
+    run.exitCode = outcome.exitCode;
     std::ifstream errIn(errFile, std::ios::binary);
     std::ostringstream err;
     err << errIn.rdbuf();

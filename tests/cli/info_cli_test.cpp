@@ -12,6 +12,7 @@
 #include "io/record_bytes.h"
 #include "metadata/camera_table.h"
 #include "shell/data_tables.h"
+#include "support/run_command.h"
 #include "support/test_paths.h"
 
 #include <gtest/gtest.h>
@@ -31,25 +32,8 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 using namespace std::string_view_literals;
 
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-};
-
-Outcome runCommand(const std::string& command)
-{
-    Outcome run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buffer{};
-    std::size_t got = 0;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), got);
-    const int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
+using Outcome = qlx::test::CommandOutcome;
+using qlx::test::runCommand;
 
 // A copy of qlx with its own "bin" folder.
 class Install {

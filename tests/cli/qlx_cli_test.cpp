@@ -3,6 +3,7 @@
 #include "io/file_io.h"
 #include "shell/settings_defaults.h"
 #include "shell/settings_file.h"
+#include "support/run_command.h"
 #include "support/test_paths.h"
 
 #include <gtest/gtest.h>
@@ -14,27 +15,12 @@
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    std::string out;
-};
-
 // Runs qlx with the arguments (shell-quoted by the caller), standard error
 // folded into the output when `withErrors`.
-Outcome qlx(const std::string& arguments, bool withErrors = false)
+qlx::test::CommandOutcome qlx(const std::string& arguments, bool withErrors = false)
 {
     const std::string command = std::string(QLX_CLI_PATH) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null");
-    Outcome run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buffer{};
-    std::size_t got = 0;
-    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), got);
-    const int status = ::pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return qlx::test::runCommand(command);
 }
 
 bool hasLine(const std::string& text, const std::string& line)
@@ -47,7 +33,7 @@ TEST(QlxUsage, UnknownCommandsAndBadArgumentsExitWithTwo)
     for (const char* arguments : {"", "frobnicate", "settings", "settings show", "settings dump a b",
                                   "settings dump --bogus", "kind", "kind --mask", "kind --mask zz x.jpg",
                                   "kind --what x.jpg"}) {
-        const Outcome run = qlx(arguments, true);
+        const qlx::test::CommandOutcome run = qlx(arguments, true);
         EXPECT_EQ(run.exitCode, 2) << arguments;
         EXPECT_NE(run.out.find("usage:"), std::string::npos) << arguments;
     }
@@ -56,7 +42,7 @@ TEST(QlxUsage, UnknownCommandsAndBadArgumentsExitWithTwo)
 
 TEST(QlxSettingsDump, DefaultsByNameAndValue)
 {
-    const Outcome run = qlx("settings dump --defaults");
+    const qlx::test::CommandOutcome run = qlx("settings dump --defaults");
     ASSERT_EQ(run.exitCode, 0);
     EXPECT_TRUE(hasLine(run.out, "version\t5.96"));
     EXPECT_TRUE(hasLine(run.out, "targetFormatMask\t2214592511 (0x83FFFFFF)"));
@@ -77,7 +63,7 @@ TEST(QlxSettingsDump, ReadsAFileAsStored)
     qlx::settings::SettingsFile file(path, u"5.96");
     record.set(qlx::settings::kNormalExit, std::uint8_t{1});
     ASSERT_TRUE(file.save(record));
-    const Outcome run = qlx("settings dump '" + path.string() + "'");
+    const qlx::test::CommandOutcome run = qlx("settings dump '" + path.string() + "'");
     ASSERT_EQ(run.exitCode, 0);
     EXPECT_TRUE(hasLine(run.out, "fileSize\t375096"));
     EXPECT_TRUE(hasLine(run.out, "versionAccepted\t1"));
@@ -89,7 +75,7 @@ TEST(QlxSettingsDump, ReadsAFileAsStored)
 
 TEST(QlxKind, KindBitAndFormatNamePerFile)
 {
-    const Outcome run = qlx("kind IMG_0001.JPG a.jpeg /d/x.fff y.3FR clip.MTS z.dcr t.jp 'dir.cr2/readme'");
+    const qlx::test::CommandOutcome run = qlx("kind IMG_0001.JPG a.jpeg /d/x.fff y.3FR clip.MTS z.dcr t.jp 'dir.cr2/readme'");
     ASSERT_EQ(run.exitCode, 0);
     EXPECT_TRUE(hasLine(run.out, "IMG_0001.JPG\t0x00000002\tJPG"));
     EXPECT_TRUE(hasLine(run.out, "a.jpeg\t0x00000002\tJPG"));
@@ -101,7 +87,7 @@ TEST(QlxKind, KindBitAndFormatNamePerFile)
     EXPECT_TRUE(hasLine(run.out, "dir.cr2/readme\t0x00000000\t-"));
 
     // With only the JPG bit cleared, .JPG is not listed but .jpeg still is.
-    const Outcome masked = qlx("kind --mask 0x83FFFFFD IMG_0001.JPG a.jpeg");
+    const qlx::test::CommandOutcome masked = qlx("kind --mask 0x83FFFFFD IMG_0001.JPG a.jpeg");
     EXPECT_TRUE(hasLine(masked.out, "IMG_0001.JPG\t0x00000000\t-"));
     EXPECT_TRUE(hasLine(masked.out, "a.jpeg\t0x00000002\tJPG"));
 }

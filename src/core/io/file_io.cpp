@@ -1,5 +1,7 @@
 #include "io/file_io.h"
 
+#include "io/file_descriptor.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -11,27 +13,6 @@ namespace qlx::io {
 
 namespace {
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-    int release()
-    {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-
-private:
-    int m_fd;
-};
 
 void setError(std::string* error, const std::string& what)
 {

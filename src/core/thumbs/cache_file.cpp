@@ -1,4 +1,5 @@
 #include "thumbs/cache_file.h"
+#include "io/file_descriptor.h"
 
 #include "io/byte_reader.h"
 #include "thumbs/cache_layout.h"
@@ -13,6 +14,8 @@
 #include <unistd.h>
 
 namespace qlx::thumbs {
+
+using io::FileDescriptor;
 
 namespace {
 
@@ -155,21 +158,6 @@ CacheProblem validate(std::span<const std::byte> bytes, CacheFile::Parts parts, 
 
 // ---- Reading the file ------------------------------------------------------
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 // Reads up to `into.size()` bytes from offset 0; returns how many were read
 // (fewer when the file has shrunk), or nothing on a read error.

@@ -1,4 +1,5 @@
 #include "thumbs/cache_store.h"
+#include "io/file_descriptor.h"
 
 #include "io/file_io.h"
 #include "shell/settings_record.h"
@@ -17,23 +18,10 @@
 
 namespace qlx::thumbs {
 
+using io::FileDescriptor;
+
 namespace {
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 bool isRegularFile(const std::filesystem::path& path)
 {
