@@ -31,25 +31,6 @@ constexpr std::array<std::string_view, 22> kItemNames{
 constexpr int kFirstRecordItem = imagelist::ImageEntry::kItemStatus;
 static_assert(kFirstRecordItem + static_cast<int>(kItemNames.size()) == imagelist::ImageEntry::kItemCount);
 
-std::filesystem::path programFolder()
-{
-    std::error_code error;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::filesystem::current_path() : self.parent_path();
-}
-
-std::u16string utf16Of(const std::filesystem::path& path)
-{
-    const std::string& native = path.native();
-    return QString::fromUtf8(native.data(), static_cast<qsizetype>(native.size())).toStdU16String();
-}
-
-std::string utf8Of(std::u16string_view text)
-{
-    const QByteArray bytes = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).toUtf8();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
 std::unique_ptr<imagelist::ImageEntry> freshEntry(std::u16string_view path, std::uint32_t kind,
                                                   std::uint64_t size, std::uint64_t fileTime)
 {
@@ -95,6 +76,25 @@ void printPreviews(const imagelist::ImageEntry& entry, const metadata::CameraTab
 }
 
 } // namespace
+
+std::filesystem::path programFolder()
+{
+    std::error_code error;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::current_path() : self.parent_path();
+}
+
+std::u16string utf16Of(const std::filesystem::path& path)
+{
+    const std::string& native = path.native();
+    return QString::fromUtf8(native.data(), static_cast<qsizetype>(native.size())).toStdU16String();
+}
+
+std::string utf8Of(std::u16string_view text)
+{
+    const QByteArray bytes = QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())).toUtf8();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
 
 MetadataTables loadTablesBesideProgram(LensTablesWanted lenses)
 {

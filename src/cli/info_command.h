@@ -20,6 +20,12 @@
 
 namespace qlx::cli {
 
+// The folder of the running program (its tables sit in "bin" beside it).
+std::filesystem::path programFolder();
+// UTF-8 file-system text and UTF-16 record text.
+std::u16string utf16Of(const std::filesystem::path& path);
+std::string utf8Of(std::u16string_view text);
+
 // The camera and lens tables of the "bin" folder beside the qlx program.
 // `loaded` is false (and the tables empty) when they cannot be read. The
 // lens tables are needed only to fill the shooting-data record.

@@ -4,6 +4,7 @@
 #include "info_command.h"
 #include "kind_command.h"
 #include "preview_command.h"
+#include "scan_command.h"
 #include "settings_command.h"
 #include "tables_command.h"
 #include "thumbs_bench_command.h"
@@ -23,6 +24,8 @@ constexpr const char* kUsage =
     "  preview [--thumb] FILE -o OUT       writes the embedded preview (or thumbnail) of FILE to OUT\n"
     "  bench metadata DIR [--repeat N]     times the metadata pass over the listed files of DIR\n"
     "  bench thumbs DIR [--repeat N]       times making the list thumbnails of the listed files of DIR\n"
+    "  scan FOLDER [--cache-dir DIR] [--settings FILE] [--full]\n"
+    "                                      loads FOLDER as the program does and writes its cache file\n"
     "  cache show FILE.cac                 the header and records of a thumbnail cache file\n"
     "  tables [TABLE]                      the rows of the camera and lens list (camera, canon, nikon,\n"
     "                                      pentax, olympus, olympus_ext, sony)\n";
@@ -51,6 +54,8 @@ int main(int argc, char** argv)
             return qlx::cli::runThumbsBenchCommand(args, std::cout, std::cerr);
         if (command == "bench")
             return qlx::cli::runBenchCommand(args, std::cout, std::cerr);
+        if (command == "scan")
+            return qlx::cli::runScanCommand(args, std::cout, std::cerr);
         if (command == "cache")
             return qlx::cli::runCacheCommand(args, std::cout, std::cerr);
         if (command == "tables")

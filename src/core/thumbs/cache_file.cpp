@@ -256,8 +256,10 @@ std::optional<CacheFile> CacheFile::fromBytes(std::vector<std::byte> bytes, Part
     return adopt(std::move(file), parts, problem);
 }
 
-std::optional<CacheFile> CacheFile::load(const std::filesystem::path& path, CacheProblem* problem)
+std::optional<CacheFile> CacheFile::load(const std::filesystem::path& path, CacheProblem* problem,
+                                         CacheLoadTimes* times)
 {
+    const auto start = std::chrono::steady_clock::now();
     setProblem(problem, CacheProblem::Unreadable);
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat status {};
@@ -297,7 +299,13 @@ std::optional<CacheFile> CacheFile::load(const std::filesystem::path& path, Cach
     CacheFile file;
     file.m_buffer = std::move(buffer);
     file.m_bytes = std::span<const std::byte>(file.m_buffer.get(), *got);
-    return adopt(std::move(file), parts, problem);
+    const auto read = std::chrono::steady_clock::now();
+    auto adopted = adopt(std::move(file), parts, problem);
+    if (times != nullptr) {
+        times->read = read - start;
+        times->check = std::chrono::steady_clock::now() - read;
+    }
+    return adopted;
 }
 
 std::u16string CacheFile::version() const { return io::loadUtf16(m_bytes, cache::kVersion); }

@@ -26,6 +26,7 @@
 // A CacheFile is immutable once made; other threads may read it while its
 // owner keeps it alive.
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -65,6 +66,12 @@ std::string_view describe(CacheProblem problem);
 // below every minimum.
 bool versionAtLeast(std::u16string_view text, std::u16string_view minimum);
 
+// Where the time of a load went: reading the bytes, checking them.
+struct CacheLoadTimes {
+    std::chrono::nanoseconds read{};
+    std::chrono::nanoseconds check{};
+};
+
 class CacheFile {
 public:
     // Which parts of the file the bytes hold. A reader that could not afford
@@ -77,7 +84,8 @@ public:
                                               CacheProblem* problem = nullptr);
     // Reads a file whole and validates it; when the whole file cannot be
     // allocated, reads only its index part.
-    static std::optional<CacheFile> load(const std::filesystem::path& path, CacheProblem* problem = nullptr);
+    static std::optional<CacheFile> load(const std::filesystem::path& path, CacheProblem* problem = nullptr,
+                                         CacheLoadTimes* times = nullptr);
 
     CacheFile(CacheFile&&) noexcept = default;
     CacheFile& operator=(CacheFile&&) noexcept = default;

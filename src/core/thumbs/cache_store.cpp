@@ -22,6 +22,12 @@ using io::FileDescriptor;
 
 namespace {
 
+std::shared_ptr<const CacheFile> share(std::optional<CacheFile> file)
+{
+    if (!file)
+        return nullptr;
+    return std::make_shared<const CacheFile>(std::move(*file));
+}
 
 bool isRegularFile(const std::filesystem::path& path)
 {
@@ -88,7 +94,7 @@ std::optional<std::filesystem::path> ThumbnailCache::fileOf(const CacheList& lis
     return cacheFilePath(m_settings.directory, cacheFileName(list.text, list.isCollection));
 }
 
-bool ThumbnailCache::load(const CacheList& list, CacheProblem* problem)
+bool ThumbnailCache::load(const CacheList& list, CacheProblem* problem, CacheLoadTimes* times)
 {
     m_loaded.reset();
     const auto file = fileOf(list);
@@ -97,8 +103,8 @@ bool ThumbnailCache::load(const CacheList& list, CacheProblem* problem)
             *problem = CacheProblem::Unreadable;
         return false;
     }
-    m_loaded = CacheFile::load(*file, problem);
-    return m_loaded.has_value();
+    m_loaded = share(CacheFile::load(*file, problem, times));
+    return m_loaded != nullptr;
 }
 
 bool ThumbnailCache::takeOverOrLoad(const CacheList& list, CacheProblem* problem)
@@ -107,7 +113,7 @@ bool ThumbnailCache::takeOverOrLoad(const CacheList& list, CacheProblem* problem
         std::vector<std::byte> image = std::move(m_prepared->image);
         m_prepared.reset();
         // Checked exactly like a file read from disk.
-        m_loaded = CacheFile::fromBytes(std::move(image), CacheFile::Parts::Whole, problem);
+        m_loaded = share(CacheFile::fromBytes(std::move(image), CacheFile::Parts::Whole, problem));
         if (m_loaded)
             return true;
     }

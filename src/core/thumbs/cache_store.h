@@ -33,6 +33,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -117,12 +118,14 @@ public:
     // ---- Reading ---------------------------------------------------------
     // Reads and validates the list's cache file. True when a cache is
     // available; `problem` (when given) says why not.
-    bool load(const CacheList& list, CacheProblem* problem = nullptr);
+    bool load(const CacheList& list, CacheProblem* problem = nullptr, CacheLoadTimes* times = nullptr);
     // Uses the image prepared for the same list, without writing and reading
     // it; loads the file when no such image is waiting.
     bool takeOverOrLoad(const CacheList& list, CacheProblem* problem = nullptr);
-    // The loaded cache, or nullptr.
-    const CacheFile* loaded() const { return m_loaded ? &*m_loaded : nullptr; }
+    // The loaded cache, or nullptr. The list's entries keep the shared one
+    // alive while they show its thumbnail blocks, past release().
+    const CacheFile* loaded() const { return m_loaded.get(); }
+    std::shared_ptr<const CacheFile> loadedShared() const { return m_loaded; }
     // The position to focus: the stored one (clamped to 0..N), or 0 with the
     // cursor-reset setting or without a cache.
     std::uint32_t focusToRestore() const;
@@ -147,7 +150,7 @@ private:
     };
 
     CacheSettings m_settings;
-    std::optional<CacheFile> m_loaded;
+    std::shared_ptr<const CacheFile> m_loaded;
     std::optional<Prepared> m_prepared;
     bool m_skipNextSave = false;
 };

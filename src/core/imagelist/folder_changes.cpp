@@ -1,0 +1,129 @@
+#include "imagelist/folder_changes.h"
+
+#include "imagelist/file_history.h"
+#include "imagelist/file_kind.h"
+#include "imagelist/folder_reader.h"
+#include "io/file_time.h"
+#include "library/collection_path.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+namespace qlx::imagelist {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void noteChanged(FolderChangeEffects& effects, std::size_t entry)
+{
+    if (std::find(effects.changedEntries.begin(), effects.changedEntries.end(), entry) == effects.changedEntries.end())
+        effects.changedEntries.push_back(entry);
+}
+
+} // namespace
+
+FolderChangeEffects FolderChangeApplier::apply(ImageList& list, const std::vector<FolderChange>& changes)
+{
+    FolderChangeEffects effects;
+    for (const FolderChange& change : changes) {
+        switch (change.action) {
+        case FolderChangeAction::Added:
+            break;
+        case FolderChangeAction::Lost:
+            effects.reloadNeeded = true;
+            break;
+        case FolderChangeAction::Removed:
+            if (const auto index = list.findByName(change.name); index && list.entry(*index).presence() != 0) {
+                list.entry(*index).setPresence(0);
+                noteChanged(effects, *index);
+            }
+            break;
+        case FolderChangeAction::Modified:
+            modified(list, change.name, effects);
+            break;
+        case FolderChangeAction::RenamedOld:
+            m_renamedFrom = list.findByName(change.name);
+            break;
+        case FolderChangeAction::RenamedNew:
+            if (m_renamedFrom) {
+                ImageEntry& entry = list.entry(*m_renamedFrom);
+                std::u16string previous = entry.path();
+                if (entry.setPath(joinPath(m_options.folderText, change.name))) {
+                    effects.renames.push_back({*m_renamedFrom, std::move(previous)});
+                    noteChanged(effects, *m_renamedFrom);
+                }
+            } else {
+                // A file of a kind not listed may have been renamed into one.
+                modified(list, change.name, effects);
+            }
+            m_renamedFrom.reset();
+            break;
+        }
+    }
+    return effects;
+}
+
+void FolderChangeApplier::modified(ImageList& list, const std::u16string& name, FolderChangeEffects& effects)
+{
+    if (const auto index = list.findByName(name)) {
+        ListItem& item = list.item(*index);
+        if (item.entry->presence() == 0) {
+            item.entry->setPresence(ImageEntry::kPresenceCounted);
+            if (!retractCurrentHistory(item, {kHistoryRecycle, kHistoryDelete}) && item.history.empty()
+                && item.entry->historyPosition() >= 0)
+                item.entry->setHistoryPosition(-1);
+            noteChanged(effects, *index);
+        }
+        return;
+    }
+    const bool alreadyHeld =
+        std::any_of(m_held.begin(), m_held.end(), [&](const Held& held) { return held.name == name; });
+    if (!alreadyHeld && !tryAppend(list, name, Clock::now(), effects))
+        m_held.push_back({name, Clock::now()});
+}
+
+bool FolderChangeApplier::tryAppend(ImageList& list, const std::u16string& name, Clock::time_point since,
+                                    FolderChangeEffects& effects)
+{
+    const VideoExtensions& videos = m_options.videos != nullptr ? *m_options.videos : defaultVideoExtensions();
+    const std::uint32_t kind = classify(name, m_options.targetMask, videos);
+    const std::u16string path = joinPath(m_options.folderText, name);
+    const auto file = library::toFilePath(path);
+    if (kind == 0 || !file || list.full() || list.findByName(name))
+        return true;
+    const FileState state = checkFileState(*file, std::chrono::milliseconds(0));
+    if (state == FileState::Gone)
+        return true;
+    if (state == FileState::Changing && Clock::now() - since < m_options.settleLimit)
+        return false;
+    struct stat status{};
+    if (::stat(file->c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return true;
+    ImageEntry::FreshFacts facts;
+    facts.path = path;
+    facts.kind = kind;
+    facts.fileSize = static_cast<std::uint64_t>(status.st_size);
+    facts.lastWriteTime = io::fileTimeFromTimespec(status.st_mtim);
+    facts.videoVolumeSetting = m_options.videoVolumeSetting;
+    facts.startEnlargedVideo = m_options.startEnlargedVideo;
+    auto entry = ImageEntry::createFresh(facts);
+    if (!entry)
+        return true;
+    entry->setPresence(ImageEntry::kPresenceCounted | ImageEntry::kPresenceSeenAtEnd);
+    list.append(std::move(entry));
+    list.extendOrder();
+    list.setCurrentPosition(static_cast<std::int64_t>(list.size()) - 1);
+    effects.appendedEntries.push_back(list.size() - 1);
+    return true;
+}
+
+FolderChangeEffects FolderChangeApplier::retryHeld(ImageList& list)
+{
+    FolderChangeEffects effects;
+    std::erase_if(m_held, [&](const Held& held) { return tryAppend(list, held.name, held.since, effects); });
+    return effects;
+}
+
+} // namespace qlx::imagelist

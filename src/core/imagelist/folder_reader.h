@@ -1,0 +1,72 @@
+#pragma once
+// Read folder: fills the image list of a folder from the records of its
+// loaded thumbnail cache and from the directory.
+//
+// The cached records come first, in the order the cache keeps them (the
+// display order the folder was left in), each as an entry not yet seen on
+// disk. The directory is then listed once: a file whose name, size and
+// last-write time match a record takes that record over as it stands (its
+// metadata, shooting data, thumbnail and history); a changed file's record
+// is cleared and filled afresh; a new file is appended. Records whose file
+// was not seen stay in the list, greyed out (presence 0).
+//
+// Runs on the user-interface thread with the workers stopped.
+
+#include "imagelist/file_stability.h"
+#include "imagelist/image_list.h"
+#include "imagelist/video_extensions.h"
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+namespace qlx::thumbs {
+class CacheFile;
+}
+
+namespace qlx::imagelist {
+
+struct FolderReadOptions {
+    std::uint32_t targetMask = 0;
+    const VideoExtensions* videos = nullptr; // the default list when null
+    bool checkCachedFilesExist = false;      // drop records whose file is gone
+    bool fullReload = false;                 // every thumbnail is made again
+    bool mamiyaByDevelopment = false;
+    std::int32_t videoVolumeSetting = ImageEntry::kDefaultVideoVolume;
+    bool startEnlargedVideo = false;
+    StableWait lastFileWait{};
+    // Called after every directory item that was listed or looked at; the
+    // caller advances its progress band and lets events through every 32nd.
+    std::function<void(std::size_t itemsSeen)> onItem;
+};
+
+struct FolderReadResult {
+    bool listed = false;              // the directory could be enumerated
+    std::size_t fromCache = 0;        // entries made from cache records
+    std::size_t unchanged = 0;        // of those, files found unchanged
+    std::size_t refilled = 0;         // of those, files that changed: read afresh
+    std::size_t added = 0;            // new files
+    std::size_t droppedRecords = 0;   // masked kinds, empty paths, gone files
+    std::size_t overLimit = 0;        // files left out past 65,534 entries
+    std::size_t unlistable = 0;       // names that are not UTF-8, paths over 259 units
+    bool cacheChanged = false;        // the cache must be written back
+    bool lastFileSettled = true;      // false when the wait for it ran out
+    std::chrono::nanoseconds recordTime{}; // making entries of the cache records
+    std::chrono::nanoseconds scanTime{};   // listing and matching the directory
+    std::chrono::nanoseconds waitTime{};   // waiting for the last file
+};
+
+// `folderText` is the folder's absolute path in UTF-16 without a trailing
+// "/" ("/" alone for the root); `cache` the cache loaded for it, or null.
+// The list is cleared first and keeps `cache` alive for its thumbnails.
+FolderReadResult readFolder(ImageList& list, std::u16string_view folderText,
+                            std::shared_ptr<const thumbs::CacheFile> cache, const FolderReadOptions& options);
+
+// "%s/%s" of a folder text and a name, without doubling the root's "/".
+std::u16string joinPath(std::u16string_view folderText, std::u16string_view name);
+
+} // namespace qlx::imagelist

@@ -1,0 +1,216 @@
+#include "imagelist/folder_session.h"
+
+#include "library/collection_path.h"
+#include "thumbs/cache_file.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace qlx::imagelist {
+
+namespace {
+
+void call(const std::function<void()>& hook)
+{
+    if (hook)
+        hook();
+}
+
+} // namespace
+
+FolderSession::FolderSession(thumbs::ThumbnailCache& cache, MemoryReserve& reserve,
+                             FolderReadOptionsSource options, FolderSessionHooks hooks)
+    : m_cache(cache), m_reserve(reserve), m_options(std::move(options)), m_hooks(std::move(hooks))
+{
+}
+
+LoadOutcome FolderSession::load(const LoadRequest& request)
+{
+    if (m_loading)
+        return LoadOutcome::AlreadyLoading;
+    if (!request.force && request.folder == m_previous)
+        return LoadOutcome::Unchanged;
+    if (m_hooks.blockingOperationRunning && m_hooks.blockingOperationRunning()) {
+        if (request.mode == LoadMode::Refresh)
+            return LoadOutcome::Dropped;
+        m_pending = request;
+        return LoadOutcome::Deferred;
+    }
+    m_loading = true;
+    call(m_hooks.beginLoad);
+    const bool keepCheckMarks = m_keepCheckMarks;
+    const std::vector<std::u16string> checked = keepCheckMarks ? checkedPaths() : std::vector<std::u16string>{};
+    call(m_hooks.stopWorkers);
+    m_reserve.reset();
+
+    // What to show afterwards, and whether the focus moved since the cache
+    // was written.
+    const std::int64_t shownPosition = m_list.empty() ? 0 : std::max<std::int64_t>(m_list.currentPosition(), 0);
+    const auto shownEntry = m_list.entryAt(shownPosition);
+    const std::u16string shownPath = shownEntry ? m_list.entry(*shownEntry).path() : std::u16string{};
+    if (request.mode == LoadMode::Refresh)
+        markEntriesChanged();
+    if (!m_list.empty() && m_list.currentPosition() != m_savedFocus)
+        markFocusChanged();
+
+    saveLeavingList();
+    m_watcher.close();
+    m_applier.reset();
+    m_current = request.folder;
+
+    if (!m_current.empty()) {
+        m_keepCheckMarks = false;
+        readNewList(request, keepCheckMarks || request.mode == LoadMode::Refresh);
+        restoreCheckMarks(checked);
+        m_previous = m_current;
+        placeFocus(request, shownPosition, shownPath);
+    } else {
+        m_list.clear();
+        m_cache.release();
+    }
+    call(m_hooks.startListInformation);
+    call(m_hooks.endLoad);
+    m_loading = false;
+    return LoadOutcome::Loaded;
+}
+
+std::optional<LoadRequest> FolderSession::takePendingRequest()
+{
+    auto pending = std::move(m_pending);
+    m_pending.reset();
+    return pending;
+}
+
+std::vector<std::u16string> FolderSession::checkedPaths() const
+{
+    std::vector<std::u16string> paths;
+    for (std::size_t index = 0; index < m_list.size(); ++index)
+        if (m_list.entry(index).checked())
+            paths.push_back(m_list.entry(index).path());
+    return paths;
+}
+
+void FolderSession::restoreCheckMarks(const std::vector<std::u16string>& paths)
+{
+    if (paths.empty())
+        return;
+    const std::unordered_set<std::u16string> wanted(paths.begin(), paths.end());
+    for (std::size_t index = 0; index < m_list.size(); ++index)
+        if (wanted.contains(m_list.entry(index).path()))
+            m_list.entry(index).setChecked(true);
+}
+
+void FolderSession::saveLeavingList()
+{
+    if (m_current.empty())
+        return;
+    const std::vector<thumbs::CacheEntryImage> images = m_list.cacheImages();
+    thumbs::CacheSaveRequest save;
+    save.list = {m_current, false};
+    save.focusedPosition = std::max<std::int64_t>(m_list.currentPosition(), 0);
+    save.changes = m_changes;
+    save.entries = images;
+    m_cache.prepareSave(save);
+    m_changes = 0;
+}
+
+thumbs::CacheSaveOutcome FolderSession::saveCache()
+{
+    if (m_current.empty())
+        return thumbs::CacheSaveOutcome::Skipped;
+    const std::vector<thumbs::CacheEntryImage> images = m_list.cacheImages();
+    thumbs::CacheSaveRequest save;
+    save.list = {m_current, false};
+    save.focusedPosition = std::max<std::int64_t>(m_list.currentPosition(), 0);
+    save.changes = m_changes;
+    save.entries = images;
+    const thumbs::CacheSaveOutcome outcome = m_cache.prepareSave(save);
+    if (outcome == thumbs::CacheSaveOutcome::Prepared)
+        m_cache.write();
+    m_changes = 0;
+    m_savedFocus = m_list.currentPosition();
+    return outcome;
+}
+
+void FolderSession::readNewList(const LoadRequest& request, bool reuseCacheInMemory)
+{
+    const thumbs::CacheList list{request.folder, false};
+    // The old list's entries may still view the old cache: they go first.
+    m_list.clear();
+    m_cache.release();
+    m_lastCacheLoad = {};
+    if (reuseCacheInMemory && request.folder == m_previous) {
+        // An image taken over was never written: the next save must.
+        if (m_cache.hasPreparedImage())
+            markEntriesChanged();
+        m_cache.takeOverOrLoad(list);
+    } else {
+        m_cache.write();
+        m_cache.load(list, nullptr, &m_lastCacheLoad);
+    }
+    const FolderReadOptions options = m_options ? m_options() : FolderReadOptions{};
+    m_lastRead = readFolder(m_list, request.folder, m_cache.loadedShared(), options);
+    if (m_lastRead.cacheChanged)
+        markEntriesChanged();
+    if (const auto folder = library::toFilePath(request.folder))
+        m_watcher.open(*folder);
+    FolderChangeOptions follow;
+    follow.folderText = request.folder;
+    follow.targetMask = options.targetMask;
+    follow.videos = options.videos;
+    follow.videoVolumeSetting = options.videoVolumeSetting;
+    follow.startEnlargedVideo = options.startEnlargedVideo;
+    m_applier.emplace(std::move(follow));
+}
+
+void FolderSession::placeFocus(const LoadRequest& request, std::int64_t shownPosition, const std::u16string& shownPath)
+{
+    std::int64_t position = 0;
+    if (request.mode == LoadMode::Refresh) {
+        if (request.position == RefreshPosition::SamePosition) {
+            position = shownPosition;
+        } else if (request.position == RefreshPosition::SameEntry) {
+            for (std::size_t at = 0; at < m_list.order().size(); ++at)
+                if (m_list.entry(m_list.order()[at]).path() == shownPath)
+                    position = static_cast<std::int64_t>(at);
+        }
+    } else {
+        position = m_cache.focusToRestore();
+    }
+    const auto count = static_cast<std::int64_t>(m_list.size());
+    position = count == 0 ? -1 : std::clamp<std::int64_t>(position, 0, count - 1);
+    m_list.setCurrentPosition(position);
+    m_savedFocus = position;
+}
+
+SortState::Order FolderSession::clickColumn(int column, const ColumnText& text)
+{
+    const SortState::Order order = m_sort.click(column);
+    sortList(m_list, order.column, order.direction, text);
+    markEntriesChanged();
+    return order;
+}
+
+FolderChangeEffects FolderSession::followChanges(bool watchEnabled, bool renameRunning)
+{
+    if (!m_applier || !m_watcher.isOpen())
+        return {};
+    // A rename run's own renames wait until it is over; by then the list
+    // already holds the new names and they change nothing.
+    if (renameRunning)
+        return {};
+    // With the watch switched off the events are read and let go, so that
+    // switching it on again does not replay old changes.
+    std::vector<FolderChange> changes = m_watcher.poll();
+    if (!watchEnabled)
+        return {};
+    FolderChangeEffects effects = m_applier->apply(m_list, changes);
+    FolderChangeEffects held = m_applier->retryHeld(m_list);
+    effects.appendedEntries.insert(effects.appendedEntries.end(), held.appendedEntries.begin(),
+                                   held.appendedEntries.end());
+    if (!effects.appendedEntries.empty() || !effects.renames.empty() || !effects.changedEntries.empty())
+        markEntriesChanged();
+    return effects;
+}
+
+} // namespace qlx::imagelist

@@ -1,0 +1,181 @@
+// Opening folders: the same folder twice, refresh with check marks, leaving
+// and coming back through the cache, and loads that must wait.
+
+#include "imagelist/file_kind.h"
+#include "imagelist/folder_session.h"
+#include "thumbs/cache_file.h"
+
+#include "folder_test_files.h"
+#include "support/test_paths.h"
+
+#include <gtest/gtest.h>
+
+namespace qlx::imagelist {
+namespace {
+
+using test::TempDir;
+using test::u16;
+using test::writeFile;
+
+class Session : public ::testing::Test {
+protected:
+    Session()
+        : cache(thumbs::CacheSettings{cacheDir.path(), 0, false, false, false}),
+          session(cache, reserve, [] {
+              FolderReadOptions options;
+              options.targetMask = kDefaultTargetMask;
+              options.lastFileWait = {2, std::chrono::milliseconds(5)};
+              return options;
+          }, hooks())
+    {
+        for (const char* name : {"one", "two"}) {
+            std::filesystem::create_directory(root.path() / name);
+            for (int i = 1; i <= 4; ++i)
+                writeFile(root.path() / name / ("DSC_000" + std::to_string(i) + ".JPG"), 100u + static_cast<unsigned>(i));
+        }
+    }
+
+    FolderSessionHooks hooks()
+    {
+        FolderSessionHooks result;
+        result.blockingOperationRunning = [this] { return blocking; };
+        result.stopWorkers = [this] { calls += "stop "; };
+        result.startListInformation = [this] { calls += "start "; };
+        return result;
+    }
+
+    std::u16string folder(const char* name) { return u16(root.path() / name); }
+
+    TempDir root;
+    TempDir cacheDir;
+    thumbs::ThumbnailCache cache;
+    MemoryReserve reserve;
+    bool blocking = false;
+    std::string calls;
+    FolderSession session;
+};
+
+TEST_F(Session, TheSameFolderTwiceDoesNothingTheSecondTime)
+{
+    EXPECT_EQ(session.load({folder("one")}), LoadOutcome::Loaded);
+    EXPECT_EQ(calls, "stop start ");
+    EXPECT_EQ(session.list().size(), 4u);
+    EXPECT_EQ(session.list().currentPosition(), 0);
+    EXPECT_EQ(session.load({folder("one")}), LoadOutcome::Unchanged);
+    EXPECT_EQ(calls, "stop start ");
+    EXPECT_EQ(session.load({folder("one"), true}), LoadOutcome::Loaded);
+}
+
+TEST_F(Session, LeavingWritesTheCacheAndComingBackIsServedFromIt)
+{
+    session.load({folder("one")});
+    ImageList& list = session.list();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        list.entry(i).setItemText(ImageEntry::kItemIso, u"400");
+        list.entry(i).setFlag(ImageEntry::kFlagMetadataRead, true);
+    }
+    session.markEntriesChanged();
+    list.setCurrentPosition(2);
+
+    session.load({folder("two")});
+    const auto written = cache.fileOf({folder("one"), false});
+    ASSERT_TRUE(written && std::filesystem::exists(*written));
+    EXPECT_EQ(session.lastRead().fromCache, 0u);
+
+    session.load({folder("one")});
+    EXPECT_EQ(session.lastRead().fromCache, 4u);
+    EXPECT_EQ(session.lastRead().unchanged, 4u);
+    EXPECT_EQ(session.list().entry(0).itemText(ImageEntry::kItemIso), u"400");
+    // The focus comes back where it was left.
+    EXPECT_EQ(session.list().currentPosition(), 2);
+}
+
+TEST_F(Session, TheSortOrderIsKeptInTheCache)
+{
+    session.load({folder("one")});
+    session.clickColumn(ImageEntry::kItemFileName);
+    session.clickColumn(ImageEntry::kItemFileName); // descending
+    const std::u16string first = session.list().entry(session.list().order()[0]).name();
+    EXPECT_EQ(first, u"DSC_0004.JPG");
+    session.load({folder("two")});
+    session.load({folder("one")});
+    EXPECT_EQ(session.list().entry(session.list().order()[0]).name(), u"DSC_0004.JPG");
+}
+
+TEST_F(Session, RefreshKeepsCheckMarksAndPlacesTheFocusByItsRule)
+{
+    session.load({folder("one")});
+    ImageList& list = session.list();
+    const std::size_t checked = *list.findByName(u"DSC_0003.JPG");
+    list.entry(checked).setChecked(true);
+    list.setCurrentPosition(static_cast<std::int64_t>(*list.positionOf(checked)));
+    writeFile(root.path() / "one" / "DSC_0000.JPG", 10); // new since
+
+    session.keepCheckMarksOnNextLoad();
+    ASSERT_EQ(session.load({folder("one"), true, LoadMode::Refresh, RefreshPosition::SameEntry}),
+              LoadOutcome::Loaded);
+    ImageList& again = session.list();
+    EXPECT_EQ(again.size(), 5u);
+    EXPECT_TRUE(again.entry(*again.findByName(u"DSC_0003.JPG")).checked());
+    EXPECT_FALSE(again.entry(*again.findByName(u"DSC_0001.JPG")).checked());
+    EXPECT_EQ(again.entry(*again.entryAt(again.currentPosition())).name(), u"DSC_0003.JPG");
+
+    session.load({folder("one"), true, LoadMode::Refresh, RefreshPosition::First});
+    EXPECT_EQ(session.list().currentPosition(), 0);
+}
+
+TEST_F(Session, ALoadDuringABlockingOperationWaits)
+{
+    session.load({folder("one")});
+    blocking = true;
+    EXPECT_EQ(session.load({folder("two")}), LoadOutcome::Deferred);
+    EXPECT_EQ(session.load({folder("one"), true, LoadMode::Refresh}), LoadOutcome::Dropped);
+    EXPECT_EQ(session.currentFolder(), folder("one"));
+    blocking = false;
+    const auto pending = session.takePendingRequest();
+    ASSERT_TRUE(pending.has_value());
+    EXPECT_EQ(session.load(*pending), LoadOutcome::Loaded);
+    EXPECT_EQ(session.currentFolder(), folder("two"));
+    EXPECT_FALSE(session.takePendingRequest().has_value());
+}
+
+TEST_F(Session, EveryLoadStartsTheMemoryReserveAfresh)
+{
+    reserve.raiseAfterFailure();
+    EXPECT_EQ(reserve.bytes(), 2 * MemoryReserve::kInitial);
+    session.load({folder("one")});
+    EXPECT_EQ(reserve.bytes(), MemoryReserve::kInitial);
+}
+
+TEST(MemoryReserve, DoublesOnEachFailureUpToOneGibibyteAndSaysSoOnce)
+{
+    int resets = 0;
+    int reports = 0;
+    MemoryReserve reserve({[&] { ++resets; }, [&] { ++reports; }});
+    std::vector<std::uint32_t> seen;
+    for (int i = 0; i < 6; ++i) {
+        reserve.raiseAfterFailure();
+        seen.push_back(reserve.bytes() >> 20);
+    }
+    EXPECT_EQ(seen, (std::vector<std::uint32_t>{128, 256, 512, 1024, 1024, 1024}));
+    EXPECT_EQ(resets, 4);
+    EXPECT_EQ(reports, 1);
+}
+
+TEST(MemoryReserve, AnAllocationThatCannotBeHadRaisesTheReserve)
+{
+    MemoryReserve reserve;
+    EXPECT_NE(reserve.allocateZeroed(4096), nullptr);
+    EXPECT_EQ(reserve.bytes(), MemoryReserve::kInitial);
+#if !defined(__SANITIZE_ADDRESS__)
+    // (AddressSanitizer reports such a request instead of failing it.)
+    EXPECT_EQ(reserve.allocate(std::size_t{1} << 62), nullptr);
+    EXPECT_EQ(reserve.bytes(), 2 * MemoryReserve::kInitial);
+#endif
+    const auto available = availableMemory();
+    ASSERT_TRUE(available.has_value());
+    EXPECT_GT(*available, 0u);
+}
+
+} // namespace
+} // namespace qlx::imagelist

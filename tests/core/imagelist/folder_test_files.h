@@ -1,0 +1,26 @@
+#pragma once
+// Small helpers for the tests that read real folders.
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace qlx::test {
+
+inline void writeFile(const std::filesystem::path& path, std::size_t size, char fill = 'x')
+{
+    std::ofstream out(path, std::ios::binary);
+    out << std::string(size, fill);
+}
+
+inline std::u16string u16(const std::filesystem::path& path)
+{
+    const std::string& bytes = path.native();
+    std::u16string out;
+    // Test paths are ASCII unless a test says otherwise.
+    for (const char c : bytes)
+        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
+    return out;
+}
+
+} // namespace qlx::test

@@ -1,0 +1,131 @@
+// Sorting the list by a column: the keys of the numeric columns, the name
+// tie-break, the direction and the column-click rule.
+
+#include "imagelist/sort_order.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace qlx::imagelist {
+namespace {
+
+void add(ImageList& list, std::u16string name, int item, std::u16string text)
+{
+    const std::u16string path = u"/card/" + name;
+    ImageEntry::FreshFacts facts;
+    facts.path = path;
+    facts.kind = 0x2;
+    auto entry = ImageEntry::createFresh(facts);
+    entry->setItemText(item, text);
+    list.append(std::move(entry));
+}
+
+std::vector<std::u16string> shownNames(const ImageList& list)
+{
+    std::vector<std::u16string> out;
+    for (const std::uint16_t index : list.order())
+        out.push_back(list.entry(index).name());
+    return out;
+}
+
+TEST(SortKey, NumericColumnsBecomeTenDigitTexts)
+{
+    EXPECT_EQ(sortKey(4, u"1234KB"), u"0000001234");
+    EXPECT_EQ(sortKey(6, u"6000*4000"), u"0024000000");
+    EXPECT_EQ(sortKey(11, u"1/250"), u"0000000400");  // 100000 / 250
+    EXPECT_EQ(sortKey(11, u"1/60"), u"0000001666");   // truncated
+    EXPECT_EQ(sortKey(11, u"2"), u"0000200000");
+    EXPECT_EQ(sortKey(11, u"0.5"), u"0000050000");
+    EXPECT_EQ(sortKey(12, u"F2.8"), u"0000000280");
+    EXPECT_EQ(sortKey(14, u"3200"), u"0000003200");
+    EXPECT_EQ(sortKey(15, u"-0.7"), u"0000009930");   // (-0.7 + 100) × 100
+    EXPECT_EQ(sortKey(15, u"+1.3"), u"0000010130");
+    EXPECT_EQ(sortKey(15, u"±"), u"0000010000");
+    EXPECT_EQ(sortKey(18, u"105mm"), u"0000000105");
+    EXPECT_EQ(sortKey(17, u"50mm"), u"0000000050");
+    // Text columns sort by their text; the file name column has no key.
+    EXPECT_EQ(sortKey(8, u"EOS R5"), u"EOS R5");
+    EXPECT_EQ(sortKey(0, u"IMG_1.JPG"), u"");
+    // An empty text stays empty, so it comes before every number.
+    EXPECT_EQ(sortKey(14, u""), u"");
+}
+
+TEST(SortKey, DamagedNumbersStayInTheirTenDigits)
+{
+    EXPECT_EQ(sortKey(11, u"1/0"), u"0000000000");
+    EXPECT_EQ(sortKey(6, u"99999*99999").size(), 10u);
+    EXPECT_EQ(sortKey(14, u"99999999999999").size(), 10u);
+    EXPECT_EQ(sortKey(4, u"KB"), u"0000000000");
+}
+
+TEST(SortKey, LensNamesThatBeginWithLettersSortByTheirText)
+{
+    EXPECT_EQ(sortKey(17, u"EF24-105mm f/4L IS USM"), u"EF24-105mm f/4L IS USM");
+}
+
+TEST(SortList, IsoTwiceAscendingThenDescendingWithTheNameTieBreak)
+{
+    ImageList list;
+    add(list, u"IMG_10.JPG", ImageEntry::kItemIso, u"200");
+    add(list, u"IMG_2.JPG", ImageEntry::kItemIso, u"200");
+    add(list, u"IMG_3.JPG", ImageEntry::kItemIso, u"");
+    add(list, u"IMG_1.JPG", ImageEntry::kItemIso, u"1600");
+    add(list, u"IMG_4.JPG", ImageEntry::kItemIso, u"100");
+    list.resetOrder();
+
+    SortState state;
+    SortState::Order order = state.click(ImageEntry::kItemIso);
+    EXPECT_EQ(order.direction, SortDirection::Ascending);
+    sortList(list, order.column, order.direction);
+    EXPECT_EQ(shownNames(list),
+              (std::vector<std::u16string>{u"IMG_3.JPG", u"IMG_4.JPG", u"IMG_2.JPG", u"IMG_10.JPG", u"IMG_1.JPG"}));
+
+    order = state.click(ImageEntry::kItemIso);
+    EXPECT_EQ(order.direction, SortDirection::Descending);
+    sortList(list, order.column, order.direction);
+    EXPECT_EQ(shownNames(list),
+              (std::vector<std::u16string>{u"IMG_1.JPG", u"IMG_10.JPG", u"IMG_2.JPG", u"IMG_4.JPG", u"IMG_3.JPG"}));
+
+    // Another column starts ascending again.
+    EXPECT_EQ(state.click(ImageEntry::kItemModel).direction, SortDirection::Ascending);
+    EXPECT_EQ(state.click(ImageEntry::kItemIso).direction, SortDirection::Ascending);
+}
+
+TEST(SortList, ShutterSpeedsInTheirNaturalOrder)
+{
+    ImageList list;
+    add(list, u"a.jpg", ImageEntry::kItemShutterSpeed, u"2");
+    add(list, u"b.jpg", ImageEntry::kItemShutterSpeed, u"1/60");
+    add(list, u"c.jpg", ImageEntry::kItemShutterSpeed, u"1/250");
+    list.resetOrder();
+    sortList(list, ImageEntry::kItemShutterSpeed, SortDirection::Ascending);
+    EXPECT_EQ(shownNames(list), (std::vector<std::u16string>{u"c.jpg", u"b.jpg", u"a.jpg"}));
+}
+
+TEST(SortList, TextKeysIgnoreCaseAndTheNameColumnIsDigitAware)
+{
+    ImageList list;
+    add(list, u"DSC10.JPG", ImageEntry::kItemModel, u"nikon");
+    add(list, u"dsc9.jpg", ImageEntry::kItemModel, u"NIKON");
+    add(list, u"DSC100.JPG", ImageEntry::kItemModel, u"Canon");
+    list.resetOrder();
+    sortList(list, ImageEntry::kItemModel, SortDirection::Ascending);
+    EXPECT_EQ(shownNames(list), (std::vector<std::u16string>{u"DSC100.JPG", u"dsc9.jpg", u"DSC10.JPG"}));
+    sortList(list, ImageEntry::kItemFileName, SortDirection::Ascending);
+    EXPECT_EQ(shownNames(list), (std::vector<std::u16string>{u"dsc9.jpg", u"DSC10.JPG", u"DSC100.JPG"}));
+    // The column text can come from the list (the 35 mm focal lengths).
+    sortList(list, ImageEntry::kItemFocalLength, SortDirection::Ascending,
+             [](const ImageEntry& entry, int) { return entry.name() == u"dsc9.jpg" ? u"300mm" : u"24mm"; });
+    EXPECT_EQ(shownNames(list).back(), u"dsc9.jpg");
+}
+
+TEST(SortList, AnEmptyListIsLeftAlone)
+{
+    ImageList list;
+    sortList(list, 14, SortDirection::Descending);
+    EXPECT_TRUE(list.order().empty());
+}
+
+} // namespace
+} // namespace qlx::imagelist
