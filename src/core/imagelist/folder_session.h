@@ -97,6 +97,8 @@ public:
     // `watchEnabled` is the watch setting; `renameRunning` a rename run,
     // whose own renames must not be taken for another program's.
     FolderChangeEffects followChanges(bool watchEnabled, bool renameRunning);
+    // New files that are still being written wait to be looked at again.
+    bool followingHeldFiles() const { return m_applier && m_applier->holding(); }
 
 private:
     std::vector<std::u16string> checkedPaths() const;

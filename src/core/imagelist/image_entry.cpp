@@ -180,6 +180,15 @@ void ImageEntry::setPictureSize(std::int32_t width, std::int32_t height)
     set(kPictureHeight, height);
 }
 
+void ImageEntry::copyBytesFrom(const ImageEntry& other, std::size_t offset, std::size_t size)
+{
+    if (offset >= kRecordSize)
+        return;
+    size = std::min(size, kRecordSize - offset);
+    std::copy_n(other.m_bytes.begin() + static_cast<std::ptrdiff_t>(offset), size,
+                m_bytes.begin() + static_cast<std::ptrdiff_t>(offset));
+}
+
 std::u16string ImageEntry::name() const
 {
     std::u16string full = path();

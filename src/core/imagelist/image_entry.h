@@ -174,6 +174,9 @@ public:
     std::span<const std::byte, kPersistentSize> persistentBytes() const;
     // The whole record, as the cache file and development jobs store it.
     std::span<const std::byte, kRecordSize> recordBytes() const { return m_bytes; }
+    // Copies `size` bytes at `offset` from another entry's record (both
+    // clamped to the record).
+    void copyBytesFrom(const ImageEntry& other, std::size_t offset, std::size_t size);
 
     // ---- Fields --------------------------------------------------------
     std::int32_t cacheIndex() const { return get(kCacheIndex); }

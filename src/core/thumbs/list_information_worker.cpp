@@ -1,0 +1,139 @@
+#include "thumbs/list_information_worker.h"
+
+#include "thumbs/visit_order.h"
+
+namespace qlx::thumbs {
+
+using imagelist::ImageEntry;
+
+ListInformationWorker::ListInformationWorker(ListInformationTables tables, ListInformationSettings settings,
+                                             std::function<void()> resultsWaiting)
+    : m_tables(tables), m_settings(settings), m_resultsWaiting(std::move(resultsWaiting))
+{
+}
+
+ListInformationWorker::~ListInformationWorker()
+{
+    stop();
+}
+
+void ListInformationWorker::start(InformationPass pass)
+{
+    stop();
+    {
+        const std::lock_guard lock(m_mutex);
+        m_results.clear();
+    }
+    m_stop = false;
+    m_focus = -1;
+    m_visited = 0;
+    std::size_t count = 0;
+    for (const auto& job : pass.jobs)
+        count += job ? 1 : 0;
+    m_toVisit = count;
+    m_running = true;
+    m_thread = std::thread([this, moved = std::move(pass)]() mutable { run(std::move(moved)); });
+}
+
+void ListInformationWorker::stop()
+{
+    m_stop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+    m_running = false;
+}
+
+void ListInformationWorker::focusMoved(std::size_t position)
+{
+    m_focus = static_cast<std::int64_t>(position);
+}
+
+std::vector<InformationResult> ListInformationWorker::takeResults()
+{
+    const std::lock_guard lock(m_mutex);
+    std::vector<InformationResult> out;
+    out.swap(m_results);
+    return out;
+}
+
+void ListInformationWorker::run(InformationPass pass)
+{
+    VisitOrder order(pass.jobs.size(), pass.start, pass.alternating);
+    for (std::size_t position = 0; position < pass.jobs.size(); ++position)
+        if (!pass.jobs[position])
+            order.skip(position);
+    while (!m_stop.load()) {
+        const std::int64_t focus = m_focus.exchange(-1);
+        if (focus >= 0)
+            order.restartAt(static_cast<std::size_t>(focus));
+        const auto position = order.next();
+        if (!position)
+            break;
+        InformationJob& job = *pass.jobs[*position];
+        deliver(work(pass.generation, job));
+        pass.jobs[*position].reset();
+        ++m_visited;
+    }
+    m_running = false;
+    if (m_resultsWaiting)
+        m_resultsWaiting();
+}
+
+InformationResult ListInformationWorker::work(std::uint64_t generation, InformationJob& job)
+{
+    imagelist::ListItem item;
+    item.entry = std::make_unique<ImageEntry>(job.record);
+    InformationResult result;
+    result.generation = generation;
+    result.entry = job.entry;
+    result.metadataRead = readEntryMetadata(item, m_tables, m_settings);
+    if (job.needsThumbnail) {
+        result.thumbnailStatus = makeEntryThumbnail(item, m_tables, m_settings);
+        result.thumbnail = std::move(item.madeThumbnail);
+    }
+    result.record = std::move(item.entry);
+    return result;
+}
+
+void ListInformationWorker::deliver(InformationResult result)
+{
+    bool wasEmpty = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        wasEmpty = m_results.empty();
+        m_results.push_back(std::move(result));
+    }
+    if (wasEmpty && m_resultsWaiting)
+        m_resultsWaiting();
+}
+
+namespace {
+
+struct ByteRange {
+    std::size_t offset;
+    std::size_t size;
+};
+
+// What the metadata pass, the preview choice, the shooting-data record and
+// the thumbnail write. Status (580) and Media# (1424) are not among them.
+constexpr ByteRange kWorkedRanges[] = {
+    {ImageEntry::kPictureWidth.offset, 8},               // picture width and height
+    {ImageEntry::kCameraIndex.offset, 12},               // camera, orientation and its byte order and offset
+    {ImageEntry::kPreviewOffset.offset, 16},             // preview and thumbnail fields
+    {ImageEntry::kFormat.offset, ImageEntry::kMediaNumber.offset - ImageEntry::kFormat.offset},
+    {ImageEntry::kOrientationRotation.offset, 1},
+};
+
+} // namespace
+
+void applyInformation(ImageEntry& target, const ImageEntry& worked)
+{
+    const std::uint16_t before = target.flags();
+    for (const ByteRange range : kWorkedRanges)
+        target.copyBytesFrom(worked, range.offset, range.size);
+    constexpr std::uint16_t kWorkedFlags = ImageEntry::kFlagMetadataRead | ImageEntry::kFlagListIconRedo
+                                           | ImageEntry::kFlagThumbInvalid | ImageEntry::kFlagUnrenderable;
+    target.setFlags(static_cast<std::uint16_t>((before & ~kWorkedFlags) | (worked.flags() & kWorkedFlags)));
+}
+
+} // namespace qlx::thumbs

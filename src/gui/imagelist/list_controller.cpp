@@ -1,0 +1,187 @@
+#include "imagelist/list_controller.h"
+
+#include "imagelist/list_settings.h"
+#include "shell/settings_record.h"
+
+#include <QSocketNotifier>
+#include <QTimer>
+
+namespace qlx::gui {
+
+using imagelist::ImageEntry;
+
+namespace {
+
+// How often files that appeared but were still being written are looked at.
+constexpr int kHeldFilesPollMs = 250;
+
+} // namespace
+
+ListController::ListController(settings::SettingsRecord& settings, const std::filesystem::path& programFolder,
+                               const metadata::CameraTable& cameras, const metadata::LensTables& lenses,
+                               QByteArray placeholderPicture, QObject* parent)
+    : QObject(parent), m_settings(settings), m_cameras(cameras), m_lenses(lenses),
+      m_placeholder(std::move(placeholderPicture)), m_videos(imagelist::videoExtensionsOf(settings)),
+      m_cache(thumbs::CacheSettings::fromSettings(settings, programFolder))
+{
+    imagelist::FolderSessionHooks hooks;
+    hooks.stopWorkers = [this] { stopWorker(); };
+    hooks.beginLoad = [this] { Q_EMIT loadStarted(); };
+    m_session = std::make_unique<imagelist::FolderSession>(m_cache, m_reserve, [this] { return readOptions(); },
+                                                           std::move(hooks));
+    m_heldFilesTimer = new QTimer(this);
+    m_heldFilesTimer->setInterval(kHeldFilesPollMs);
+    connect(m_heldFilesTimer, &QTimer::timeout, this, &ListController::followChanges);
+}
+
+ListController::~ListController()
+{
+    stopWorker();
+}
+
+imagelist::FolderReadOptions ListController::readOptions() const
+{
+    return imagelist::folderReadOptionsOf(m_settings, m_videos);
+}
+
+imagelist::LoadOutcome ListController::openFolder(const std::u16string& folder, bool force, imagelist::LoadMode mode,
+                                                  imagelist::RefreshPosition position)
+{
+    const imagelist::LoadOutcome outcome = m_session->load({folder, force, mode, position});
+    if (outcome != imagelist::LoadOutcome::Loaded)
+        return outcome;
+    ++m_generation;
+    m_read = 0;
+    watchFolder();
+    Q_EMIT listLoaded();
+    startPass();
+    return outcome;
+}
+
+void ListController::refresh()
+{
+    m_session->keepCheckMarksOnNextLoad();
+    openFolder(m_session->currentFolder(), true, imagelist::LoadMode::Refresh, imagelist::RefreshPosition::SameEntry);
+}
+
+void ListController::focusMoved(int position)
+{
+    if (m_worker && position >= 0)
+        m_worker->focusMoved(static_cast<std::size_t>(position));
+}
+
+void ListController::shutDown()
+{
+    stopWorker();
+    m_heldFilesTimer->stop();
+    m_session->saveCache();
+}
+
+void ListController::stopWorker()
+{
+    if (m_worker)
+        m_worker->stop();
+    drainResults();
+}
+
+void ListController::startPass()
+{
+    const imagelist::ImageList& list = m_session->list();
+    thumbs::InformationPass pass;
+    pass.generation = m_generation;
+    pass.jobs.resize(list.size());
+    for (std::size_t position = 0; position < list.order().size(); ++position) {
+        const std::size_t entry = list.order()[position];
+        const imagelist::ListItem& item = list.item(entry);
+        const bool needsMetadata = !item.entry->hasFlag(ImageEntry::kFlagMetadataRead);
+        const bool needsThumbnail = item.thumbnail().empty() || item.entry->hasFlag(ImageEntry::kFlagThumbInvalid);
+        if (item.entry->isPresent() && (needsMetadata || needsThumbnail))
+            pass.jobs[position] = std::make_unique<thumbs::InformationJob>(
+                thumbs::InformationJob{entry, *item.entry, needsThumbnail});
+    }
+    const std::int64_t current = list.currentPosition();
+    pass.start = current > 0 ? static_cast<std::size_t>(current) : 0;
+    pass.alternating = current > 0;
+    m_listReady = false;
+    Q_EMIT listReadyChanged(false);
+    Q_EMIT progressChanged(0, static_cast<int>(list.size()));
+
+    if (!m_worker) {
+        thumbs::ListInformationSettings settings = thumbs::listInformationSettingsOf(m_settings);
+        settings.placeholder = std::as_bytes(std::span(m_placeholder.constData(), static_cast<std::size_t>(m_placeholder.size())));
+        m_worker = std::make_unique<thumbs::ListInformationWorker>(
+            thumbs::ListInformationTables{m_cameras, m_lenses}, settings,
+            [this] { QMetaObject::invokeMethod(this, &ListController::drainResults, Qt::QueuedConnection); });
+    }
+    m_worker->start(std::move(pass));
+}
+
+void ListController::drainResults()
+{
+    if (!m_worker)
+        return;
+    std::vector<thumbs::InformationResult> results = m_worker->takeResults();
+    imagelist::ImageList& list = m_session->list();
+    QList<qsizetype> changed;
+    for (thumbs::InformationResult& result : results) {
+        if (result.generation != m_generation || result.entry >= list.size() || !result.record)
+            continue; // a result of a list that is gone
+        imagelist::ListItem& item = list.item(result.entry);
+        thumbs::applyInformation(*item.entry, *result.record);
+        if (!result.thumbnail.empty()) {
+            item.cachedThumbnail = {};
+            item.madeThumbnail = std::move(result.thumbnail);
+        } else if (result.thumbnailStatus == thumbs::PictureStatus::Failed) {
+            item.entry->setFlag(ImageEntry::kFlagUnrenderable, true);
+        }
+        changed.push_back(static_cast<qsizetype>(result.entry));
+        ++m_read;
+    }
+    if (!changed.isEmpty()) {
+        m_session->markEntriesChanged();
+        Q_EMIT entriesUpdated(changed);
+        Q_EMIT progressChanged(static_cast<int>(m_read), static_cast<int>(list.size()));
+    }
+    if (!m_worker->running() && !m_listReady) {
+        m_listReady = true;
+        Q_EMIT listReadyChanged(true);
+    }
+}
+
+void ListController::watchFolder()
+{
+    delete m_watchNotifier;
+    m_watchNotifier = nullptr;
+    const int fd = m_session->watcher().descriptor();
+    if (fd < 0)
+        return;
+    m_watchNotifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+    connect(m_watchNotifier, &QSocketNotifier::activated, this, &ListController::followChanges);
+}
+
+void ListController::followChanges()
+{
+    const imagelist::FolderChangeEffects effects =
+        m_session->followChanges(imagelist::folderWatchEnabled(m_settings), false);
+    if (effects.reloadNeeded) {
+        openFolder(m_session->currentFolder(), true);
+        return;
+    }
+    if (!effects.changedEntries.empty()) {
+        QList<qsizetype> changed;
+        for (const std::size_t entry : effects.changedEntries)
+            changed.push_back(static_cast<qsizetype>(entry));
+        Q_EMIT entriesUpdated(changed);
+    }
+    if (!effects.appendedEntries.empty()) {
+        Q_EMIT entriesAppended();
+        stopWorker();
+        startPass();
+    }
+    if (m_session->followingHeldFiles())
+        m_heldFilesTimer->start();
+    else
+        m_heldFilesTimer->stop();
+}
+
+} // namespace qlx::gui

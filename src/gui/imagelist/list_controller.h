@@ -1,0 +1,94 @@
+#pragma once
+// The browser's side of the image list: it owns the folder session (list,
+// cache, watcher), the memory reserve and the list-information worker, opens
+// folders, starts a worker pass after every load, merges the worker's
+// results into the list on the user-interface thread, and follows the
+// folder watcher. The panes show what it announces; they never touch the
+// worker.
+
+#include "imagelist/folder_session.h"
+#include "imagelist/memory_reserve.h"
+#include "imagelist/video_extensions.h"
+#include "metadata/camera_table.h"
+#include "metadata/lens_tables.h"
+#include "thumbs/cache_store.h"
+#include "thumbs/list_information_worker.h"
+
+#include <QList>
+#include <QObject>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class QSocketNotifier;
+class QTimer;
+
+namespace qlx::settings {
+class SettingsRecord;
+}
+
+namespace qlx::gui {
+
+class ListController : public QObject {
+    Q_OBJECT
+public:
+    ListController(settings::SettingsRecord& settings, const std::filesystem::path& programFolder,
+                   const metadata::CameraTable& cameras, const metadata::LensTables& lenses,
+                   QByteArray placeholderPicture, QObject* parent = nullptr);
+    ~ListController() override;
+
+    imagelist::FolderSession& session() { return *m_session; }
+    const imagelist::ImageList& list() const { return m_session->list(); }
+    const metadata::CameraTable& cameras() const { return m_cameras; }
+
+    // Opens a folder ("Load folder"); the result says what happened.
+    imagelist::LoadOutcome openFolder(const std::u16string& folder, bool force = false,
+                                      imagelist::LoadMode mode = imagelist::LoadMode::Open,
+                                      imagelist::RefreshPosition position = imagelist::RefreshPosition::First);
+    // The refresh command: the same folder again, check marks kept.
+    void refresh();
+    // The focus moved to `position`: the worker goes on from there.
+    void focusMoved(int position);
+    // Whether the worker has visited the whole list (sorting waits for it).
+    bool listReady() const { return m_listReady; }
+    int entriesRead() const { return static_cast<int>(m_read); }
+    // Stops the worker and writes the open folder's cache (leaving the
+    // program, clearing the cache folder).
+    void shutDown();
+
+Q_SIGNALS:
+    void loadStarted();
+    void listLoaded();
+    // Entries (numbers in the list) whose record or thumbnail changed.
+    void entriesUpdated(const QList<qsizetype>& entries);
+    void entriesAppended();
+    // "%03d/%03d" of the status bar and the progress band.
+    void progressChanged(int read, int count);
+    void listReadyChanged(bool ready);
+
+private:
+    void stopWorker();
+    void startPass();
+    void drainResults();
+    void watchFolder();
+    void followChanges();
+    imagelist::FolderReadOptions readOptions() const;
+
+    settings::SettingsRecord& m_settings;
+    const metadata::CameraTable& m_cameras;
+    const metadata::LensTables& m_lenses;
+    QByteArray m_placeholder;
+    imagelist::VideoExtensions m_videos;
+    thumbs::ThumbnailCache m_cache;
+    imagelist::MemoryReserve m_reserve;
+    std::unique_ptr<imagelist::FolderSession> m_session;
+    std::unique_ptr<thumbs::ListInformationWorker> m_worker;
+    std::uint64_t m_generation = 0;
+    std::size_t m_read = 0;
+    bool m_listReady = false;
+    QSocketNotifier* m_watchNotifier = nullptr;
+    QTimer* m_heldFilesTimer = nullptr;
+};
+
+} // namespace qlx::gui
