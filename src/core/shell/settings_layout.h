@@ -136,6 +136,13 @@ inline constexpr ArrayField<std::int32_t> kActionPageColumnWidths{46296, 8};
 // Colour-class switches of the action kinds (copy, move, delete, develop
 // TIFF, develop JPEG, thumbnail save, rename, and spares).
 inline constexpr ArrayField<std::uint8_t> kActionColourClassOn{46328, 16};
+// Row colours of the image list (colour settings page), 0x00BBGGRR: one per
+// action colour class in the order of kActionColourClassOn ("コピーアクション行の色"
+// … "ロスレス回転アクション行の色"), and "エラー色" for entries whose file is
+// gone. A stored 0 was never set (a file written before these fields) and
+// stands for the list's default tint of that row kind.
+inline constexpr ArrayField<std::int32_t> kActionRowColours{46344, 8};
+inline constexpr ScalarField<std::uint32_t> kErrorRowColour{46376};
 
 // ---- Window, fonts, list columns -----------------------------------------------------------
 inline constexpr ArrayField<std::int32_t> kWindowPlacement{49536, 4};      // left, top, width, height
@@ -400,6 +407,8 @@ inline constexpr auto kFields = std::to_array<FieldInfo>({
     describe("actionPageColumnOrder", kActionPageColumnOrder),
     describe("actionPageColumnWidths", kActionPageColumnWidths),
     describe("actionColourClassOn", kActionColourClassOn),
+    describe("actionRowColours", kActionRowColours),
+    describe("errorRowColour", kErrorRowColour),
     describe("windowPlacement", kWindowPlacement),
     describe("listPaneMode", kListPaneMode),
     describe("fastDrawing", kFastDrawing),
