@@ -1,4 +1,6 @@
 #include "shell/application.h"
+
+#include "shell/browser.h"
 #include "shell/startup_resources.h"
 
 #include "shell/main_window.h"
@@ -84,9 +86,8 @@ bool Application::start()
         return endStartup(kExitNormal);
     openMainWindow();
     m_running = true;
-    // The folder list comes with its own pane; until then the first folder
-    // load is done as soon as the window is up, in the first turn of the
-    // event loop.
+    // The first folder load runs once the window is up, in the first turn
+    // of the event loop, so that the window shows at once.
     QTimer::singleShot(0, this, &Application::onInitialLoadFinished);
     return true;
 }
@@ -95,8 +96,11 @@ bool Application::endStartup(int exitCode)
 {
     m_exitCode = exitCode;
     m_splash.reset();
-    if (m_state)
+    if (m_state) {
+        m_state->cameras.reset();
+        m_state->lenses.reset();
         m_state->tables.reset();
+    }
     return false;
 }
 
@@ -135,6 +139,8 @@ bool Application::loadTables()
         showErrorBox(msg::kDataErrorCaption, msg::kLensTableFailed);
         return false;
     }
+    m_state->cameras = std::make_unique<metadata::CameraTable>(tables->camera);
+    m_state->lenses = std::make_unique<metadata::LensTables>(tables->lenses);
     m_state->tables = std::move(tables);
     m_splash.reset();
     return true;
@@ -166,6 +172,8 @@ void Application::openMainWindow()
     m_mainWindow = std::make_unique<MainWindow>();
     connect(m_mainWindow.get(), &MainWindow::closeRequested, this, &Application::runCloseSequence);
     m_mainWindow->applyPlacement(restoredPlacement(storedPlacement(record), desktopSize()));
+    m_browser = std::make_unique<Browser>(*m_mainWindow, *m_state);
+    connect(m_browser.get(), &Browser::folderChanged, this, [this] { updateTitle(); });
     chooseStartFolder();
     if (record.get(settings::kWasMaximised) == 1)
         m_mainWindow->showMaximized();
@@ -197,6 +205,8 @@ void Application::onInitialLoadFinished()
 {
     if (!m_running || m_closeStarted)
         return;
+    if (!m_state->startFolder.empty())
+        m_browser->openFolder(m_state->startFolder);
     recordWindowAndFolder();
     // A failed save is not reported: the next save tries again.
     m_state->settingsFile->save(m_state->settings);
@@ -217,6 +227,9 @@ void Application::runCloseSequence()
     if (m_closeStarted)
         return;
     m_closeStarted = true;
+    // The workers stop and the open folder's cache is written first.
+    if (m_browser)
+        m_browser->shutDown();
     recordWindowAndFolder();
     settings::saveAtNormalExit(*m_state->settingsFile, m_state->settings);
     m_running = false;
@@ -240,10 +253,14 @@ void Application::shutDown()
 {
     // Windows first, then the tables, then the shared state with the named
     // locks, and the single-instance lock at the very end.
+    m_browser.reset();
     m_mainWindow.reset();
     m_splash.reset();
-    if (m_state)
+    if (m_state) {
+        m_state->cameras.reset();
+        m_state->lenses.reset();
         m_state->tables.reset();
+    }
     m_state.reset();
     m_instanceLock.reset();
 }

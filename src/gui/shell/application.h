@@ -41,6 +41,7 @@
 
 namespace qlx::gui {
 
+class Browser;
 class MainWindow;
 class SplashWindow;
 struct SharedState;
@@ -74,6 +75,7 @@ public:
     int exitCode() const { return m_exitCode; }
 
     MainWindow* mainWindow() const { return m_mainWindow.get(); }
+    Browser* browser() const { return m_browser.get(); }
     SplashWindow* splash() const { return m_splash.get(); }
     SharedState* state() const { return m_state.get(); }
     const settings::StartupSettings& startupSettings() const { return m_startupSettings; }
@@ -114,6 +116,8 @@ private:
     std::unique_ptr<SharedState> m_state;
     std::unique_ptr<SplashWindow> m_splash;
     std::unique_ptr<MainWindow> m_mainWindow;
+    // Declared after the window: destroyed before it.
+    std::unique_ptr<Browser> m_browser;
     settings::StartupSettings m_startupSettings;
     int m_exitCode = kExitNormal;
     bool m_running = false;

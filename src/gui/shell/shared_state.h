@@ -6,6 +6,8 @@
 // (tables first, the locks last).
 
 #include "imagelist/video_extensions.h"
+#include "metadata/camera_table.h"
+#include "metadata/lens_tables.h"
 #include "shell/derived_values.h"
 #include "shell/data_tables.h"
 #include "shell/named_locks.h"
@@ -29,6 +31,9 @@ struct SharedState {
     shell::NamedLocks locks;
 
     std::unique_ptr<shell::DataTables> tables;
+    // The tables read into their searchable forms, once, after loading.
+    std::unique_ptr<metadata::CameraTable> cameras;
+    std::unique_ptr<metadata::LensTables> lenses;
     std::unique_ptr<settings::SettingsFile> settingsFile;
     settings::SettingsRecord settings;
 

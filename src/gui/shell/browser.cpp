@@ -1,0 +1,269 @@
+#include "shell/browser.h"
+
+#include "imagelist/list_controller.h"
+#include "imagelist/list_pane.h"
+#include "metadata/camera_lens_dialog.h"
+#include "imagelist/file_kind.h"
+#include "shell/command_table.h"
+#include "shell/main_window.h"
+#include "shell/menu_builder.h"
+#include "shell/qt_text.h"
+#include "shell/rebar.h"
+#include "shell/settings_layout.h"
+#include "shell/shared_state.h"
+#include "shell/status_bar.h"
+#include "viewer/browser_area.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeySequence>
+#include <QLocale>
+#include <QShortcut>
+
+namespace qlx::gui {
+
+namespace {
+
+// Status bar parts.
+constexpr int kPartViewMode = 4;
+constexpr int kPartActivity = 5;
+constexpr int kPartSelection = 6;
+constexpr int kPartSelectionSize = 7;
+constexpr int kPartFilePosition = 8;
+constexpr int kPartTotalSize = 9;
+
+constexpr int kQuit = 105;
+constexpr int kVersionInformation = 132;
+constexpr int kCameraLensList = 605;
+
+QString sizeText(std::uint64_t bytes)
+{
+    return QLocale::system().formattedDataSize(static_cast<qint64>(bytes), 1, QLocale::DataSizeTraditionalFormat);
+}
+
+} // namespace
+
+Browser::Browser(MainWindow& window, SharedState& state) : m_window(window), m_state(state)
+{
+    settings::SettingsRecord& settings = state.settings;
+    m_menus = std::make_unique<MenuBuilder>(shell::kAvailableNow.with(shell::Availability::CameraList));
+    m_menus->setTargetFormatMask(settings.get(settings::kTargetFormatMask));
+    m_menus->setMultiScreenMode(settings.get(settings::kMultiScreenMode));
+    connect(m_menus.get(), &MenuBuilder::commandTriggered, this, &Browser::runCommand);
+    connect(m_menus.get(), &MenuBuilder::toolButtonTriggered, this, [this](int button) {
+        const auto buttons = shell::toolBoxButtons();
+        if (button >= 0 && static_cast<std::size_t>(button) < buttons.size() && buttons[static_cast<std::size_t>(button)].command >= 0)
+            runCommand(buttons[static_cast<std::size_t>(button)].command);
+    });
+
+    m_rebar = new Rebar(window, *m_menus, settings);
+    m_statusBar = new StatusBar(&window);
+    window.setStatusBar(m_statusBar);
+    m_area = new BrowserArea(settings, &window);
+    window.setCentralWidget(m_area);
+
+    m_controller = new ListController(settings, state.programFolder, *state.cameras,
+                                      *state.lenses, state.placeholderPicture, this);
+    buildPanes();
+    connectController();
+    installKeys();
+    connect(m_rebar, &Rebar::positionChosen, this, [this](int position) { m_listPane->setCurrentPosition(position); });
+    connect(m_rebar, &Rebar::folderChosen, this, [this](const QString& folder) { openFolder(toU16(folder)); });
+}
+
+Browser::~Browser()
+{
+    shutDown();
+}
+
+void Browser::buildPanes()
+{
+    settings::SettingsRecord& settings = m_state.settings;
+    m_listPane = new ListPane(m_controller->session(), settings, *m_state.cameras, nullptr, m_area);
+    connect(m_listPane, &ListPane::currentChanged, this, &Browser::onCurrentChanged);
+    connect(m_listPane, &ListPane::selectionChanged, this, &Browser::updateCounters);
+    connect(m_listPane, &ListPane::activated, this, [this](int) { m_area->toggleListAndViews(); });
+    m_area->setPanes(nullptr, m_listPane, {});
+}
+
+void Browser::connectController()
+{
+    connect(m_controller, &ListController::loadStarted, this, [this] {
+        m_statusBar->setPartText(kPartActivity, QStringLiteral("Loading"));
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    });
+    connect(m_controller, &ListController::listLoaded, this, &Browser::onListLoaded);
+    connect(m_controller, &ListController::entriesUpdated, this, [this](const QList<qsizetype>& entries) {
+        std::vector<std::size_t> indexes(entries.begin(), entries.end());
+        m_listPane->entriesChanged(indexes);
+    });
+    connect(m_controller, &ListController::entriesAppended, this, [this] {
+        m_listPane->rowsAppended();
+        updateCounters();
+    });
+    connect(m_controller, &ListController::progressChanged, this, &Browser::onProgress);
+    connect(m_controller, &ListController::listReadyChanged, this, [this](bool ready) {
+        m_listPane->setListReady(ready);
+    });
+}
+
+void Browser::installKeys()
+{
+    const auto key = [this](QKeySequence sequence, auto action) {
+        auto* shortcut = new QShortcut(sequence, &m_window);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, action);
+    };
+    key(QKeySequence(Qt::Key_Tab), [this] { m_area->toggleFolderTree(); });
+    key(QKeySequence(Qt::Key_F5), [this] { runCommand(shell::command::kRefresh); });
+    key(QKeySequence(Qt::Key_F2), [this] { runCommand(list_command::kCheckSelected); });
+    key(QKeySequence(Qt::Key_F3), [this] { runCommand(list_command::kUncheckSelected); });
+    key(QKeySequence(Qt::Key_F4), [this] { m_listPane->jumpToNextChecked(m_area->screenMode() != viewer::ScreenMode::ListOnly); });
+    key(QKeySequence(Qt::Key_Space), [this] { runCommand(list_command::kChangeDisplayStyle); });
+    key(QKeySequence(Qt::Key_F12), [this] {
+        const int mode = (m_state.settings.get(settings::kMultiScreenMode) + 1) % shell::command::kMultiScreenModes;
+        runCommand(shell::command::kFirstMultiScreen + mode);
+    });
+    key(QKeySequence(Qt::Key_Escape), [this] {
+        const bool full = !m_window.isFullScreen();
+        full ? m_window.showFullScreen() : m_window.showNormal();
+        m_area->setFullScreen(full);
+    });
+}
+
+void Browser::openFolder(const std::u16string& folder, bool force)
+{
+    std::u16string path = folder;
+    while (path.size() > 1 && path.ends_with(u'/'))
+        path.pop_back();
+    if (m_controller->openFolder(path, force) == imagelist::LoadOutcome::Loaded) {
+        m_state.currentFolder = path;
+        Q_EMIT folderChanged(toQString(path));
+    }
+}
+
+void Browser::onListLoaded()
+{
+    QApplication::restoreOverrideCursor();
+    m_listPane->resetList();
+    const imagelist::ImageList& list = m_controller->list();
+    m_rebar->setSliderRange(static_cast<int>(list.size()));
+    m_rebar->setSliderPosition(static_cast<int>(list.currentPosition()));
+    m_statusBar->setPartText(kPartActivity, list.empty() ? QStringLiteral("***/***") : QString());
+    updateCounters();
+    showCurrentInViews();
+}
+
+void Browser::onProgress(int read, int count)
+{
+    if (count <= 0) {
+        m_statusBar->setPartText(kPartActivity, QStringLiteral("***/***"));
+        m_rebar->setProgress(0);
+        return;
+    }
+    m_statusBar->setPartText(kPartActivity, QString::asprintf("%03d/%03d", read, count));
+    m_rebar->setProgress(count > 1 ? read * 100 / (count - 1) : 100);
+}
+
+void Browser::onCurrentChanged(int position)
+{
+    m_controller->focusMoved(position);
+    m_rebar->setSliderPosition(position);
+    updateCounters();
+    showCurrentInViews();
+}
+
+void Browser::showCurrentInViews()
+{
+    ++m_viewGeneration;
+}
+
+void Browser::updateCounters()
+{
+    const imagelist::ImageList& list = m_controller->list();
+    std::uint64_t total = 0;
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (list.entry(i).isPresent())
+            total += list.entry(i).fileSize();
+    std::uint64_t selectedBytes = 0;
+    const auto selected = m_listPane->selectedEntries();
+    for (const std::size_t entry : selected)
+        selectedBytes += list.entry(entry).fileSize();
+    m_statusBar->setPartText(kPartSelection, QStringLiteral("\tSEL:%1").arg(selected.size()));
+    m_statusBar->setPartText(kPartSelectionSize, QStringLiteral("\tSIZE:%1").arg(sizeText(selectedBytes)));
+    const int position = m_listPane->currentPosition();
+    m_statusBar->setPartText(kPartFilePosition,
+                             QStringLiteral("\tFILE:%1/%2").arg(position >= 0 ? position + 1 : 0).arg(list.size()));
+    m_statusBar->setPartText(kPartTotalSize, QStringLiteral("\tTOTAL:%1").arg(sizeText(total)));
+}
+
+void Browser::toggleTargetFormat(std::uint32_t bit)
+{
+    settings::SettingsRecord& settings = m_state.settings;
+    const std::uint32_t mask = settings.get(settings::kTargetFormatMask) ^ bit;
+    settings.set(settings::kTargetFormatMask, mask);
+    m_menus->setTargetFormatMask(mask);
+    openFolder(m_state.currentFolder, true);
+}
+
+void Browser::runCommand(int command)
+{
+    const shell::Route route = shell::routeCommand(command, m_menus->lastShownMenu());
+    switch (route.handler) {
+    case shell::Handler::MainWindow:
+        runMainWindowCommand(route.command);
+        return;
+    case shell::Handler::SettingsDialog:
+        return; // the settings dialog comes with its own pages
+    case shell::Handler::FolderPane:
+        return;
+    case shell::Handler::ListPane:
+        break;
+    }
+    const int listCommand = route.command;
+    if (listCommand == shell::command::kRefresh) {
+        m_controller->refresh();
+        return;
+    }
+    if (const std::uint32_t bit = imagelist::kindOfMenuCommand(listCommand); bit != 0) {
+        toggleTargetFormat(bit);
+        return;
+    }
+    if (listCommand >= shell::command::kFirstMultiScreen
+        && listCommand < shell::command::kFirstMultiScreen + shell::command::kMultiScreenModes) {
+        const int mode = listCommand - shell::command::kFirstMultiScreen;
+        m_area->setMultiScreenMode(mode);
+        m_menus->setMultiScreenMode(mode);
+        return;
+    }
+    m_listPane->executeCommand(listCommand);
+    updateCounters();
+}
+
+bool Browser::runMainWindowCommand(int command)
+{
+    switch (command) {
+    case kQuit:
+        m_window.close();
+        return true;
+    case kCameraLensList: {
+        CameraLensDialog dialog(*m_state.cameras, *m_state.lenses, &m_window);
+        dialog.exec();
+        return true;
+    }
+    case kVersionInformation:
+        return false;
+    default:
+        return false;
+    }
+}
+
+void Browser::shutDown()
+{
+    if (m_shutDown)
+        return;
+    m_shutDown = true;
+    m_controller->shutDown();
+}
+
+} // namespace qlx::gui
