@@ -1,0 +1,195 @@
+#include "viewer/preview_decoder.h"
+
+#include "io/file_source.h"
+#include "thumbs/cache_name.h"
+#include "thumbs/preview_loader.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+namespace qlx::gui {
+namespace {
+
+std::vector<std::byte> bytesOf(const QByteArray& bytes)
+{
+    const auto* data = reinterpret_cast<const std::byte*>(bytes.constData());
+    return {data, data + bytes.size()};
+}
+
+// A picture decoded to cover `kept` will do for `asked`: it was decoded
+// whole, or at least as large as asked.
+bool covers(QSize kept, QSize asked)
+{
+    if (kept.isEmpty())
+        return true;
+    return !asked.isEmpty() && kept.width() >= asked.width() && kept.height() >= asked.height();
+}
+
+bool sameRequest(const PreviewRequest& a, const PreviewRequest& b)
+{
+    return a.generation == b.generation && a.position == b.position && a.cover == b.cover;
+}
+
+} // namespace
+
+PreviewRequest PreviewRequest::forEntry(quint64 generation, int position, const imagelist::ImageEntry& entry,
+                                        const metadata::CameraRecord& camera, QSize cover)
+{
+    PreviewRequest request;
+    request.generation = generation;
+    request.position = position;
+    request.path = thumbs::pathFromUtf16(entry.path());
+    const auto record = entry.recordBytes();
+    request.entryRecord.assign(record.begin(), record.end());
+    request.camera = camera;
+    request.cover = cover;
+    return request;
+}
+
+PreviewDecoder::PreviewDecoder(const QByteArray& placeholder, QObject* parent)
+    : QObject(parent)
+    , m_placeholder(bytesOf(placeholder))
+{
+    m_thread = std::thread([this] { run(); });
+}
+
+PreviewDecoder::~PreviewDecoder()
+{
+    stop();
+}
+
+void PreviewDecoder::request(PreviewRequest current)
+{
+    enqueue(std::move(current), true);
+}
+
+void PreviewDecoder::prefetch(PreviewRequest neighbour)
+{
+    enqueue(std::move(neighbour), false);
+}
+
+void PreviewDecoder::enqueue(PreviewRequest request, bool first)
+{
+    // A request of an older folder load could only be answered to be
+    // dropped.
+    if (m_stopped || request.generation < m_newestGeneration)
+        return;
+    if (request.generation > m_newestGeneration) {
+        m_newestGeneration = request.generation;
+        // Pictures of an older folder load will never be asked for again.
+        m_kept.clear();
+    }
+    const bool kept = answerFromKept(request);
+    {
+        const std::lock_guard lock(m_mutex);
+        if (first)
+            m_pending.clear();
+        const bool queued = std::any_of(m_pending.begin(), m_pending.end(),
+                                        [&](const PreviewRequest& p) { return sameRequest(p, request); });
+        const bool working = m_working && sameRequest(*m_working, request);
+        if (kept || queued || working)
+            return;
+        if (first)
+            m_pending.push_front(std::move(request));
+        else
+            m_pending.push_back(std::move(request));
+    }
+    m_wake.notify_one();
+}
+
+bool PreviewDecoder::answerFromKept(const PreviewRequest& request)
+{
+    const auto found = std::find_if(m_kept.begin(), m_kept.end(), [&](const Result& r) {
+        return r.generation == request.generation && r.position == request.position && covers(r.cover, request.cover);
+    });
+    if (found == m_kept.end())
+        return false;
+    // Answered as a decoded picture is: later, from the event loop, so the
+    // caller sees the same order of events either way.
+    QMetaObject::invokeMethod(this, [this, result = *found] { deliver(result); }, Qt::QueuedConnection);
+    return true;
+}
+
+void PreviewDecoder::stop()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+        m_pending.clear();
+    }
+    m_wake.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+    m_stopped = true;
+}
+
+void PreviewDecoder::run()
+{
+    for (;;) {
+        PreviewRequest next;
+        {
+            std::unique_lock lock(m_mutex);
+            m_working.reset();
+            m_wake.wait(lock, [this] { return m_stopping || !m_pending.empty(); });
+            if (m_stopping)
+                return;
+            next = std::move(m_pending.front());
+            m_pending.pop_front();
+            m_working = next;
+            // The copy in m_working needs no record bytes: it is compared
+            // by generation, position and cover only.
+            m_working->entryRecord.clear();
+        }
+        Result result = decode(next);
+        QMetaObject::invokeMethod(this, [this, result = std::move(result)] { deliver(result); },
+                                  Qt::QueuedConnection);
+    }
+}
+
+PreviewDecoder::Result PreviewDecoder::decode(const PreviewRequest& request) const
+{
+    Result result;
+    result.generation = request.generation;
+    result.position = request.position;
+    result.cover = request.cover;
+    result.status = static_cast<int>(thumbs::PictureStatus::Failed);
+    // Nothing may leave the worker by an exception: a picture too large for
+    // memory is a preview that failed, and the worker goes on.
+    try {
+        const auto entry = imagelist::ImageEntry::fromCacheRecord(request.entryRecord);
+        if (!entry)
+            return result;
+        io::PosixFileSource file(request.path);
+        thumbs::PreviewResult loaded = thumbs::loadPreview(file, *entry, request.camera, m_placeholder, request.cover);
+        result.status = static_cast<int>(loaded.status);
+        result.picture = std::move(loaded.preview.picture);
+    } catch (const std::exception&) {
+        result.status = static_cast<int>(thumbs::PictureStatus::Failed);
+        result.picture = QImage();
+    }
+    return result;
+}
+
+void PreviewDecoder::deliver(const Result& result)
+{
+    if (result.generation < m_newestGeneration)
+        return;
+    if (result.status != static_cast<int>(thumbs::PictureStatus::Made) || result.picture.isNull()) {
+        Q_EMIT previewFailed(result.generation, result.position, result.status);
+        return;
+    }
+    const auto same = std::find_if(m_kept.begin(), m_kept.end(), [&](const Result& r) {
+        return r.generation == result.generation && r.position == result.position;
+    });
+    if (same != m_kept.end())
+        m_kept.erase(same);
+    m_kept.push_back(result);
+    while (m_kept.size() > kKeptPictures)
+        m_kept.pop_front();
+    Q_EMIT previewReady(result.generation, result.position, result.picture);
+}
+
+} // namespace qlx::gui

@@ -1,0 +1,119 @@
+#pragma once
+// Decodes the previews the view shows on a worker thread of its own, so the
+// window never waits for a large JPEG.
+//
+// The window hands in plain requests (the entry's record bytes, its camera
+// record, the path and the size the picture must cover) and gets the
+// pictures back on the user-interface thread through previewReady. The
+// current entry goes first: a request() drops every request not yet started
+// and puts the new one at the front; prefetch() queues a neighbour behind
+// it. Requests and results of an older folder load (a lower generation
+// than the newest one asked for) are dropped. The last few pictures are
+// kept, so that going back to a neighbour answers at once.
+//
+// Thread model: request(), prefetch() and stop() are called on the
+// user-interface thread, which owns this object. The worker sees only the
+// request it took from the queue and the placeholder bytes, which never
+// change after construction; it holds the queue's mutex only while it takes
+// a request, never while it decodes, and never when it ends. It touches no
+// widget and no entry of the image list.
+
+#include "imagelist/image_entry.h"
+#include "metadata/camera_table.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QObject>
+#include <QSize>
+#include <QtGlobal>
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+namespace qlx::gui {
+
+struct PreviewRequest {
+    quint64 generation = 0;
+    int position = -1;
+    std::filesystem::path path;
+    std::vector<std::byte> entryRecord;  // the entry's record bytes (1,612 or 1,624)
+    metadata::CameraRecord camera;
+    // The smallest size that will do, in the picture's own orientation;
+    // empty: decode at full size.
+    QSize cover;
+
+    // A request for `entry`, its path taken from the entry.
+    static PreviewRequest forEntry(quint64 generation, int position, const imagelist::ImageEntry& entry,
+                                   const metadata::CameraRecord& camera, QSize cover);
+};
+
+class PreviewDecoder : public QObject {
+    Q_OBJECT
+public:
+    // Pictures kept for going back and forth: the current one and one
+    // neighbour each side.
+    static constexpr std::size_t kKeptPictures = 3;
+
+    // `placeholder`: the encoded placeholder picture for entries planned
+    // for it (makePlaceholderPicture()). The worker starts at once.
+    explicit PreviewDecoder(const QByteArray& placeholder = {}, QObject* parent = nullptr);
+    ~PreviewDecoder() override;
+
+    PreviewDecoder(const PreviewDecoder&) = delete;
+    PreviewDecoder& operator=(const PreviewDecoder&) = delete;
+
+    // The picture the view needs now; every request not yet started is
+    // dropped.
+    void request(PreviewRequest current);
+    // A neighbour, decoded after the current request.
+    void prefetch(PreviewRequest neighbour);
+    // Drops what is queued, waits for the picture in work and ends the
+    // worker. Requests after this are ignored.
+    void stop();
+
+Q_SIGNALS:
+    void previewReady(quint64 generation, int position, const QImage& picture);
+    // The preview could not be made here: `status` is thumbs::PictureStatus
+    // (Failed: the file did not read or decode; NeedsEngine, NeedsVideoFrame:
+    // another worker must make it).
+    void previewFailed(quint64 generation, int position, int status);
+
+private:
+    struct Result {
+        quint64 generation = 0;
+        int position = -1;
+        QSize cover;
+        int status = 0;
+        QImage picture;
+    };
+
+    void enqueue(PreviewRequest request, bool first);
+    bool answerFromKept(const PreviewRequest& request);
+    void run();
+    Result decode(const PreviewRequest& request) const;
+    void deliver(const Result& result);
+
+    const std::vector<std::byte> m_placeholder;
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<PreviewRequest> m_pending;  // guarded by m_mutex
+    bool m_stopping = false;               // guarded by m_mutex
+    // The request in work, so that asking again does not decode it twice.
+    std::optional<PreviewRequest> m_working;  // guarded by m_mutex
+
+    // User-interface thread only.
+    quint64 m_newestGeneration = 0;
+    std::deque<Result> m_kept;
+    bool m_stopped = false;
+
+    std::thread m_thread;  // last: started when everything above exists
+};
+
+} // namespace qlx::gui
