@@ -12,9 +12,15 @@
 #include "shell/settings_layout.h"
 #include "shell/shared_state.h"
 #include "shell/status_bar.h"
+#include "thumbs/thumbnail_block.h"
 #include "viewer/browser_area.h"
+#include "viewer/image_view.h"
+#include "viewer/preview_decoder.h"
+#include "viewer/view_settings.h"
+#include "viewer/view_subject.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCursor>
 #include <QKeySequence>
 #include <QLocale>
@@ -82,8 +88,30 @@ void Browser::buildPanes()
     m_listPane = new ListPane(m_controller->session(), settings, *m_state.cameras, nullptr, m_area);
     connect(m_listPane, &ListPane::currentChanged, this, &Browser::onCurrentChanged);
     connect(m_listPane, &ListPane::selectionChanged, this, &Browser::updateCounters);
-    connect(m_listPane, &ListPane::activated, this, [this](int) { m_area->toggleListAndViews(); });
-    m_area->setPanes(nullptr, m_listPane, {});
+    connect(m_listPane, &ListPane::activated, this, [this](int) {
+        m_area->toggleListAndViews();
+        showCurrentInViews();
+    });
+
+    const viewer::ViewSettings viewSettings = viewer::ViewSettings::fromRecord(settings);
+    for (ImageView*& view : m_views) {
+        view = new ImageView(m_area);
+        view->setSettings(viewSettings);
+        connect(view, &ImageView::stepRequested, this, [this](int delta) {
+            const int count = static_cast<int>(m_controller->list().size());
+            const int next = m_listPane->currentPosition() + delta;
+            if (next >= 0 && next < count)
+                m_listPane->setCurrentPosition(next);
+        });
+        connect(view, &ImageView::statusTextChanged, this,
+                [this](int part, const QString& text) { m_statusBar->setPartText(part, text); });
+    }
+    m_decoder = new PreviewDecoder(m_state.placeholderPicture, this);
+    connect(m_decoder, &PreviewDecoder::previewReady, this, [this](quint64 generation, int position, const QImage& picture) {
+        for (ImageView* view : m_views)
+            view->setPreview(generation, position, picture);
+    });
+    m_area->setPanes(nullptr, m_listPane, {m_views[0], m_views[1], m_views[2], m_views[3]});
 }
 
 void Browser::connectController()
@@ -96,6 +124,11 @@ void Browser::connectController()
     connect(m_controller, &ListController::entriesUpdated, this, [this](const QList<qsizetype>& entries) {
         std::vector<std::size_t> indexes(entries.begin(), entries.end());
         m_listPane->entriesChanged(indexes);
+        // The current entry's metadata or thumbnail arrived: the views can
+        // ask for its preview now.
+        const auto current = m_controller->list().entryAt(m_listPane->currentPosition());
+        if (current && std::find(indexes.begin(), indexes.end(), *current) != indexes.end())
+            showCurrentInViews();
     });
     connect(m_controller, &ListController::entriesAppended, this, [this] {
         m_listPane->rowsAppended();
@@ -145,6 +178,7 @@ void Browser::openFolder(const std::u16string& folder, bool force)
 void Browser::onListLoaded()
 {
     QApplication::restoreOverrideCursor();
+    ++m_viewGeneration;
     m_listPane->resetList();
     const imagelist::ImageList& list = m_controller->list();
     m_rebar->setSliderRange(static_cast<int>(list.size()));
@@ -175,7 +209,42 @@ void Browser::onCurrentChanged(int position)
 
 void Browser::showCurrentInViews()
 {
-    ++m_viewGeneration;
+    const imagelist::ImageList& list = m_controller->list();
+    const int count = static_cast<int>(list.size());
+    const int panes = viewer::viewPaneCount(viewer::multiScreenModeFromSetting(m_state.settings.get(settings::kMultiScreenMode)));
+    const int current = m_listPane->currentPosition();
+    // Pane p shows the entry p places after the current one.
+    for (int pane = 0; pane < static_cast<int>(m_views.size()); ++pane) {
+        const int position = current >= 0 && pane < panes && current + pane < count ? current + pane : -1;
+        const auto entry = list.entryAt(position);
+        if (!entry) {
+            ViewSubject none;
+            none.generation = m_viewGeneration;
+            none.count = count;
+            m_views[static_cast<std::size_t>(pane)]->showSubject(none);
+            continue;
+        }
+        const imagelist::ListItem& item = list.item(*entry);
+        QImage thumbnail;
+        QImage histogram;
+        if (item.thumbnail().size() == thumbs::ThumbnailBlockLayout::kSize) {
+            const auto pictures = thumbs::readThumbnailBlock(
+                std::span<const std::byte, thumbs::ThumbnailBlockLayout::kSize>(item.thumbnail().data(), thumbs::ThumbnailBlockLayout::kSize));
+            thumbnail = pictures.thumbnail;
+            histogram = pictures.histogram;
+        }
+        ImageView* view = m_views[static_cast<std::size_t>(pane)];
+        view->showSubject(ViewSubject::fromEntry(m_viewGeneration, position, count, *item.entry, thumbnail, histogram));
+        if (!view->isVisible() || item.entry->hasFlag(imagelist::ImageEntry::kFlagUnrenderable) || !item.entry->isPresent())
+            continue;
+        const metadata::CameraRecord* known = m_state.cameras->recordAtRow(item.entry->cameraIndex());
+        PreviewRequest request = PreviewRequest::forEntry(m_viewGeneration, position, *item.entry,
+                                                          known ? *known : metadata::CameraRecord{}, view->previewCover());
+        if (pane == 0)
+            m_decoder->request(std::move(request));
+        else
+            m_decoder->prefetch(std::move(request));
+    }
 }
 
 void Browser::updateCounters()
@@ -234,6 +303,7 @@ void Browser::runCommand(int command)
         const int mode = listCommand - shell::command::kFirstMultiScreen;
         m_area->setMultiScreenMode(mode);
         m_menus->setMultiScreenMode(mode);
+        showCurrentInViews();
         return;
     }
     m_listPane->executeCommand(listCommand);
@@ -263,6 +333,8 @@ void Browser::shutDown()
     if (m_shutDown)
         return;
     m_shutDown = true;
+    if (m_decoder)
+        m_decoder->stop();
     m_controller->shutDown();
 }
 

@@ -3,6 +3,7 @@
 #include "shell/qt_text.h"
 
 #include <QCloseEvent>
+#include <QLayout>
 
 namespace qlx::gui {
 
@@ -15,6 +16,11 @@ MainWindow::MainWindow(QWidget* parent)
     auto* centre = new QWidget(this);
     centre->setObjectName(QStringLiteral("centre"));
     setCentralWidget(centre);
+    // The window keeps the size it is given down to 43 × 100, whatever its
+    // bars and panes would like: what does not fit is cut, as the rebar's
+    // bands fold away.
+    if (QLayout* frame = layout())
+        frame->setSizeConstraint(QLayout::SetNoConstraint);
 }
 
 void MainWindow::applyPlacement(const WindowPlacement& placement)

@@ -60,7 +60,10 @@ QToolBar* Rebar::addBand(QMainWindow& window, int kind, int width, bool hidden)
     bar->setObjectName(QStringLiteral("band%1").arg(kind));
     bar->setMovable(true);
     bar->setFloatable(false);
-    bar->setMinimumWidth(std::clamp(width, 32, 2000));
+    // The stored width is what the band asks for; the window may still be
+    // narrower than all bands together (they wrap or fold into the band's
+    // extension arrow).
+    bar->setProperty("storedWidth", std::clamp(width, 0, 4000));
     window.addToolBar(Qt::TopToolBarArea, bar);
     bar->setVisible(!hidden);
     return bar;
@@ -82,7 +85,7 @@ void Rebar::fillBand(QToolBar& band, int kind, MenuBuilder& menus, const setting
     case shell::BandKind::FirstCombo:
     case shell::BandKind::SecondCombo: {
         auto* combo = new QComboBox(&band);
-        combo->setMinimumContentsLength(24);
+        combo->setMinimumContentsLength(12);
         band.addWidget(combo);
         (kind == 1 ? m_folders : m_cacheHistory) = combo;
         connect(combo, &QComboBox::activated, this, [this, combo](int index) {
@@ -103,7 +106,7 @@ void Rebar::fillBand(QToolBar& band, int kind, MenuBuilder& menus, const setting
     case shell::BandKind::Log:
         band.addWidget(new QLabel(label, &band));
         m_log = new QComboBox(&band);
-        m_log->setMinimumContentsLength(30);
+        m_log->setMinimumContentsLength(16);
         band.addWidget(m_log);
         break;
     case shell::BandKind::Progress:

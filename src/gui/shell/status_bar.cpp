@@ -18,8 +18,12 @@ StatusBar::StatusBar(QWidget* parent) : QStatusBar(parent)
     for (int part = 0; part < kParts; ++part) {
         auto* label = new QLabel(this);
         label->setObjectName(QStringLiteral("statusPart%1").arg(part));
-        if (kPartWidths[static_cast<std::size_t>(part)] > 0)
-            label->setFixedWidth(kPartWidths[static_cast<std::size_t>(part)]);
+        if (kPartWidths[static_cast<std::size_t>(part)] > 0) {
+            // Wide enough for the texts, yet the window may be narrower.
+            label->setMinimumWidth(8);
+            label->setMaximumWidth(kPartWidths[static_cast<std::size_t>(part)]);
+            label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        }
         m_parts[static_cast<std::size_t>(part)] = label;
         if (part == 0)
             addWidget(label, 1);
