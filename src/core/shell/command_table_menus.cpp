@@ -334,8 +334,10 @@ static_assert(itemsWellFormed());
 constexpr bool formatsMatchFileKinds()
 {
     for (const MenuItem& format : kTargetFormatMenu) {
-        const imagelist::FileKindRecord* kind = imagelist::findKind(format.checkValue);
-        if (kind == nullptr || kind->menuCommand != format.command)
+        // By index: comparing addresses with null is not a constant
+        // expression under the undefined-behaviour sanitizer.
+        const int index = imagelist::kindIndex(format.checkValue);
+        if (index < 0 || imagelist::kFileKinds[static_cast<std::size_t>(index)].menuCommand != format.command)
             return false;
     }
     return kTargetFormatMenu.size() == imagelist::kFileKinds.size();

@@ -1,6 +1,7 @@
 #include "shell/application.h"
 
 #include "shell/browser.h"
+#include "shell/responsiveness_probe.h"
 #include "shell/startup_resources.h"
 
 #include "shell/main_window.h"
@@ -85,6 +86,7 @@ bool Application::start()
     if (m_terminationRequested)
         return endStartup(kExitNormal);
     openMainWindow();
+    m_probe = ResponsivenessProbe::createIfRequested(m_mainWindow.get());
     m_running = true;
     // The first folder load runs once the window is up, in the first turn
     // of the event loop, so that the window shows at once.
@@ -227,6 +229,8 @@ void Application::runCloseSequence()
     if (m_closeStarted)
         return;
     m_closeStarted = true;
+    if (m_probe)
+        m_probe->finish();
     // The workers stop and the open folder's cache is written first.
     if (m_browser)
         m_browser->shutDown();

@@ -42,6 +42,7 @@
 namespace qlx::gui {
 
 class Browser;
+class ResponsivenessProbe;
 class MainWindow;
 class SplashWindow;
 struct SharedState;
@@ -118,6 +119,7 @@ private:
     std::unique_ptr<MainWindow> m_mainWindow;
     // Declared after the window: destroyed before it.
     std::unique_ptr<Browser> m_browser;
+    ResponsivenessProbe* m_probe = nullptr; // owned by the window; only when asked for
     settings::StartupSettings m_startupSettings;
     int m_exitCode = kExitNormal;
     bool m_running = false;
