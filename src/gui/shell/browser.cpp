@@ -7,6 +7,8 @@
 #include "shell/command_table.h"
 #include "shell/main_window.h"
 #include "shell/menu_builder.h"
+#include "shell/program_info.h"
+#include "shell/window_title.h"
 #include "shell/qt_text.h"
 #include "shell/rebar.h"
 #include "shell/settings_layout.h"
@@ -24,6 +26,7 @@
 #include <QCursor>
 #include <QKeySequence>
 #include <QLocale>
+#include <QMessageBox>
 #include <QShortcut>
 
 namespace qlx::gui {
@@ -148,6 +151,12 @@ void Browser::installKeys()
         connect(shortcut, &QShortcut::activated, this, action);
     };
     key(QKeySequence(Qt::Key_Tab), [this] { m_area->toggleFolderTree(); });
+    const auto switchScreens = [this] {
+        m_area->toggleListAndViews();
+        showCurrentInViews();
+    };
+    key(QKeySequence(Qt::Key_Return), switchScreens);
+    key(QKeySequence(Qt::Key_Enter), switchScreens);
     key(QKeySequence(Qt::Key_F5), [this] { runCommand(shell::command::kRefresh); });
     key(QKeySequence(Qt::Key_F2), [this] { runCommand(list_command::kCheckSelected); });
     key(QKeySequence(Qt::Key_F3), [this] { runCommand(list_command::kUncheckSelected); });
@@ -322,7 +331,8 @@ bool Browser::runMainWindowCommand(int command)
         return true;
     }
     case kVersionInformation:
-        return false;
+        QMessageBox::about(&m_window, toQString(shell::kProductName), toQString(shell::initialWindowTitle()));
+        return true;
     default:
         return false;
     }

@@ -94,6 +94,10 @@ void BrowserTest::opensTheFolderReadsEveryFileAndLeavesItsCache()
         QVERIFY(app.mainWindow()->windowTitle().contains(cardText));
         // Every file read: "%03d/%03d" of the entries read and listed.
         QCOMPARE(browser->statusBar()->partText(5), QStringLiteral("005/005"));
+        QCOMPARE(browser->statusBar()->partText(8), QStringLiteral("\tFILE:1/5"));
+        QCOMPARE(browser->statusBar()->partText(6), QStringLiteral("\tSEL:1"));
+        // The slider band runs 1 … entry count.
+        QCOMPARE(browser->listPane()->currentPosition(), 0);
         app.mainWindow()->close();
     }
     const fs::path cache = cacheFileIn(program);
