@@ -144,6 +144,7 @@ FolderPane::FolderPane(QWidget* parent)
     : QWidget(parent)
 {
     setAcceptDrops(true);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -151,6 +152,9 @@ FolderPane::FolderPane(QWidget* parent)
     m_tabs = new QTabWidget(this);
     m_tabs->setTabPosition(QTabWidget::South);
     m_tabs->setDocumentMode(true);
+    // The pane may be dragged down to 64 pixels; its tabs and trees must not
+    // hold it wider (they scroll and elide instead).
+    m_tabs->setMinimumWidth(1);
     m_folderTree = new FolderTreeView(m_tabs);
     m_collectionTree = new QTreeWidget(m_tabs);
     m_collectionTree->setHeaderHidden(true);
@@ -696,8 +700,18 @@ void FolderPane::setPaneWidth(int width)
     if (clamped == m_width)
         return;
     m_width = clamped;
-    setFixedWidth(clamped);
+    updateGeometry();
     Q_EMIT paneWidthChanged(clamped);
+}
+
+void FolderPane::setSizingBarShown(bool shown)
+{
+    m_sizingBar->setVisible(shown);
+}
+
+QSize FolderPane::sizeHint() const
+{
+    return {m_width, QWidget::sizeHint().height()};
 }
 
 // ---- Questions -----------------------------------------------------------------------------------

@@ -144,10 +144,17 @@ public:
     void rebuildCollectionTree();
 
     // ---- Width --------------------------------------------------------
+    // The pane asks for its width through its size hint with a fixed
+    // horizontal size policy, so a layout gives it exactly that width; the
+    // sizing bar at its right edge drags it. A window that places the pane
+    // itself and draws its own splitter hides the bar and resizes the pane
+    // as it likes: nothing here fixes the widget's width.
     int paneWidth() const { return m_width; }
     // Sets the width, held to 64 .. the window's width - 64, and stores it
     // in the settings.
     void setPaneWidth(int width);
+    void setSizingBarShown(bool shown);
+    QSize sizeHint() const override;
 
     // ---- Parts (tests, the window's layout) ---------------------------
     FolderTreeView* folderTree() const { return m_folderTree; }

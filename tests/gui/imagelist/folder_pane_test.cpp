@@ -23,6 +23,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -782,13 +783,18 @@ void FolderPaneTest::widthIsClampedAndStored()
     m_settings.set(qlx::settings::kFolderPaneWidth, std::int32_t{0});
     QWidget window;
     window.resize(500, 300);
+    auto* layout = new QHBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
     auto* pane = new FolderPane(&window);
+    layout->addWidget(pane);
+    layout->addWidget(new QWidget(&window), 1);
     pane->setSettings(&m_settings);
     QCOMPARE(pane->paneWidth(), 200);
     QCOMPARE(m_settings.get(qlx::settings::kFolderPaneWidth), 200);
     QSignalSpy changed(pane, &FolderPane::paneWidthChanged);
     pane->setPaneWidth(10);
     QCOMPARE(pane->paneWidth(), 64);
+    layout->activate();
     QCOMPARE(pane->width(), 64);
     pane->setPaneWidth(1000);
     QCOMPARE(pane->paneWidth(), 436);
@@ -799,6 +805,7 @@ void FolderPaneTest::widthIsClampedAndStored()
     pane->setPaneWidth(200);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(pane->width(), 200);
     QWidget* bar = pane->sizingBar();
     QCOMPARE(bar->width(), 4);
     QCOMPARE(bar->cursor().shape(), Qt::SplitHCursor);
@@ -807,12 +814,21 @@ void FolderPaneTest::widthIsClampedAndStored()
                           Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(bar, &moveRight);
     QCOMPARE(pane->paneWidth(), 250);
+    QTRY_COMPARE(pane->width(), 250);
     QMouseEvent moveLeft(QEvent::MouseMove, QPointF(-500, 10), bar->mapToGlobal(QPointF(-500, 10)), Qt::NoButton,
                          Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(bar, &moveLeft);
     QCOMPARE(pane->paneWidth(), 64);
     QTest::mouseRelease(bar, Qt::LeftButton, Qt::NoModifier, QPoint(2, 10));
     QCOMPARE(m_settings.get(qlx::settings::kFolderPaneWidth), 64);
+    QTRY_COMPARE(pane->width(), 64);
+
+    // A window that places the pane itself hides the bar and sizes it freely.
+    pane->setSizingBarShown(false);
+    QVERIFY(!bar->isVisible());
+    layout->removeWidget(pane);
+    pane->resize(300, 200);
+    QCOMPARE(pane->width(), 300);
 }
 
 void FolderPaneTest::propertiesDialogShowsTheFolder()
