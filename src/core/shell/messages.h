@@ -23,6 +23,9 @@ inline constexpr std::u16string_view kOutOfMemory = u"メモリ不足です。";
 inline constexpr std::u16string_view kButtonYes = u"はい(&Y)";
 inline constexpr std::u16string_view kButtonNo = u"いいえ(&N)";
 inline constexpr std::u16string_view kButtonOk = u"OK";
+// The first button of the three-button question that offers the settings
+// (its other two read kButtonYes and kButtonNo).
+inline constexpr std::u16string_view kButtonCheckSettings = u"設定確認(&E)";
 
 // Splash screen.
 inline constexpr std::u16string_view kSplashLabel = u"カメラ＆レンズデータベース更新";

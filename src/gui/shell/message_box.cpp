@@ -4,6 +4,7 @@
 #include "shell/qt_text.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
 
 #include <QFile>
 
@@ -70,6 +71,34 @@ bool askYesNo(std::u16string_view caption, std::u16string_view text, QWidget* pa
         box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     appendToMessageLog(box.windowTitle(), box.text());
     return box.exec() == QMessageBox::Yes;
+}
+
+void showInformationBox(std::u16string_view caption, std::u16string_view text, QWidget* parent)
+{
+    QMessageBox box(QMessageBox::Information, toQString(caption), toQString(text), QMessageBox::Ok, parent);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setText(toQString(shell::messages::kButtonOk));
+    appendToMessageLog(box.windowTitle(), box.text());
+    box.exec();
+}
+
+SettingsAnswer askWithSettings(std::u16string_view caption, std::u16string_view text, QWidget* parent)
+{
+    QMessageBox box(QMessageBox::Question, toQString(caption), toQString(text), QMessageBox::NoButton, parent);
+    QAbstractButton* settings =
+        box.addButton(toQString(shell::messages::kButtonCheckSettings), QMessageBox::ActionRole);
+    QAbstractButton* yes = box.addButton(toQString(shell::messages::kButtonYes), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(toQString(shell::messages::kButtonNo), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    appendToMessageLog(box.windowTitle(), box.text());
+    box.exec();
+    if (box.clickedButton() == settings)
+        return SettingsAnswer::CheckSettings;
+    if (box.clickedButton() == yes)
+        return SettingsAnswer::Yes;
+    return SettingsAnswer::No;
 }
 
 } // namespace qlx::gui

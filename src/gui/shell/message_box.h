@@ -28,6 +28,15 @@ void showErrorBox(std::u16string_view caption, std::u16string_view text, QWidget
 bool askYesNo(std::u16string_view caption, std::u16string_view text, QWidget* parent = nullptr,
               bool topmost = false);
 
+// A notice: information icon, OK button.
+void showInformationBox(std::u16string_view caption, std::u16string_view text, QWidget* parent = nullptr);
+
+// The question with a way into the settings: three buttons reading
+// "設定確認(&E)" (check the settings), "はい(&Y)" and "いいえ(&N)", the
+// third the default, question icon, above every other window.
+enum class SettingsAnswer { CheckSettings, Yes, No };
+SettingsAnswer askWithSettings(std::u16string_view caption, std::u16string_view text, QWidget* parent = nullptr);
+
 // The line the test hook writes for a box (without the line feed).
 QString messageLogLine(const QString& caption, const QString& text);
 

@@ -25,6 +25,13 @@ inline std::u16string toU16(const QString& text)
     return text.toStdU16String();
 }
 
+// The text of a QString as a view, without a copy; valid while the QString
+// lives unchanged.
+inline std::u16string_view u16View(const QString& text)
+{
+    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
+}
+
 inline QString pathToQString(const std::filesystem::path& path)
 {
     return QFile::decodeName(QByteArray::fromStdString(path.native()));

@@ -1,0 +1,91 @@
+// The folder tree's rules: tree paths from the two top-level items, the
+// plain form of a folder, names a folder may take, and the pane width.
+
+#include "imagelist/folder_tree.h"
+
+#include <gtest/gtest.h>
+
+namespace qlx::imagelist {
+namespace {
+
+using Path = std::vector<std::u16string>;
+
+TEST(FolderTree, PlainFormOfAFolder)
+{
+    EXPECT_EQ(normalFolderPath(u"/home/a/"), u"/home/a");
+    EXPECT_EQ(normalFolderPath(u"//home//a/./b/../c"), u"/home/a/c");
+    EXPECT_EQ(normalFolderPath(u"/"), u"/");
+    EXPECT_EQ(normalFolderPath(u"/.."), u"/");
+    EXPECT_FALSE(normalFolderPath(u"home/a"));
+    EXPECT_FALSE(normalFolderPath(u""));
+}
+
+TEST(FolderTree, FoldersInsideTheHomeFolderGoThroughItsItem)
+{
+    EXPECT_EQ(homeLabel(u"/home/alice"), u"alice");
+    EXPECT_EQ(treePath(u"/home/alice", u"/home/alice"), (Path{u"alice"}));
+    EXPECT_EQ(treePath(u"/home/alice/写真/2024", u"/home/alice/"), (Path{u"alice", u"写真", u"2024"}));
+}
+
+TEST(FolderTree, OtherFoldersGoThroughTheRoot)
+{
+    EXPECT_EQ(treePath(u"/", u"/home/alice"), (Path{u"/"}));
+    EXPECT_EQ(treePath(u"/media/card/DCIM", u"/home/alice"), (Path{u"/", u"media", u"card", u"DCIM"}));
+    // A sibling whose name begins like the home folder is not inside it.
+    EXPECT_EQ(treePath(u"/home/alice2/x", u"/home/alice"), (Path{u"/", u"home", u"alice2", u"x"}));
+    // Without a home folder of its own, everything is below "/".
+    EXPECT_EQ(treePath(u"/root/x", u"/"), (Path{u"/", u"root", u"x"}));
+    EXPECT_EQ(homeLabel(u"/"), u"");
+}
+
+TEST(FolderTree, APathThatIsNotAbsoluteHasNoTreePath)
+{
+    EXPECT_FALSE(treePath(u"photos/2024", u"/home/alice"));
+    EXPECT_FALSE(treePath(u"", u"/home/alice"));
+}
+
+TEST(FolderTree, TopLevelFoldersAndInsideness)
+{
+    EXPECT_TRUE(isTreeRoot(u"/", u"/home/alice"));
+    EXPECT_TRUE(isTreeRoot(u"/home/alice/", u"/home/alice"));
+    EXPECT_FALSE(isTreeRoot(u"/home", u"/home/alice"));
+    EXPECT_FALSE(isTreeRoot(u"relative", u"/home/alice"));
+    EXPECT_TRUE(isSameOrInside(u"/a/b", u"/a"));
+    EXPECT_TRUE(isSameOrInside(u"/a", u"/a"));
+    EXPECT_FALSE(isSameOrInside(u"/ab", u"/a"));
+    EXPECT_TRUE(isSameOrInside(u"/a", u"/"));
+}
+
+TEST(FolderTree, FolderNames)
+{
+    EXPECT_EQ(checkFolderName(u"2024 旅行"), FolderNameCheck::Valid);
+    EXPECT_EQ(checkFolderName(u""), FolderNameCheck::Empty);
+    EXPECT_EQ(checkFolderName(u".."), FolderNameCheck::DotName);
+    EXPECT_EQ(checkFolderName(u"a/b"), FolderNameCheck::Forbidden);
+    EXPECT_EQ(checkFolderName(u"a:b"), FolderNameCheck::Forbidden);
+    EXPECT_EQ(checkFolderName(u"a\nb"), FolderNameCheck::Forbidden);
+    EXPECT_EQ(checkFolderName(std::u16string(1, char16_t{0xD800})), FolderNameCheck::Forbidden);
+    EXPECT_EQ(checkFolderName(std::u16string(255, u'a')), FolderNameCheck::Valid);
+    // 86 characters of three bytes each: 258 bytes.
+    EXPECT_EQ(checkFolderName(std::u16string(86, u'写')), FolderNameCheck::TooLong);
+    EXPECT_EQ(renamedFolderPath(u"/a/b/c", u"d"), u"/a/b/d");
+    EXPECT_EQ(renamedFolderPath(u"/c", u"d"), u"/d");
+    EXPECT_EQ(parentFolderPath(u"/a/b"), u"/a");
+    EXPECT_EQ(parentFolderPath(u"/a"), u"/");
+}
+
+TEST(FolderTree, PaneWidth)
+{
+    EXPECT_EQ(storedFolderPaneWidth(0), 200);
+    EXPECT_EQ(storedFolderPaneWidth(350), 350);
+    EXPECT_EQ(storedFolderPaneWidth(10), 64);
+    EXPECT_EQ(clampFolderPaneWidth(10, 1000), 64);
+    EXPECT_EQ(clampFolderPaneWidth(-50, 1000), 64);
+    EXPECT_EQ(clampFolderPaneWidth(990, 1000), 936);
+    EXPECT_EQ(clampFolderPaneWidth(300, 1000), 300);
+    EXPECT_EQ(clampFolderPaneWidth(300, 100), 64);
+    EXPECT_EQ(clampFolderPaneWidth(5000, 0), 5000);
+}
+
+} // namespace
+} // namespace qlx::imagelist
