@@ -40,6 +40,9 @@ enum class Availability : std::uint8_t {
     Mail,       // mail with attached images
     Desktop,    // hand-overs to the desktop: file manager, properties, wallpaper, recycle bin
     Support,    // the notices window and the support page
+    Folders,    // the folder pane's folder commands: open in the file manager, properties,
+                // create, delete, rename, copy or move the selected files here
+    Collections,// the collection tree's commands: new, rename, delete, delete search results
 };
 
 class AvailabilitySet {

@@ -53,6 +53,10 @@ public:
     // Whether the worker has visited the whole list (sorting waits for it).
     bool listReady() const { return m_listReady; }
     int entriesRead() const { return static_cast<int>(m_read); }
+    // The open folder's cache file is gone (the folder was deleted, or every
+    // cache cleared): leaving the folder must not write it again.
+    void skipNextCacheSave() { m_cache.skipNextSave(); }
+    const thumbs::CacheSettings& cacheSettings() const { return m_cache.settings(); }
     // Stops the worker and writes the open folder's cache (leaving the
     // program, clearing the cache folder).
     void shutDown();

@@ -4,6 +4,9 @@
 #include "imagelist/list_pane.h"
 #include "metadata/camera_lens_dialog.h"
 #include "imagelist/file_kind.h"
+#include "imagelist/folder_pane.h"
+#include "library/collection_path.h"
+#include "thumbs/cache_name.h"
 #include "shell/command_table.h"
 #include "shell/main_window.h"
 #include "shell/menu_builder.h"
@@ -24,6 +27,7 @@
 #include <QApplication>
 #include <algorithm>
 #include <QCursor>
+#include <QDir>
 #include <QKeySequence>
 #include <QLocale>
 #include <QMessageBox>
@@ -55,7 +59,10 @@ QString sizeText(std::uint64_t bytes)
 Browser::Browser(MainWindow& window, SharedState& state) : m_window(window), m_state(state)
 {
     settings::SettingsRecord& settings = state.settings;
-    m_menus = std::make_unique<MenuBuilder>(shell::kAvailableNow.with(shell::Availability::CameraList));
+    m_menus = std::make_unique<MenuBuilder>(shell::kAvailableNow.with(shell::Availability::CameraList)
+                                                .with(shell::Availability::Cache)
+                                                .with(shell::Availability::Folders)
+                                                .with(shell::Availability::Collections));
     m_menus->setTargetFormatMask(settings.get(settings::kTargetFormatMask));
     m_menus->setMultiScreenMode(settings.get(settings::kMultiScreenMode));
     connect(m_menus.get(), &MenuBuilder::commandTriggered, this, &Browser::runCommand);
@@ -114,7 +121,56 @@ void Browser::buildPanes()
         for (ImageView* view : m_views)
             view->setPreview(generation, position, picture);
     });
-    m_area->setPanes(nullptr, m_listPane, {m_views[0], m_views[1], m_views[2], m_views[3]});
+    buildFolderPane();
+    m_area->setPanes(m_folderPane, m_listPane, {m_views[0], m_views[1], m_views[2], m_views[3]});
+}
+
+void Browser::buildFolderPane()
+{
+    settings::SettingsRecord& settings = m_state.settings;
+    const std::u16string userFolder = settings.text(settings::kUserFolder);
+    const std::filesystem::path cacheDirectory = m_controller->cacheSettings().directory;
+    if (const auto directory = library::collectionDirectory(m_state.programFolder, userFolder)) {
+        m_collections = std::make_unique<library::CollectionStore>(*directory,
+                                                                   library::collectionCacheLocator(cacheDirectory));
+        m_collections->loadAll();
+    }
+    m_folderPane = new FolderPane(m_area);
+    m_folderPane->setSettings(&settings);
+    m_folderPane->setCollectionStore(m_collections.get());
+    m_folderPane->setCacheDirectory(cacheDirectory);
+    m_folderPane->setMenuBuilder(m_menus.get());
+    m_folderPane->setSelectionSource([this] { return selectedPaths(); });
+    m_folderPane->setHomeFolder(QDir::homePath());
+    // The browser area draws the pane's edge and drags it.
+    m_folderPane->setSizingBarShown(false);
+    connect(m_folderPane, &FolderPane::folderChosen, this, [this](const QString& path) { openFolder(toU16(path)); });
+    connect(m_folderPane, &FolderPane::modeChanged, this, [this](bool collectionMode) {
+        m_area->setCollectionMode(collectionMode);
+    });
+    connect(m_folderPane, &FolderPane::folderRenamed, this, [this](const QString& oldPath, const QString& newPath) {
+        const QString current = toQString(m_state.currentFolder);
+        if (current == oldPath || current.startsWith(oldPath + u'/'))
+            openFolder(toU16(newPath + current.mid(oldPath.size())), true);
+    });
+    connect(m_folderPane, &FolderPane::folderDeleted, this, [this](const QString& path) {
+        const QString current = toQString(m_state.currentFolder);
+        if (current == path || current.startsWith(path + u'/'))
+            m_controller->skipNextCacheSave();
+    });
+    connect(m_folderPane, &FolderPane::cachesCleared, this, [this] { m_controller->skipNextCacheSave(); });
+    connect(m_menus.get(), &MenuBuilder::listEntryTriggered, this, [this](int menu, int entry) {
+        m_folderPane->chooseListEntry(static_cast<shell::MenuId>(menu), entry);
+    });
+}
+
+QStringList Browser::selectedPaths() const
+{
+    QStringList paths;
+    const imagelist::ImageList& list = m_controller->list();
+    for (const std::size_t entry : m_listPane->selectedEntries())
+        paths.push_back(toQString(list.entry(entry).path()));
+    return paths;
 }
 
 void Browser::connectController()
@@ -180,6 +236,8 @@ void Browser::openFolder(const std::u16string& folder, bool force)
         path.pop_back();
     if (m_controller->openFolder(path, force) == imagelist::LoadOutcome::Loaded) {
         m_state.currentFolder = path;
+        if (m_folderPane)
+            m_folderPane->showFolder(toQString(path));
         Q_EMIT folderChanged(toQString(path));
     }
 }
@@ -294,11 +352,15 @@ void Browser::runCommand(int command)
     case shell::Handler::SettingsDialog:
         return; // the settings dialog comes with its own pages
     case shell::Handler::FolderPane:
-        return;
+        return; // the folder pane carries out its own menus' commands itself
     case shell::Handler::ListPane:
         break;
     }
     const int listCommand = route.command;
+    // Favourites, the cache, the folder's place and properties and a new
+    // collection are the folder pane's, from whichever menu they come.
+    if (m_folderPane->runCommand(listCommand))
+        return;
     if (listCommand == shell::command::kRefresh) {
         m_controller->refresh();
         return;

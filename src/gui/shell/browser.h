@@ -7,9 +7,11 @@
 // stays a frame; the panes decide nothing about each other.
 
 #include "imagelist/folder_session.h"
+#include "library/collection_store.h"
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <memory>
@@ -64,10 +66,13 @@ private:
     void updateCounters();
     void toggleTargetFormat(std::uint32_t bit);
     bool runMainWindowCommand(int command);
+    void buildFolderPane();
+    QStringList selectedPaths() const;
 
     MainWindow& m_window;
     SharedState& m_state;
     std::unique_ptr<MenuBuilder> m_menus;
+    std::unique_ptr<library::CollectionStore> m_collections;
     Rebar* m_rebar = nullptr;
     StatusBar* m_statusBar = nullptr;
     BrowserArea* m_area = nullptr;

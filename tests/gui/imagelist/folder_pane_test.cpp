@@ -734,10 +734,9 @@ void FolderPaneTest::deletingAllSearchResults()
 
 void FolderPaneTest::menusRouteTheirCommandsToThePane()
 {
-    MenuBuilder builder(qlx::shell::kAvailableNow.with(Availability::Actions)
-                            .with(Availability::Desktop)
-                            .with(Availability::Cache)
-                            .with(Availability::Library));
+    MenuBuilder builder(qlx::shell::kAvailableNow.with(Availability::Folders)
+                            .with(Availability::Collections)
+                            .with(Availability::Cache));
     qlx::library::CollectionStore store(root() / "collection");
     auto pane = makePane();
     pane->setCollectionStore(&store);
