@@ -108,31 +108,8 @@ void takeCachedRecords(ImageList& list, std::u16string_view folderText, const th
             result.cacheChanged = true;
             continue;
         }
-        entry->setViewDevelopRequest(ImageEntry::ViewDevelopRequest::None);
-        std::uint16_t flags = entry->flags() & kKeptCachedFlags;
-        if ((flags & ImageEntry::kFlagMetadataRead) != 0)
-            flags ^= ImageEntry::kFlagListIconRedo;
-        entry->setFlags(flags);
-        entry->setCacheIndex(static_cast<std::int32_t>(number));
-        entry->setVideoPosition(0.0);
-        entry->setVideoSlot(-1);
-        if (options.fullReload) {
-            entry->setFlag(ImageEntry::kFlagThumbInvalid, true);
-            entry->setCacheIndex(-1);
-            result.cacheChanged = true;
-        }
-        if (thumbs::applyCachedRecordRules(*entry, options.mamiyaByDevelopment, false))
-            result.cacheChanged = true;
-        entry->setPresence(0);
-
-        const bool thumbnailUsable = entry->cacheIndex() >= 0;
-        ListItem* item = list.append(std::move(entry));
-        if (item == nullptr)
+        if (!appendCachedRecord(list, cache, number, std::move(entry), options, result.cacheChanged))
             break; // cannot happen: the cache holds at most as many records as the list
-        const auto history = cache.history(number);
-        item->history.assign(history.begin(), history.end());
-        if (thumbnailUsable)
-            item->cachedThumbnail = cache.thumbnail(number);
         ++result.fromCache;
     }
 }
@@ -235,6 +212,37 @@ void scanDirectory(ImageList& list, std::u16string_view folderText, const Folder
 }
 
 } // namespace
+
+bool appendCachedRecord(ImageList& list, const thumbs::CacheFile& cache, std::size_t number,
+                        std::unique_ptr<ImageEntry> entry, const FolderReadOptions& options, bool& cacheChanged)
+{
+    entry->setViewDevelopRequest(ImageEntry::ViewDevelopRequest::None);
+    std::uint16_t flags = entry->flags() & kKeptCachedFlags;
+    if ((flags & ImageEntry::kFlagMetadataRead) != 0)
+        flags ^= ImageEntry::kFlagListIconRedo;
+    entry->setFlags(flags);
+    entry->setCacheIndex(static_cast<std::int32_t>(number));
+    entry->setVideoPosition(0.0);
+    entry->setVideoSlot(-1);
+    if (options.fullReload) {
+        entry->setFlag(ImageEntry::kFlagThumbInvalid, true);
+        entry->setCacheIndex(-1);
+        cacheChanged = true;
+    }
+    if (thumbs::applyCachedRecordRules(*entry, options.mamiyaByDevelopment, false))
+        cacheChanged = true;
+    entry->setPresence(0);
+
+    const bool thumbnailUsable = entry->cacheIndex() >= 0;
+    ListItem* item = list.append(std::move(entry));
+    if (item == nullptr)
+        return false;
+    const auto history = cache.history(number);
+    item->history.assign(history.begin(), history.end());
+    if (thumbnailUsable)
+        item->cachedThumbnail = cache.thumbnail(number);
+    return true;
+}
 
 std::u16string joinPath(std::u16string_view folderText, std::u16string_view name)
 {

@@ -66,6 +66,16 @@ struct FolderReadResult {
 FolderReadResult readFolder(ImageList& list, std::u16string_view folderText,
                             std::shared_ptr<const thumbs::CacheFile> cache, const FolderReadOptions& options);
 
+// Appends an entry taken over from cache record `number` (already read from
+// it and found usable) with the rules every taken-over record follows: the
+// flags of the session that wrote it are cleared, the cache index set, the
+// history and (unless the thumbnail is to be made again) the thumbnail
+// block attached, and the presence set to 0 until the file is seen.
+// `cacheChanged` is set when a rule changed the record. False when the list
+// is full.
+bool appendCachedRecord(ImageList& list, const thumbs::CacheFile& cache, std::size_t number,
+                        std::unique_ptr<ImageEntry> entry, const FolderReadOptions& options, bool& cacheChanged);
+
 // "%s/%s" of a folder text and a name, without doubling the root's "/".
 std::u16string joinPath(std::u16string_view folderText, std::u16string_view name);
 

@@ -1,6 +1,8 @@
 #include "imagelist/folder_session.h"
 
+#include "imagelist/collection_reader.h"
 #include "library/collection_path.h"
+#include "library/collection_store.h"
 #include "thumbs/cache_file.h"
 
 #include <algorithm>
@@ -28,7 +30,7 @@ LoadOutcome FolderSession::load(const LoadRequest& request)
 {
     if (m_loading)
         return LoadOutcome::AlreadyLoading;
-    if (!request.force && request.folder == m_previous)
+    if (!request.force && request.folder == m_previous && request.collection == m_previousIsCollection)
         return LoadOutcome::Unchanged;
     if (m_hooks.blockingOperationRunning && m_hooks.blockingOperationRunning()) {
         if (request.mode == LoadMode::Refresh)
@@ -53,16 +55,19 @@ LoadOutcome FolderSession::load(const LoadRequest& request)
     if (!m_list.empty() && m_list.currentPosition() != m_savedFocus)
         markFocusChanged();
 
+    leaveCollection(request);
     saveLeavingList();
     m_watcher.close();
     m_applier.reset();
     m_current = request.folder;
+    m_currentIsCollection = request.collection;
 
     if (!m_current.empty()) {
         m_keepCheckMarks = false;
         readNewList(request, keepCheckMarks || request.mode == LoadMode::Refresh);
         restoreCheckMarks(checked);
         m_previous = m_current;
+        m_previousIsCollection = m_currentIsCollection;
         placeFocus(request, shownPosition, shownPath);
     } else {
         m_list.clear();
@@ -100,13 +105,27 @@ void FolderSession::restoreCheckMarks(const std::vector<std::u16string>& paths)
             m_list.entry(index).setChecked(true);
 }
 
+void FolderSession::leaveCollection(const LoadRequest& next)
+{
+    if (!m_currentIsCollection || m_collections == nullptr)
+        return;
+    if (next.collection && next.folder == m_current)
+        return; // the same collection again
+    // The collection keeps the order the list was left in (when nothing was
+    // added or lost meanwhile).
+    std::vector<std::u16string> order;
+    for (const std::uint16_t index : m_list.order())
+        order.push_back(m_list.entry(index).path());
+    m_collections->leaveCollectionMode(order);
+}
+
 void FolderSession::saveLeavingList()
 {
     if (m_current.empty())
         return;
     const std::vector<thumbs::CacheEntryImage> images = m_list.cacheImages();
     thumbs::CacheSaveRequest save;
-    save.list = {m_current, false};
+    save.list = {m_current, m_currentIsCollection};
     save.focusedPosition = std::max<std::int64_t>(m_list.currentPosition(), 0);
     save.changes = m_changes;
     save.entries = images;
@@ -120,7 +139,7 @@ thumbs::CacheSaveOutcome FolderSession::saveCache()
         return thumbs::CacheSaveOutcome::Skipped;
     const std::vector<thumbs::CacheEntryImage> images = m_list.cacheImages();
     thumbs::CacheSaveRequest save;
-    save.list = {m_current, false};
+    save.list = {m_current, m_currentIsCollection};
     save.focusedPosition = std::max<std::int64_t>(m_list.currentPosition(), 0);
     save.changes = m_changes;
     save.entries = images;
@@ -134,12 +153,12 @@ thumbs::CacheSaveOutcome FolderSession::saveCache()
 
 void FolderSession::readNewList(const LoadRequest& request, bool reuseCacheInMemory)
 {
-    const thumbs::CacheList list{request.folder, false};
+    const thumbs::CacheList list{request.folder, request.collection};
     // The old list's entries may still view the old cache: they go first.
     m_list.clear();
     m_cache.release();
     m_lastCacheLoad = {};
-    if (reuseCacheInMemory && request.folder == m_previous) {
+    if (reuseCacheInMemory && request.folder == m_previous && request.collection == m_previousIsCollection) {
         // An image taken over was never written: the next save must.
         if (m_cache.hasPreparedImage())
             markEntriesChanged();
@@ -149,9 +168,11 @@ void FolderSession::readNewList(const LoadRequest& request, bool reuseCacheInMem
         m_cache.load(list, nullptr, &m_lastCacheLoad);
     }
     const FolderReadOptions options = m_options ? m_options() : FolderReadOptions{};
-    m_lastRead = readFolder(m_list, request.folder, m_cache.loadedShared(), options);
+    readList(request, options);
     if (m_lastRead.cacheChanged)
         markEntriesChanged();
+    if (request.collection)
+        return; // a collection has no folder to watch
     if (const auto folder = library::toFilePath(request.folder))
         m_watcher.open(*folder);
     FolderChangeOptions follow;
@@ -161,6 +182,23 @@ void FolderSession::readNewList(const LoadRequest& request, bool reuseCacheInMem
     follow.videoVolumeSetting = options.videoVolumeSetting;
     follow.startEnlargedVideo = options.startEnlargedVideo;
     m_applier.emplace(std::move(follow));
+}
+
+void FolderSession::readList(const LoadRequest& request, const FolderReadOptions& options)
+{
+    if (!request.collection) {
+        m_lastRead = readFolder(m_list, request.folder, m_cache.loadedShared(), options);
+        return;
+    }
+    m_lastRead = {};
+    const auto index = m_collections ? m_collections->find(request.folder) : std::nullopt;
+    if (!index) {
+        m_list.clear();
+        return;
+    }
+    m_collections->showCollection(*index);
+    m_lastRead = readCollection(m_list, m_collections->at(*index), m_cache.loadedShared(), options,
+                                options.checkCachedFilesExist);
 }
 
 void FolderSession::placeFocus(const LoadRequest& request, std::int64_t shownPosition, const std::u16string& shownPath)

@@ -22,6 +22,10 @@
 #include <optional>
 #include <string>
 
+namespace qlx::library {
+class CollectionStore;
+}
+
 namespace qlx::imagelist {
 
 enum class LoadMode : std::uint8_t {
@@ -33,10 +37,13 @@ enum class LoadMode : std::uint8_t {
 enum class RefreshPosition : std::uint8_t { First = 0, SameEntry = 1, SamePosition = 2 };
 
 struct LoadRequest {
-    std::u16string folder; // absolute, without a trailing "/"; empty for none
+    // The folder (absolute, without a trailing "/"), or the collection's
+    // name; empty for none.
+    std::u16string folder;
     bool force = false;
     LoadMode mode = LoadMode::Open;
     RefreshPosition position = RefreshPosition::First;
+    bool collection = false;
 };
 
 enum class LoadOutcome : std::uint8_t {
@@ -64,6 +71,10 @@ public:
                   FolderSessionHooks hooks = {});
 
     LoadOutcome load(const LoadRequest& request);
+    // The collections a collection request reads; without them a collection
+    // shows an empty list.
+    void setCollectionStore(library::CollectionStore* store) { m_collections = store; }
+    bool showsCollection() const { return m_currentIsCollection; }
     // The request a blocking operation held back, handed out once.
     std::optional<LoadRequest> takePendingRequest();
     // The refresh command: the next load keeps the check marks.
@@ -104,6 +115,8 @@ private:
     std::vector<std::u16string> checkedPaths() const;
     void restoreCheckMarks(const std::vector<std::u16string>& paths);
     void saveLeavingList();
+    void leaveCollection(const LoadRequest& next);
+    void readList(const LoadRequest& request, const FolderReadOptions& options);
     void readNewList(const LoadRequest& request, bool reuseCacheInMemory);
     void placeFocus(const LoadRequest& request, std::int64_t shownPosition, const std::u16string& shownPath);
 
@@ -115,6 +128,9 @@ private:
     ImageList m_list;
     std::u16string m_current;
     std::u16string m_previous;
+    bool m_currentIsCollection = false;
+    bool m_previousIsCollection = false;
+    library::CollectionStore* m_collections = nullptr;
     bool m_loading = false;
     bool m_keepCheckMarks = false;
     std::optional<LoadRequest> m_pending;

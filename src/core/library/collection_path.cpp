@@ -189,8 +189,8 @@ std::optional<std::filesystem::path> collectionDirectory(const std::filesystem::
     const auto user = toFilePath(userFolder);
     if (!user)
         return std::nullopt;
-    // Where the described rule tests for a drive letter, an absolute path
-    // here begins with "/".
+    // Where a system with drive letters would look for one, an absolute
+    // path here begins with "/".
     const std::filesystem::path base = !userFolder.empty() && userFolder.front() == u'/'
                                            ? *user
                                            : programFolder / *user;

@@ -163,8 +163,8 @@ void sectionA(SettingsRecord& r)
     io::fillBytes(r.bytes(), kSectionA.offset + 4, kSearchHistoriesEnd - kSectionA.offset - 4, std::byte{0});
     r.set(kSearchCollection, -1);
     r.set(kSearchSubfolders, std::uint8_t{1});
-    // The description's first root entry is a drive root; here it is the
-    // file system's root.
+    // The first search root is the file system's root (where a drive root
+    // would be on a system with drive letters).
     r.setText(kSearchRootPath, u"/");
     const std::u16string_view formats[] = {u"JPG JPEG", u"TIF TIFF", u"BMP", u"PNG", u"GIF", u"DNG",
                                            u"CRW", u"CR2", u"CR3", u"NEF", u"NRW", u"PEF",

@@ -40,8 +40,8 @@ inline constexpr std::size_t kOldActionSize = 1048;
 inline constexpr std::size_t kActionSlots = 39;
 inline constexpr std::size_t kOldActionTable = 748;
 inline constexpr Utf16Field kLastOpenedFolder{41712, 260};
-// The description gives this field 12 bytes but lets the user type up to 256
-// characters; it is laid out for 256 characters and a terminator, which
+// The settings page lets the user type up to 256 characters into a field
+// older layouts sized at 12 bytes; it is laid out for 256 characters and a terminator, which
 // still reads correctly where only the first 12 bytes are looked at.
 inline constexpr Utf16Field kMediaFolderName{43794, 257};
 

@@ -47,7 +47,17 @@ imagelist::FolderReadOptions ListController::readOptions() const
 imagelist::LoadOutcome ListController::openFolder(const std::u16string& folder, bool force, imagelist::LoadMode mode,
                                                   imagelist::RefreshPosition position)
 {
-    const imagelist::LoadOutcome outcome = m_session->load({folder, force, mode, position});
+    return open({folder, force, mode, position, false});
+}
+
+imagelist::LoadOutcome ListController::openCollection(const std::u16string& name, bool force)
+{
+    return open({name, force, imagelist::LoadMode::Open, imagelist::RefreshPosition::First, true});
+}
+
+imagelist::LoadOutcome ListController::open(const imagelist::LoadRequest& request)
+{
+    const imagelist::LoadOutcome outcome = m_session->load(request);
     if (outcome != imagelist::LoadOutcome::Loaded)
         return outcome;
     ++m_generation;
@@ -61,7 +71,8 @@ imagelist::LoadOutcome ListController::openFolder(const std::u16string& folder, 
 void ListController::refresh()
 {
     m_session->keepCheckMarksOnNextLoad();
-    openFolder(m_session->currentFolder(), true, imagelist::LoadMode::Refresh, imagelist::RefreshPosition::SameEntry);
+    open({m_session->currentFolder(), true, imagelist::LoadMode::Refresh, imagelist::RefreshPosition::SameEntry,
+          m_session->showsCollection()});
 }
 
 void ListController::focusMoved(int position)

@@ -27,6 +27,9 @@ class QTimer;
 namespace qlx::settings {
 class SettingsRecord;
 }
+namespace qlx::library {
+class CollectionStore;
+}
 
 namespace qlx::gui {
 
@@ -46,6 +49,10 @@ public:
     imagelist::LoadOutcome openFolder(const std::u16string& folder, bool force = false,
                                       imagelist::LoadMode mode = imagelist::LoadMode::Open,
                                       imagelist::RefreshPosition position = imagelist::RefreshPosition::First);
+    imagelist::LoadOutcome open(const imagelist::LoadRequest& request);
+    // Shows a collection of the store set with setCollectionStore.
+    imagelist::LoadOutcome openCollection(const std::u16string& name, bool force = false);
+    void setCollectionStore(library::CollectionStore* store) { m_session->setCollectionStore(store); }
     // The refresh command: the same folder again, check marks kept.
     void refresh();
     // The focus moved to `position`: the worker goes on from there.

@@ -200,7 +200,7 @@ void Application::chooseStartFolder()
 void Application::updateTitle(std::u16string_view prefix)
 {
     if (m_mainWindow)
-        m_mainWindow->showTitle(prefix, m_state->listMode, m_state->currentFolder, {});
+        m_mainWindow->showTitle(prefix, m_state->listMode, m_state->currentFolder, m_state->currentCollection);
 }
 
 void Application::onInitialLoadFinished()

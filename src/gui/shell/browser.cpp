@@ -134,6 +134,7 @@ void Browser::buildFolderPane()
         m_collections = std::make_unique<library::CollectionStore>(*directory,
                                                                    library::collectionCacheLocator(cacheDirectory));
         m_collections->loadAll();
+        m_controller->setCollectionStore(m_collections.get());
     }
     m_folderPane = new FolderPane(m_area);
     m_folderPane->setSettings(&settings);
@@ -147,6 +148,18 @@ void Browser::buildFolderPane()
     connect(m_folderPane, &FolderPane::folderChosen, this, [this](const QString& path) { openFolder(toU16(path)); });
     connect(m_folderPane, &FolderPane::modeChanged, this, [this](bool collectionMode) {
         m_area->setCollectionMode(collectionMode);
+    });
+    connect(m_folderPane, &FolderPane::collectionChosen, this, [this](const QString& name) { openCollection(toU16(name)); });
+    connect(m_folderPane, &FolderPane::collectionContentChanged, this,
+            [this] { openCollection(m_state.currentCollection, true); });
+    connect(m_folderPane, &FolderPane::collectionRenamed, this, [this](const QString& oldName, const QString& newName) {
+        if (m_state.listMode == shell::ListMode::Collection && toQString(m_state.currentCollection) == oldName)
+            openCollection(toU16(newName), true);
+    });
+    connect(m_folderPane, &FolderPane::listClearRequested, this, [this] {
+        m_controller->openFolder({}, true);
+        m_state.currentCollection.clear();
+        Q_EMIT folderChanged({});
     });
     connect(m_folderPane, &FolderPane::folderRenamed, this, [this](const QString& oldPath, const QString& newPath) {
         const QString current = toQString(m_state.currentFolder);
@@ -236,10 +249,21 @@ void Browser::openFolder(const std::u16string& folder, bool force)
         path.pop_back();
     if (m_controller->openFolder(path, force) == imagelist::LoadOutcome::Loaded) {
         m_state.currentFolder = path;
+        m_state.listMode = shell::ListMode::Folder;
+        m_state.currentCollection.clear();
         if (m_folderPane)
             m_folderPane->showFolder(toQString(path));
         Q_EMIT folderChanged(toQString(path));
     }
+}
+
+void Browser::openCollection(const std::u16string& name, bool force)
+{
+    if (m_controller->openCollection(name, force) != imagelist::LoadOutcome::Loaded)
+        return;
+    m_state.listMode = shell::ListMode::Collection;
+    m_state.currentCollection = name;
+    Q_EMIT folderChanged(toQString(name));
 }
 
 void Browser::onListLoaded()

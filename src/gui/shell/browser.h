@@ -39,6 +39,8 @@ public:
 
     // Opens a folder (absolute, without a trailing "/"); empty for none.
     void openFolder(const std::u16string& folder, bool force = false);
+    // Shows a collection by its name.
+    void openCollection(const std::u16string& name, bool force = false);
     // Runs a command as if it was chosen in the main window's menus.
     void runCommand(int command);
     // Stops the workers and writes the open list's cache (the close

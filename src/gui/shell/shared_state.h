@@ -53,6 +53,8 @@ struct SharedState {
     bool openRequestedByCommandLine = false;
     // The folder the list shows; saved as the last opened folder.
     std::u16string currentFolder;
+    // The collection the list shows in collection mode.
+    std::u16string currentCollection;
     shell::ListMode listMode = shell::ListMode::Folder;
 };
 

@@ -3,6 +3,7 @@
 
 #include "imagelist/file_kind.h"
 #include "imagelist/folder_session.h"
+#include "library/collection_store.h"
 #include "thumbs/cache_file.h"
 
 #include "folder_test_files.h"
@@ -145,6 +146,47 @@ TEST_F(Session, EveryLoadStartsTheMemoryReserveAfresh)
     EXPECT_EQ(reserve.bytes(), 2 * MemoryReserve::kInitial);
     session.load({folder("one")});
     EXPECT_EQ(reserve.bytes(), MemoryReserve::kInitial);
+}
+
+TEST_F(Session, ACollectionListsItsFilesAndKeepsTheOrderItWasLeftIn)
+{
+    library::CollectionStore store(root.path() / "collection");
+    session.setCollectionStore(&store);
+    const auto created = store.create(u"旅行");
+    ASSERT_TRUE(created.created());
+    const std::vector<std::u16string> paths{folder("two") + u"/DSC_0002.JPG", folder("one") + u"/DSC_0004.JPG",
+                                            folder("one") + u"/DSC_0001.JPG"};
+    EXPECT_EQ(store.addEntries(created.index, paths), 3u);
+
+    ASSERT_EQ(session.load({u"旅行", false, LoadMode::Open, RefreshPosition::First, true}), LoadOutcome::Loaded);
+    EXPECT_TRUE(session.showsCollection());
+    ImageList& list = session.list();
+    ASSERT_EQ(list.size(), 3u);
+    for (std::size_t p = 0; p < paths.size(); ++p)
+        EXPECT_EQ(list.entry(list.order()[p]).path(), paths[p]);
+    // A collection and a folder of the same text are different lists.
+    EXPECT_EQ(session.load({u"旅行", false, LoadMode::Open, RefreshPosition::First, true}), LoadOutcome::Unchanged);
+
+    // Sorted by name, then left: the collection keeps the new order, and
+    // its cache file "Lib：旅行" is written.
+    session.clickColumn(ImageEntry::kItemFileName);
+    session.markEntriesChanged();
+    session.load({folder("one")});
+    const auto& kept = store.at(created.index).lines();
+    ASSERT_EQ(kept.size(), 3u);
+    // By name: DSC_0001 (one), DSC_0002 (two), DSC_0004 (one).
+    EXPECT_EQ(kept[0], folder("one") + u"/DSC_0001.JPG");
+    EXPECT_EQ(kept[1], folder("two") + u"/DSC_0002.JPG");
+    EXPECT_EQ(kept[2], folder("one") + u"/DSC_0004.JPG");
+    const auto cacheFile = cache.fileOf({u"旅行", true});
+    ASSERT_TRUE(cacheFile && std::filesystem::exists(*cacheFile));
+    EXPECT_EQ(cacheFile->filename().string(), "Lib\xEF\xBC\x9A\xE6\x97\x85\xE8\xA1\x8C.cac"); // "Lib：旅行.cac"
+
+    // Back again: served from that cache, one file gone meanwhile.
+    std::filesystem::remove(root.path() / "one" / "DSC_0004.JPG");
+    session.load({u"旅行", false, LoadMode::Open, RefreshPosition::First, true});
+    EXPECT_EQ(session.list().size(), 2u);
+    EXPECT_EQ(session.lastRead().unchanged, 2u);
 }
 
 TEST(MemoryReserve, DoublesOnEachFailureUpToOneGibibyteAndSaysSoOnce)

@@ -1,5 +1,5 @@
 // First-start defaults, the defaults-when-zero pass and the sections, with
-// the values the program is described to start with.
+// the values the program starts with.
 
 #include "shell/settings_defaults.h"
 

@@ -53,8 +53,8 @@ fs::path copySamples(const ProgramFolder& program)
 fs::path cacheFileIn(const ProgramFolder& program)
 {
     for (const auto& item : fs::recursive_directory_iterator(program.folder()))
-        if (item.path().extension() == ".cac")
-            return item.path();
+        if (item.path().extension() == ".cac" && !item.path().filename().string().starts_with("Lib"))
+            return item.path(); // the folder's, not a collection's
     return {};
 }
 
@@ -72,6 +72,14 @@ void BrowserTest::opensTheFolderReadsEveryFileAndLeavesItsCache()
     ProgramFolder program;
     const fs::path card = copySamples(program);
     const QString cardText = qpath(card);
+    // A collection of two of the files, as the program writes it (UTF-16LE
+    // lines, then one zero character).
+    const std::u16string collectionText = card.u16string() + u"/Nikon_D70.jpg\n" + card.u16string()
+                                          + u"/Canon_40D.jpg\n" + std::u16string(1, u'\0');
+    fs::create_directories(program.folder() / "user" / "collection");
+    std::ofstream(program.folder() / "user" / "collection" / "\xE6\x97\x85.co", std::ios::binary)
+        .write(reinterpret_cast<const char*>(collectionText.data()),
+               static_cast<std::streamsize>(collectionText.size() * 2));
     {
         Application app(std::nullopt, {program.executable(), {cardText}});
         QSignalSpy firstSave(&app, &Application::firstSaveDone);
@@ -96,8 +104,16 @@ void BrowserTest::opensTheFolderReadsEveryFileAndLeavesItsCache()
         QCOMPARE(browser->statusBar()->partText(5), QStringLiteral("005/005"));
         QCOMPARE(browser->statusBar()->partText(8), QStringLiteral("\tFILE:1/5"));
         QCOMPARE(browser->statusBar()->partText(6), QStringLiteral("\tSEL:1"));
-        // The slider band runs 1 … entry count.
         QCOMPARE(browser->listPane()->currentPosition(), 0);
+
+        // The collection written before the start, in its order.
+        browser->openCollection(u"旅");
+        QCOMPARE(list.size(), 2u);
+        QCOMPARE(list.entry(list.order()[0]).name(), u"Nikon_D70.jpg");
+        QCOMPARE(list.entry(list.order()[1]).name(), u"Canon_40D.jpg");
+        QVERIFY(app.mainWindow()->windowTitle().endsWith(QStringLiteral("コレクション [ 旅 ]")));
+        browser->openFolder(card.u16string());
+        QCOMPARE(list.size(), std::size(kSamples));
         app.mainWindow()->close();
     }
     const fs::path cache = cacheFileIn(program);
