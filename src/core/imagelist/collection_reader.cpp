@@ -1,35 +1,16 @@
 #include "imagelist/collection_reader.h"
 
 #include "imagelist/file_kind.h"
-#include "io/file_time.h"
 #include "library/collection_path.h"
 #include "library/collection_show.h"
 #include "thumbs/cache_file.h"
 
-#include <sys/stat.h>
 
 #include <chrono>
 
 namespace qlx::imagelist {
 
 namespace {
-
-std::optional<ImageEntry::FreshFacts> factsOf(std::u16string_view path, const FolderReadOptions& options)
-{
-    const auto file = library::toFilePath(path);
-    struct stat status{};
-    if (!file || ::stat(file->c_str(), &status) != 0 || !S_ISREG(status.st_mode))
-        return std::nullopt;
-    const std::u16string_view name = path.substr(path.rfind(u'/') + 1);
-    const VideoExtensions& videos = options.videos != nullptr ? *options.videos : defaultVideoExtensions();
-    ImageEntry::FreshFacts facts;
-    facts.kind = classify(name, options.targetMask, videos);
-    facts.fileSize = static_cast<std::uint64_t>(status.st_size);
-    facts.lastWriteTime = io::fileTimeFromTimespec(status.st_mtim);
-    facts.videoVolumeSetting = options.videoVolumeSetting;
-    facts.startEnlargedVideo = options.startEnlargedVideo;
-    return facts;
-}
 
 std::vector<library::CachedRecordFacts> recordFacts(const thumbs::CacheFile* cache)
 {
@@ -60,15 +41,17 @@ FolderReadResult readCollection(ImageList& list, const library::Collection& coll
     const std::vector<library::CachedRecordFacts> records = recordFacts(cache.get());
     const library::ShowOptions show{options.targetMask, options.videos, dropMissingCached, kMaxListEntries};
     const std::vector<library::ShownEntry> plan = library::planShownEntries(collection, records, show, library::probeFile);
+    const VideoExtensions& videos = options.videos != nullptr ? *options.videos : defaultVideoExtensions();
 
     for (const library::ShownEntry& shown : plan) {
-        const auto facts = factsOf(shown.path, options);
+        const std::u16string_view name = std::u16string_view(shown.path).substr(shown.path.rfind(u'/') + 1);
+        const std::uint32_t kind = classify(name, options.targetMask, videos);
+        const auto facts = freshFactsOfFile(shown.path, kind, options.videoVolumeSetting, options.startEnlargedVideo);
         if (!facts) {
             ++result.unlistable; // gone since the plan looked
             continue;
         }
-        ImageEntry::FreshFacts fresh = *facts;
-        fresh.path = shown.path;
+        const ImageEntry::FreshFacts& fresh = *facts;
         if (shown.source == library::ShownEntry::Source::New || !cache) {
             auto entry = ImageEntry::createFresh(fresh);
             if (!entry || !list.append(std::move(entry))) {

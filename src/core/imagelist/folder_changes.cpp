@@ -3,10 +3,8 @@
 #include "imagelist/file_history.h"
 #include "imagelist/file_kind.h"
 #include "imagelist/folder_reader.h"
-#include "io/file_time.h"
 #include "library/collection_path.h"
 
-#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -98,17 +96,10 @@ bool FolderChangeApplier::tryAppend(ImageList& list, const std::u16string& name,
         return true;
     if (state == FileState::Changing && Clock::now() - since < m_options.settleLimit)
         return false;
-    struct stat status{};
-    if (::stat(file->c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    const auto facts = freshFactsOfFile(path, kind, m_options.videoVolumeSetting, m_options.startEnlargedVideo);
+    if (!facts)
         return true;
-    ImageEntry::FreshFacts facts;
-    facts.path = path;
-    facts.kind = kind;
-    facts.fileSize = static_cast<std::uint64_t>(status.st_size);
-    facts.lastWriteTime = io::fileTimeFromTimespec(status.st_mtim);
-    facts.videoVolumeSetting = m_options.videoVolumeSetting;
-    facts.startEnlargedVideo = m_options.startEnlargedVideo;
-    auto entry = ImageEntry::createFresh(facts);
+    auto entry = ImageEntry::createFresh(*facts);
     if (!entry)
         return true;
     entry->setPresence(ImageEntry::kPresenceCounted | ImageEntry::kPresenceSeenAtEnd);

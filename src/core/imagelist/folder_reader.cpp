@@ -114,16 +114,16 @@ void takeCachedRecords(ImageList& list, std::u16string_view folderText, const th
     }
 }
 
-ImageEntry::FreshFacts freshFacts(std::u16string_view path, std::uint32_t kind, const struct stat& status,
-                                  const FolderReadOptions& options)
+ImageEntry::FreshFacts factsOfStatus(std::u16string_view path, std::uint32_t kind, const struct stat& status,
+                                     std::int32_t videoVolumeSetting, bool startEnlargedVideo)
 {
     ImageEntry::FreshFacts facts;
     facts.path = path;
     facts.kind = kind;
     facts.fileSize = static_cast<std::uint64_t>(status.st_size);
     facts.lastWriteTime = io::fileTimeFromTimespec(status.st_mtim);
-    facts.videoVolumeSetting = options.videoVolumeSetting;
-    facts.startEnlargedVideo = options.startEnlargedVideo;
+    facts.videoVolumeSetting = videoVolumeSetting;
+    facts.startEnlargedVideo = startEnlargedVideo;
     return facts;
 }
 
@@ -186,7 +186,8 @@ void scanDirectory(ImageList& list, std::u16string_view folderText, const Folder
         if (::fstatat(::dirfd(directory), item->d_name, &status, 0) != 0 || !S_ISREG(status.st_mode))
             continue;
         const std::u16string path = joinPath(folderText, *name);
-        const ImageEntry::FreshFacts facts = freshFacts(path, kind, status, options);
+        const ImageEntry::FreshFacts facts =
+            factsOfStatus(path, kind, status, options.videoVolumeSetting, options.startEnlargedVideo);
 
         if (const auto index = cached.empty() ? std::nullopt : cached.claim(list, *name)) {
             switch (takeOver(list.item(*index), path, facts)) {
@@ -242,6 +243,16 @@ bool appendCachedRecord(ImageList& list, const thumbs::CacheFile& cache, std::si
     if (thumbnailUsable)
         item->cachedThumbnail = cache.thumbnail(number);
     return true;
+}
+
+std::optional<ImageEntry::FreshFacts> freshFactsOfFile(std::u16string_view path, std::uint32_t kind,
+                                                       std::int32_t videoVolumeSetting, bool startEnlargedVideo)
+{
+    const auto file = library::toFilePath(path);
+    struct stat status{};
+    if (!file || ::stat(file->c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    return factsOfStatus(path, kind, status, videoVolumeSetting, startEnlargedVideo);
 }
 
 std::u16string joinPath(std::u16string_view folderText, std::u16string_view name)

@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace qlx::thumbs {
@@ -75,6 +76,13 @@ FolderReadResult readFolder(ImageList& list, std::u16string_view folderText,
 // is full.
 bool appendCachedRecord(ImageList& list, const thumbs::CacheFile& cache, std::size_t number,
                         std::unique_ptr<ImageEntry> entry, const FolderReadOptions& options, bool& cacheChanged);
+
+// The facts of a fresh entry for the regular file at `path` (which must
+// outlive the facts): its size and last-write time from the file system,
+// `kind`, and the new-video settings. Nothing when it is not a regular file
+// that can be looked at.
+std::optional<ImageEntry::FreshFacts> freshFactsOfFile(std::u16string_view path, std::uint32_t kind,
+                                                       std::int32_t videoVolumeSetting, bool startEnlargedVideo);
 
 // "%s/%s" of a folder text and a name, without doubling the root's "/".
 std::u16string joinPath(std::u16string_view folderText, std::u16string_view name);

@@ -119,17 +119,22 @@ void FolderSession::leaveCollection(const LoadRequest& next)
     m_collections->leaveCollectionMode(order);
 }
 
-void FolderSession::saveLeavingList()
+thumbs::CacheSaveRequest FolderSession::saveRequest(std::span<const thumbs::CacheEntryImage> images) const
 {
-    if (m_current.empty())
-        return;
-    const std::vector<thumbs::CacheEntryImage> images = m_list.cacheImages();
     thumbs::CacheSaveRequest save;
     save.list = {m_current, m_currentIsCollection};
     save.focusedPosition = std::max<std::int64_t>(m_list.currentPosition(), 0);
     save.changes = m_changes;
     save.entries = images;
-    m_cache.prepareSave(save);
+    return save;
+}
+
+void FolderSession::saveLeavingList()
+{
+    if (m_current.empty())
+        return;
+    const std::vector<thumbs::CacheEntryImage> images = m_list.cacheImages();
+    m_cache.prepareSave(saveRequest(images));
     m_changes = 0;
 }
 
@@ -138,12 +143,7 @@ thumbs::CacheSaveOutcome FolderSession::saveCache()
     if (m_current.empty())
         return thumbs::CacheSaveOutcome::Skipped;
     const std::vector<thumbs::CacheEntryImage> images = m_list.cacheImages();
-    thumbs::CacheSaveRequest save;
-    save.list = {m_current, m_currentIsCollection};
-    save.focusedPosition = std::max<std::int64_t>(m_list.currentPosition(), 0);
-    save.changes = m_changes;
-    save.entries = images;
-    const thumbs::CacheSaveOutcome outcome = m_cache.prepareSave(save);
+    const thumbs::CacheSaveOutcome outcome = m_cache.prepareSave(saveRequest(images));
     if (outcome == thumbs::CacheSaveOutcome::Prepared)
         m_cache.write();
     m_changes = 0;

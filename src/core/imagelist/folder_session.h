@@ -114,6 +114,7 @@ public:
 private:
     std::vector<std::u16string> checkedPaths() const;
     void restoreCheckMarks(const std::vector<std::u16string>& paths);
+    thumbs::CacheSaveRequest saveRequest(std::span<const thumbs::CacheEntryImage> images) const;
     void saveLeavingList();
     void leaveCollection(const LoadRequest& next);
     void readList(const LoadRequest& request, const FolderReadOptions& options);
