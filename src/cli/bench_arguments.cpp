@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <ostream>
+
 #include <algorithm>
 #include <charconv>
 
@@ -64,6 +66,15 @@ std::optional<std::vector<std::filesystem::path>> listedFiles(const std::filesys
             files.push_back(item.path());
     }
     std::ranges::sort(files);
+    return files;
+}
+
+std::optional<std::vector<std::filesystem::path>> benchFiles(const BenchArguments& arguments, std::ostream& err)
+{
+    std::error_code error;
+    auto files = listedFiles(std::filesystem::absolute(arguments.folder, error));
+    if (!files)
+        err << "qlx bench: cannot list " << arguments.folder.string() << '\n';
     return files;
 }
 

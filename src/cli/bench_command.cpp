@@ -31,13 +31,9 @@ int runBenchCommand(const std::vector<std::string>& args, std::ostream& out, std
         err << kUsage;
         return 2;
     }
-    // Absolute once here, so that no pass asks for the working folder.
-    std::error_code error;
-    const auto files = listedFiles(std::filesystem::absolute(parsed->folder, error));
-    if (!files) {
-        err << "qlx bench: cannot list " << parsed->folder.string() << '\n';
+    const auto files = benchFiles(*parsed, err);
+    if (!files)
         return 1;
-    }
     const MetadataTables tables = loadTablesBesideProgram(LensTablesWanted::No);
 
     std::uint64_t bytesRead = 0;

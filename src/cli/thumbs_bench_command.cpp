@@ -88,12 +88,9 @@ int runThumbsBenchCommand(const std::vector<std::string>& args, std::ostream& ou
         err << kUsage;
         return 2;
     }
-    std::error_code error;
-    const auto files = listedFiles(std::filesystem::absolute(parsed->folder, error));
-    if (!files) {
-        err << "qlx bench: cannot list " << parsed->folder.string() << '\n';
+    const auto files = benchFiles(*parsed, err);
+    if (!files)
         return 1;
-    }
     const MetadataTables tables = loadTablesBesideProgram(LensTablesWanted::No);
 
     Totals totals;

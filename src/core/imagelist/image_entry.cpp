@@ -196,6 +196,28 @@ std::u16string ImageEntry::name() const
     return slash == std::u16string::npos ? full : full.substr(slash + 1);
 }
 
+bool ImageEntry::hasName(std::u16string_view fileName) const
+{
+    const auto unitAt = [this](std::size_t index) { return io::loadLe<char16_t>(m_bytes, kPath.offset + 2 * index); };
+    std::size_t length = 0;
+    while (length < kPathUnits && unitAt(length) != 0)
+        ++length;
+    if (fileName.empty() || fileName.size() > length || fileName.find(u'/') != std::u16string_view::npos)
+        return false;
+    const std::size_t start = length - fileName.size();
+    if (start > 0 && unitAt(start - 1) != u'/')
+        return false;
+    for (std::size_t at = 0; at < fileName.size(); ++at)
+        if (unitAt(start + at) != fileName[at])
+            return false;
+    // A path without "/" is all name; one with "/" before the name is too.
+    if (start == 0)
+        for (std::size_t at = 0; at < length; ++at)
+            if (unitAt(at) == u'/')
+                return false;
+    return true;
+}
+
 ImageEntry::OrientationByteOrder ImageEntry::orientationByteOrder() const
 {
     return static_cast<OrientationByteOrder>(get(kOrientationByteOrder));

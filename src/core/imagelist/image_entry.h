@@ -193,6 +193,9 @@ public:
     // The file-name part: the text after the path's last '/' (the whole path
     // when it has none).
     std::u16string name() const;
+    // Whether the file-name part is exactly `fileName`, read in place (the
+    // folder watcher asks this of every entry for every change).
+    bool hasName(std::u16string_view fileName) const;
 
     std::uint16_t cameraIndex() const { return get(kCameraIndex); }
     void setCameraIndex(std::uint16_t index) { set(kCameraIndex, index); }

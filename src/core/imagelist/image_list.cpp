@@ -65,7 +65,7 @@ std::optional<std::size_t> ImageList::positionOf(std::size_t index) const
 std::optional<std::size_t> ImageList::findByName(std::u16string_view name) const
 {
     for (std::size_t index = 0; index < m_items.size(); ++index)
-        if (m_items[index].entry->name() == name)
+        if (m_items[index].entry->hasName(name))
             return index;
     return std::nullopt;
 }

@@ -11,7 +11,8 @@ namespace qlx::gui {
 
 namespace {
 
-// The folder pane is never narrower than this when dragged.
+// The folder pane is never narrower than this when dragged, and leaves as
+// much of the window to the list.
 constexpr int kMinimumFolderPaneWidth = 64;
 
 void place(QWidget* widget, const viewer::Placement& placement, QPoint origin = {})
@@ -136,7 +137,7 @@ void BrowserArea::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint at = event->position().toPoint();
     if (m_drag == Drag::FolderEdge) {
-        m_settings.set(settings::kFolderPaneWidth, std::clamp(at.x(), kMinimumFolderPaneWidth, std::max(width() - 16, kMinimumFolderPaneWidth)));
+        m_settings.set(settings::kFolderPaneWidth, std::clamp(at.x(), kMinimumFolderPaneWidth, std::max(width() - kMinimumFolderPaneWidth, kMinimumFolderPaneWidth)));
         relayout();
     } else if (m_drag == Drag::SplitBar) {
         const QRect pane = m_layout.listPane.rect;

@@ -70,6 +70,18 @@ TEST(ImageEntry, PathIsNeverCutAndNameFollowsTheLastSlash)
 
     ASSERT_TRUE(entry.setPath(u"bare.jpg"));
     EXPECT_EQ(entry.name(), u"bare.jpg");
+    EXPECT_TRUE(entry.hasName(u"bare.jpg"));
+    EXPECT_FALSE(entry.hasName(u"are.jpg"));
+
+    // The name test reads the record in place and agrees with name().
+    ASSERT_TRUE(entry.setPath(u"/home/u/DCIM/IMG_0001.JPG"));
+    EXPECT_TRUE(entry.hasName(u"IMG_0001.JPG"));
+    EXPECT_FALSE(entry.hasName(u"MG_0001.JPG"));      // not after the last "/"
+    EXPECT_FALSE(entry.hasName(u"img_0001.jpg"));     // the file system tells case apart
+    EXPECT_FALSE(entry.hasName(u"DCIM/IMG_0001.JPG")); // a name has no "/"
+    EXPECT_FALSE(entry.hasName(u""));
+    EXPECT_TRUE(entry.setPath(longest));
+    EXPECT_TRUE(entry.hasName(std::u16string(258, u'a')));
 }
 
 TEST(ImageEntry, FreshEntryIsFilledAsTheFolderReaderNeedsIt)
