@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # scripts/fuzz.sh [SECONDS]: builds the libFuzzer targets with clang and runs
 # each for SECONDS (default 60) in total, seeded with fuzz/corpus/<target>/
-# and the shared malformed samples. Crashes are left in build-fuzz/crashes/.
+# and the malformed samples of the corpus ($QLX_SAMPLES, default
+# ../shared/samples). Crashes are left in build-fuzz/crashes/.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 seconds=${1:-60}
+samples=${QLX_SAMPLES:-../shared/samples}
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j"$(nproc)"
 targets=(build-fuzz/fuzz/*_fuzz)
@@ -17,7 +19,7 @@ for target in "${targets[@]}"; do
     mkdir -p "$work"
     seeds=()
     [[ -d fuzz/corpus/$name ]] && seeds+=("fuzz/corpus/$name")
-    [[ -d ../shared/samples/malformed ]] && seeds+=("../shared/samples/malformed")
+    [[ -d $samples/malformed ]] && seeds+=("$samples/malformed")
     echo "== fuzzing $name for ${per_target}s"
     "$target" -max_total_time="$per_target" -timeout=2 -rss_limit_mb=2048 \
         -artifact_prefix=build-fuzz/crashes/ "$work" "${seeds[@]}" 2>&1 | tail -3

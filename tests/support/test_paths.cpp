@@ -1,6 +1,8 @@
 #include "support/test_paths.h"
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 
@@ -11,9 +13,36 @@ std::filesystem::path buildDir() { return QLX_BUILD_DIR; }
 
 std::filesystem::path samplesDir()
 {
-    if (const char* env = std::getenv("QLX_SAMPLES"))
+    if (const char* env = std::getenv("QLX_SAMPLES"); env && *env)
         return env;
     return sourceDir().parent_path() / "shared" / "samples";
+}
+
+bool samplesRequired()
+{
+    const char* env = std::getenv("QLX_REQUIRE_SAMPLES");
+    return env && *env && std::string_view(env) != "0";
+}
+
+std::string missingSamples(std::initializer_list<std::filesystem::path> paths)
+{
+    for (const auto& path : paths) {
+        std::error_code error;
+        if (!std::filesystem::exists(path, error))
+            return std::string(kSamplesSkipMarker) + ": " + path.string()
+                   + " is missing (QLX_SAMPLES names the corpus; default ../shared/samples)";
+    }
+    return {};
+}
+
+std::vector<std::byte> readFileBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<char> chars{std::istreambuf_iterator<char>(in), {}};
+    std::vector<std::byte> bytes(chars.size());
+    for (std::size_t i = 0; i < chars.size(); ++i)
+        bytes[i] = static_cast<std::byte>(chars[i]);
+    return bytes;
 }
 
 TempDir::TempDir()
