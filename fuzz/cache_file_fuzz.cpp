@@ -3,8 +3,8 @@
 // survive a round trip: its records, histories and thumbnails, written again
 // by the builder, read back the same.
 #include "imagelist/image_entry.h"
-#include "thumbs/cache_file.h"
-#include "thumbs/cache_writer.h"
+#include "cache/cache_file.h"
+#include "cache/cache_writer.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -12,8 +12,8 @@
 
 namespace {
 
-using qlx::thumbs::CacheEntryImage;
-using qlx::thumbs::CacheFile;
+using qlx::cache::CacheEntryImage;
+using qlx::cache::CacheFile;
 
 void require(bool condition)
 {
@@ -41,14 +41,14 @@ void exercise(const CacheFile& file)
     require(file.record(file.recordCount()).empty());
 
     const std::u16string folder = file.folder();
-    qlx::thumbs::CacheImageHeader header;
+    qlx::cache::CacheImageHeader header;
     header.folder = folder;
     header.focusedPosition = file.focusedPosition();
     // A folder field without a terminator holds 260 units, one more than a
     // new file may store.
     if (folder.size() >= 260)
         return;
-    auto image = qlx::thumbs::buildCacheImage(header, images);
+    auto image = qlx::cache::buildCacheImage(header, images);
     require(image.has_value());
     const auto again = CacheFile::fromBytes(std::move(*image));
     require(again.has_value());

@@ -5,8 +5,8 @@
 #include "io/file_source.h"
 #include "io/record_bytes.h"
 #include "metadata/camera_table.h"
-#include "metadata/metadata_pass.h"
-#include "thumbs/preview_choice.h"
+#include "containers/metadata_pass.h"
+#include "containers/preview_choice.h"
 
 #include <cstdint>
 #include <string_view>
@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::span<const std::byte> bytes(reinterpret_cast<const std::byte*>(data), size);
     qlx::io::MemorySource file(bytes);
-    const auto pass = qlx::metadata::readMetadata(file, u"/fuzz/input");
+    const auto pass = qlx::containers::readMetadata(file, u"/fuzz/input");
     const std::u16string text = pass.ok ? qlx::metadata::entryText(pass.text) : std::u16string{};
 
     // The kind of a file comes from its name, not its bytes: try the JPEG
@@ -70,8 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const std::uint32_t kind : {qlx::imagelist::kKindJpeg, picked}) {
         qlx::imagelist::ImageEntry entry;
         entry.setKind(kind);
-        qlx::thumbs::choosePreviews(entry, text, cameras(), (size & 1) != 0);
-        qlx::thumbs::applyCachedRecordRules(entry, (size & 2) != 0, (size & 4) != 0);
+        qlx::containers::choosePreviews(entry, text, cameras(), (size & 1) != 0);
+        qlx::containers::applyCachedRecordRules(entry, (size & 2) != 0, (size & 4) != 0);
     }
     return 0;
 }

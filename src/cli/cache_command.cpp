@@ -12,7 +12,7 @@
 #include "imagelist/file_kind.h"
 #include "imagelist/image_entry.h"
 #include "io/file_time.h"
-#include "thumbs/cache_file.h"
+#include "cache/cache_file.h"
 
 namespace qlx::cli {
 
@@ -55,7 +55,7 @@ void printClamped(std::ostream& out, std::string_view label, std::uint32_t used,
     out << '\n';
 }
 
-void printHeader(const thumbs::CacheFile& cache, std::ostream& out)
+void printHeader(const cache::CacheFile& cache, std::ostream& out)
 {
     std::size_t thumbnails = 0;
     for (std::size_t i = 0; i < cache.recordCount(); ++i)
@@ -69,7 +69,7 @@ void printHeader(const thumbs::CacheFile& cache, std::ostream& out)
         << "thumbnail blocks: " << thumbnails << '\n';
 }
 
-void printRecord(const thumbs::CacheFile& cache, std::size_t index, std::ostream& out)
+void printRecord(const cache::CacheFile& cache, std::size_t index, std::ostream& out)
 {
     const auto entry = ImageEntry::fromCacheRecord(cache.record(index));
     if (!entry)
@@ -104,10 +104,10 @@ int runCacheCommand(const std::vector<std::string>& args, std::ostream& out, std
         return 2;
     }
     const std::filesystem::path path = args[1];
-    thumbs::CacheProblem problem = thumbs::CacheProblem::None;
-    const auto cache = thumbs::CacheFile::load(path, &problem);
+    cache::CacheProblem problem = cache::CacheProblem::None;
+    const auto cache = cache::CacheFile::load(path, &problem);
     if (!cache) {
-        err << "qlx cache: " << path.string() << ": not a valid cache: " << thumbs::describe(problem) << '\n';
+        err << "qlx cache: " << path.string() << ": not a valid cache: " << cache::describe(problem) << '\n';
         return 1;
     }
     out << "file: " << path.string() << '\n';

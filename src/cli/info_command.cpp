@@ -6,7 +6,7 @@
 #include "metadata/metadata_text.h"
 #include "metadata/shooting_data.h"
 #include "shell/data_tables.h"
-#include "thumbs/preview_choice.h"
+#include "containers/preview_choice.h"
 
 #include <QByteArray>
 #include <QString>
@@ -126,7 +126,7 @@ FileRead readFile(const std::filesystem::path& path, const MetadataTables& table
     read.opened = true;
     // The list holds full paths; the text's first line is one.
     const std::u16string fullPath = utf16Of(std::filesystem::absolute(path).lexically_normal());
-    read.pass = metadata::readMetadata(file, fullPath);
+    read.pass = containers::readMetadata(file, fullPath);
 
     const std::u16string name = utf16Of(path.filename());
     const std::uint32_t kind =
@@ -136,7 +136,7 @@ FileRead readFile(const std::filesystem::path& path, const MetadataTables& table
     read.entry = freshEntry(fullPath, kind, file.size(), fileTime);
     const std::u16string entryText = read.pass.ok ? metadata::entryText(read.pass.text) : std::u16string{};
     // The setting that makes Mamiya thumbnails by development starts off.
-    thumbs::choosePreviews(*read.entry, entryText, tables.cameras, false);
+    containers::choosePreviews(*read.entry, entryText, tables.cameras, false);
     if (fillRecord)
         metadata::fillShootingData(*read.entry, entryText, tables.lenses);
     return read;

@@ -10,7 +10,7 @@
 #include "imagelist/image_entry.h"
 #include "metadata/camera_table.h"
 #include "metadata/lens_tables.h"
-#include "metadata/metadata_pass.h"
+#include "containers/metadata_pass.h"
 
 #include <filesystem>
 #include <iosfwd>
@@ -39,7 +39,7 @@ MetadataTables loadTablesBesideProgram(LensTablesWanted lenses);
 
 struct FileRead {
     bool opened = false;
-    metadata::MetadataPassResult pass;
+    containers::MetadataPassResult pass;
     // The entry as the list would hold it after the read; never null when
     // the file was opened.
     std::unique_ptr<imagelist::ImageEntry> entry;

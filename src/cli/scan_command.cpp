@@ -124,17 +124,17 @@ PassTotals informationPass(imagelist::ImageList& list, const thumbs::ListInforma
     return totals;
 }
 
-std::string_view saveText(thumbs::CacheSaveOutcome outcome)
+std::string_view saveText(cache::CacheSaveOutcome outcome)
 {
     switch (outcome) {
-    case thumbs::CacheSaveOutcome::Skipped: return "skipped";
-    case thumbs::CacheSaveOutcome::NoFile: return "no usable cache name";
-    case thumbs::CacheSaveOutcome::DeletedEmpty: return "deleted (empty list)";
-    case thumbs::CacheSaveOutcome::TimeRenewed: return "unchanged (time renewed)";
-    case thumbs::CacheSaveOutcome::HeaderRewritten: return "focus rewritten";
-    case thumbs::CacheSaveOutcome::Prepared: return "written";
-    case thumbs::CacheSaveOutcome::OverLimit: return "over the size limit: not written";
-    case thumbs::CacheSaveOutcome::Failed: return "failed";
+    case cache::CacheSaveOutcome::Skipped: return "skipped";
+    case cache::CacheSaveOutcome::NoFile: return "no usable cache name";
+    case cache::CacheSaveOutcome::DeletedEmpty: return "deleted (empty list)";
+    case cache::CacheSaveOutcome::TimeRenewed: return "unchanged (time renewed)";
+    case cache::CacheSaveOutcome::HeaderRewritten: return "focus rewritten";
+    case cache::CacheSaveOutcome::Prepared: return "written";
+    case cache::CacheSaveOutcome::OverLimit: return "over the size limit: not written";
+    case cache::CacheSaveOutcome::Failed: return "failed";
     }
     return "?";
 }
@@ -164,7 +164,7 @@ int runScanCommand(const std::vector<std::string>& args, std::ostream& out, std:
     settings::SettingsRecord record;
     if (!loadSettings(*parsed, record, err))
         return 1;
-    thumbs::CacheSettings cacheSettings = thumbs::CacheSettings::fromSettings(record, programFolder());
+    cache::CacheSettings cacheSettings = cache::CacheSettings::fromSettings(record, programFolder());
     if (parsed->cacheDirectory)
         cacheSettings.directory = std::filesystem::absolute(*parsed->cacheDirectory, error);
     const imagelist::VideoExtensions videos = imagelist::videoExtensionsOf(record);
@@ -175,7 +175,7 @@ int runScanCommand(const std::vector<std::string>& args, std::ostream& out, std:
     if (!tables.loaded)
         err << "qlx scan: the camera and lens tables could not be loaded; cameras read as unknown\n";
 
-    thumbs::ThumbnailCache cache(cacheSettings);
+    cache::ThumbnailCache cache(cacheSettings);
     imagelist::MemoryReserve reserve;
     imagelist::FolderSession session(cache, reserve, [&] { return readOptions; });
 
@@ -201,7 +201,7 @@ int runScanCommand(const std::vector<std::string>& args, std::ostream& out, std:
     const std::uint64_t residentPassed = residentBytes();
 
     const auto saveStart = Clock::now();
-    const thumbs::CacheSaveOutcome saved = session.saveCache();
+    const cache::CacheSaveOutcome saved = session.saveCache();
     const auto saveTime = Clock::now() - saveStart;
 
     const std::size_t entries = session.list().size();
@@ -238,7 +238,7 @@ int runScanCommand(const std::vector<std::string>& args, std::ostream& out, std:
         printLine(out, "resident bytes per entry after load", perEntry(residentLoaded), "%.0f");
         printLine(out, "resident bytes per entry after pass", perEntry(residentPassed), "%.0f");
     }
-    const bool writeFailed = saved == thumbs::CacheSaveOutcome::Failed;
+    const bool writeFailed = saved == cache::CacheSaveOutcome::Failed;
     if (writeFailed)
         err << "qlx scan: the cache file could not be written\n";
     return writeFailed ? 1 : 0;

@@ -6,7 +6,7 @@
 #include "imagelist/video_extensions.h"
 #include "io/file_source.h"
 #include "thumbs/histogram.h"
-#include "thumbs/thumbnail_block.h"
+#include "cache/thumbnail_block.h"
 #include "thumbs/thumbnail_maker.h"
 
 #include <QString>
@@ -66,7 +66,7 @@ void makeOne(const std::filesystem::path& path, const MetadataTables& tables, To
         return;
     }
     const QImage histogram = thumbs::makeHistogramPicture(result.thumbnail.picture, kDefaultHistogramBackground);
-    const auto block = thumbs::makeThumbnailBlock(result.thumbnail.picture, histogram);
+    const auto block = cache::makeThumbnailBlock(result.thumbnail.picture, histogram);
     totals.histogram += Clock::now() - made;
     if (!block.empty())
         ++totals.made;

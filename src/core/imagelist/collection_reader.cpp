@@ -3,7 +3,7 @@
 #include "imagelist/file_kind.h"
 #include "library/collection_path.h"
 #include "library/collection_show.h"
-#include "thumbs/cache_file.h"
+#include "cache/cache_file.h"
 
 
 #include <chrono>
@@ -12,7 +12,7 @@ namespace qlx::imagelist {
 
 namespace {
 
-std::vector<library::CachedRecordFacts> recordFacts(const thumbs::CacheFile* cache)
+std::vector<library::CachedRecordFacts> recordFacts(const cache::CacheFile* cache)
 {
     std::vector<library::CachedRecordFacts> records;
     if (cache == nullptr)
@@ -30,7 +30,7 @@ std::vector<library::CachedRecordFacts> recordFacts(const thumbs::CacheFile* cac
 } // namespace
 
 FolderReadResult readCollection(ImageList& list, const library::Collection& collection,
-                                std::shared_ptr<const thumbs::CacheFile> cache, const FolderReadOptions& options,
+                                std::shared_ptr<const cache::CacheFile> cache, const FolderReadOptions& options,
                                 bool dropMissingCached)
 {
     using Clock = std::chrono::steady_clock;

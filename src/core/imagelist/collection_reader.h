@@ -16,7 +16,7 @@ namespace qlx::imagelist {
 // `dropMissingCached` is the setting that leaves deleted files out of the
 // list the next time it is shown.
 FolderReadResult readCollection(ImageList& list, const library::Collection& collection,
-                                std::shared_ptr<const thumbs::CacheFile> cache, const FolderReadOptions& options,
+                                std::shared_ptr<const cache::CacheFile> cache, const FolderReadOptions& options,
                                 bool dropMissingCached);
 
 } // namespace qlx::imagelist

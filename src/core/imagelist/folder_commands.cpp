@@ -2,7 +2,7 @@
 
 #include "imagelist/folder_tree.h"
 #include "library/collection_path.h"
-#include "thumbs/cache_name.h"
+#include "cache/cache_name.h"
 
 #include <QFile>
 #include <QString>
@@ -53,7 +53,7 @@ fs::path folderCacheFile(const fs::path& cacheDirectory, std::u16string_view fol
 {
     if (cacheDirectory.empty())
         return {};
-    return thumbs::cacheFilePath(cacheDirectory, thumbs::cacheFileName(folder, false)).value_or(fs::path());
+    return cache::cacheFilePath(cacheDirectory, cache::cacheFileName(folder, false)).value_or(fs::path());
 }
 
 FolderCreateResult createFolder(std::u16string_view parent, std::u16string_view name)

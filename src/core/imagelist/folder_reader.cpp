@@ -5,9 +5,9 @@
 #include "io/file_descriptor.h"
 #include "io/file_time.h"
 #include "library/collection_path.h"
-#include "thumbs/cache_file.h"
-#include "thumbs/cache_name.h"
-#include "thumbs/preview_choice.h"
+#include "cache/cache_file.h"
+#include "cache/cache_name.h"
+#include "containers/preview_choice.h"
 
 #include <QChar>
 
@@ -86,10 +86,10 @@ bool fileExists(std::u16string_view path)
 }
 
 // Step one: an entry for every usable cache record, in cache order.
-void takeCachedRecords(ImageList& list, std::u16string_view folderText, const thumbs::CacheFile& cache,
+void takeCachedRecords(ImageList& list, std::u16string_view folderText, const cache::CacheFile& cache,
                        const FolderReadOptions& options, FolderReadResult& result)
 {
-    const bool moved = cache.folder() != thumbs::folderHeaderText(folderText);
+    const bool moved = cache.folder() != cache::folderHeaderText(folderText);
     for (std::size_t number = 0; number < cache.recordCount(); ++number) {
         auto entry = ImageEntry::fromCacheRecord(cache.record(number));
         if (!entry || (entry->kind() & options.targetMask) == 0 || entry->path().empty()) {
@@ -214,7 +214,7 @@ void scanDirectory(ImageList& list, std::u16string_view folderText, const Folder
 
 } // namespace
 
-bool appendCachedRecord(ImageList& list, const thumbs::CacheFile& cache, std::size_t number,
+bool appendCachedRecord(ImageList& list, const cache::CacheFile& cache, std::size_t number,
                         std::unique_ptr<ImageEntry> entry, const FolderReadOptions& options, bool& cacheChanged)
 {
     entry->setViewDevelopRequest(ImageEntry::ViewDevelopRequest::None);
@@ -230,7 +230,7 @@ bool appendCachedRecord(ImageList& list, const thumbs::CacheFile& cache, std::si
         entry->setCacheIndex(-1);
         cacheChanged = true;
     }
-    if (thumbs::applyCachedRecordRules(*entry, options.mamiyaByDevelopment, false))
+    if (containers::applyCachedRecordRules(*entry, options.mamiyaByDevelopment, false))
         cacheChanged = true;
     entry->setPresence(0);
 
@@ -265,7 +265,7 @@ std::u16string joinPath(std::u16string_view folderText, std::u16string_view name
 }
 
 FolderReadResult readFolder(ImageList& list, std::u16string_view folderText,
-                            std::shared_ptr<const thumbs::CacheFile> cache, const FolderReadOptions& options)
+                            std::shared_ptr<const cache::CacheFile> cache, const FolderReadOptions& options)
 {
     FolderReadResult result;
     list.clear();

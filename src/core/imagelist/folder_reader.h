@@ -25,7 +25,7 @@
 #include <optional>
 #include <string_view>
 
-namespace qlx::thumbs {
+namespace qlx::cache {
 class CacheFile;
 }
 
@@ -65,7 +65,7 @@ struct FolderReadResult {
 // "/" ("/" alone for the root); `cache` the cache loaded for it, or null.
 // The list is cleared first and keeps `cache` alive for its thumbnails.
 FolderReadResult readFolder(ImageList& list, std::u16string_view folderText,
-                            std::shared_ptr<const thumbs::CacheFile> cache, const FolderReadOptions& options);
+                            std::shared_ptr<const cache::CacheFile> cache, const FolderReadOptions& options);
 
 // Appends an entry taken over from cache record `number` (already read from
 // it and found usable) with the rules every taken-over record follows: the
@@ -74,7 +74,7 @@ FolderReadResult readFolder(ImageList& list, std::u16string_view folderText,
 // block attached, and the presence set to 0 until the file is seen.
 // `cacheChanged` is set when a rule changed the record. False when the list
 // is full.
-bool appendCachedRecord(ImageList& list, const thumbs::CacheFile& cache, std::size_t number,
+bool appendCachedRecord(ImageList& list, const cache::CacheFile& cache, std::size_t number,
                         std::unique_ptr<ImageEntry> entry, const FolderReadOptions& options, bool& cacheChanged);
 
 // The facts of a fresh entry for the regular file at `path` (which must

@@ -3,7 +3,7 @@
 #include "imagelist/collection_reader.h"
 #include "library/collection_path.h"
 #include "library/collection_store.h"
-#include "thumbs/cache_file.h"
+#include "cache/cache_file.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -20,7 +20,7 @@ void call(const std::function<void()>& hook)
 
 } // namespace
 
-FolderSession::FolderSession(thumbs::ThumbnailCache& cache, MemoryReserve& reserve,
+FolderSession::FolderSession(cache::ThumbnailCache& cache, MemoryReserve& reserve,
                              FolderReadOptionsSource options, FolderSessionHooks hooks)
     : m_cache(cache), m_reserve(reserve), m_options(std::move(options)), m_hooks(std::move(hooks))
 {
@@ -119,9 +119,9 @@ void FolderSession::leaveCollection(const LoadRequest& next)
     m_collections->leaveCollectionMode(order);
 }
 
-thumbs::CacheSaveRequest FolderSession::saveRequest(std::span<const thumbs::CacheEntryImage> images) const
+cache::CacheSaveRequest FolderSession::saveRequest(std::span<const cache::CacheEntryImage> images) const
 {
-    thumbs::CacheSaveRequest save;
+    cache::CacheSaveRequest save;
     save.list = {m_current, m_currentIsCollection};
     save.focusedPosition = std::max<std::int64_t>(m_list.currentPosition(), 0);
     save.changes = m_changes;
@@ -133,18 +133,18 @@ void FolderSession::saveLeavingList()
 {
     if (m_current.empty())
         return;
-    const std::vector<thumbs::CacheEntryImage> images = m_list.cacheImages();
+    const std::vector<cache::CacheEntryImage> images = m_list.cacheImages();
     m_cache.prepareSave(saveRequest(images));
     m_changes = 0;
 }
 
-thumbs::CacheSaveOutcome FolderSession::saveCache()
+cache::CacheSaveOutcome FolderSession::saveCache()
 {
     if (m_current.empty())
-        return thumbs::CacheSaveOutcome::Skipped;
-    const std::vector<thumbs::CacheEntryImage> images = m_list.cacheImages();
-    const thumbs::CacheSaveOutcome outcome = m_cache.prepareSave(saveRequest(images));
-    if (outcome == thumbs::CacheSaveOutcome::Prepared)
+        return cache::CacheSaveOutcome::Skipped;
+    const std::vector<cache::CacheEntryImage> images = m_list.cacheImages();
+    const cache::CacheSaveOutcome outcome = m_cache.prepareSave(saveRequest(images));
+    if (outcome == cache::CacheSaveOutcome::Prepared)
         m_cache.write();
     m_changes = 0;
     m_savedFocus = m_list.currentPosition();
@@ -153,7 +153,7 @@ thumbs::CacheSaveOutcome FolderSession::saveCache()
 
 void FolderSession::readNewList(const LoadRequest& request, bool reuseCacheInMemory)
 {
-    const thumbs::CacheList list{request.folder, request.collection};
+    const cache::CacheList list{request.folder, request.collection};
     // The old list's entries may still view the old cache: they go first.
     m_list.clear();
     m_cache.release();

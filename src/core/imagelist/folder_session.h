@@ -15,7 +15,7 @@
 #include "imagelist/image_list.h"
 #include "imagelist/memory_reserve.h"
 #include "imagelist/sort_order.h"
-#include "thumbs/cache_store.h"
+#include "cache/cache_store.h"
 
 #include <cstdint>
 #include <functional>
@@ -67,7 +67,7 @@ using FolderReadOptionsSource = std::function<FolderReadOptions()>;
 
 class FolderSession {
 public:
-    FolderSession(thumbs::ThumbnailCache& cache, MemoryReserve& reserve, FolderReadOptionsSource options,
+    FolderSession(cache::ThumbnailCache& cache, MemoryReserve& reserve, FolderReadOptionsSource options,
                   FolderSessionHooks hooks = {});
 
     LoadOutcome load(const LoadRequest& request);
@@ -82,7 +82,7 @@ public:
 
     // Writes the open list's cache (leaving the program, or before the
     // cache folder is cleared).
-    thumbs::CacheSaveOutcome saveCache();
+    cache::CacheSaveOutcome saveCache();
 
     ImageList& list() { return m_list; }
     const ImageList& list() const { return m_list; }
@@ -91,11 +91,11 @@ public:
     const FolderReadResult& lastRead() const { return m_lastRead; }
     // The last load's cache file read and check (zero when it was taken
     // over from memory or there was none).
-    const thumbs::CacheLoadTimes& lastCacheLoad() const { return m_lastCacheLoad; }
+    const cache::CacheLoadTimes& lastCacheLoad() const { return m_lastCacheLoad; }
 
     // The cache's changes value (bit 0 focus, bit 1 entries).
-    void markEntriesChanged() { m_changes |= thumbs::kCacheEntriesChanged; }
-    void markFocusChanged() { m_changes |= thumbs::kCacheFocusChanged; }
+    void markEntriesChanged() { m_changes |= cache::kCacheEntriesChanged; }
+    void markFocusChanged() { m_changes |= cache::kCacheFocusChanged; }
     std::uint32_t cacheChanges() const { return m_changes; }
 
     // Sorting by a column click; marks the cache to be written.
@@ -114,14 +114,14 @@ public:
 private:
     std::vector<std::u16string> checkedPaths() const;
     void restoreCheckMarks(const std::vector<std::u16string>& paths);
-    thumbs::CacheSaveRequest saveRequest(std::span<const thumbs::CacheEntryImage> images) const;
+    cache::CacheSaveRequest saveRequest(std::span<const cache::CacheEntryImage> images) const;
     void saveLeavingList();
     void leaveCollection(const LoadRequest& next);
     void readList(const LoadRequest& request, const FolderReadOptions& options);
     void readNewList(const LoadRequest& request, bool reuseCacheInMemory);
     void placeFocus(const LoadRequest& request, std::int64_t shownPosition, const std::u16string& shownPath);
 
-    thumbs::ThumbnailCache& m_cache;
+    cache::ThumbnailCache& m_cache;
     MemoryReserve& m_reserve;
     FolderReadOptionsSource m_options;
     FolderSessionHooks m_hooks;
@@ -139,7 +139,7 @@ private:
     std::int64_t m_savedFocus = -1; // the focus the cache holds
     SortState m_sort;
     FolderReadResult m_lastRead;
-    thumbs::CacheLoadTimes m_lastCacheLoad;
+    cache::CacheLoadTimes m_lastCacheLoad;
     FolderWatcher m_watcher;
     std::optional<FolderChangeApplier> m_applier;
 };

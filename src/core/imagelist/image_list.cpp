@@ -1,7 +1,7 @@
 #include "imagelist/image_list.h"
 
-#include "thumbs/cache_file.h"
-#include "thumbs/cache_writer.h"
+#include "cache/cache_file.h"
+#include "cache/cache_writer.h"
 
 #include <numeric>
 
@@ -70,14 +70,14 @@ std::optional<std::size_t> ImageList::findByName(std::u16string_view name) const
     return std::nullopt;
 }
 
-void ImageList::setCacheSource(std::shared_ptr<const thumbs::CacheFile> cache)
+void ImageList::setCacheSource(std::shared_ptr<const cache::CacheFile> cache)
 {
     m_cacheSource = std::move(cache);
 }
 
-std::vector<thumbs::CacheEntryImage> ImageList::cacheImages() const
+std::vector<cache::CacheEntryImage> ImageList::cacheImages() const
 {
-    std::vector<thumbs::CacheEntryImage> images;
+    std::vector<cache::CacheEntryImage> images;
     images.reserve(m_order.size());
     for (const std::uint16_t index : m_order) {
         if (index >= m_items.size())

@@ -18,7 +18,7 @@
 #include <string_view>
 #include <vector>
 
-namespace qlx::thumbs {
+namespace qlx::cache {
 class CacheFile;
 struct CacheEntryImage;
 }
@@ -94,18 +94,18 @@ public:
     std::optional<std::size_t> findByName(std::u16string_view name) const;
 
     // ---- The cache the thumbnails come from ---------------------------------
-    void setCacheSource(std::shared_ptr<const thumbs::CacheFile> cache);
-    const std::shared_ptr<const thumbs::CacheFile>& cacheSource() const { return m_cacheSource; }
+    void setCacheSource(std::shared_ptr<const cache::CacheFile> cache);
+    const std::shared_ptr<const cache::CacheFile>& cacheSource() const { return m_cacheSource; }
 
     // The entries in display order as the cache stores them (views into the
     // list: valid while the list is unchanged).
-    std::vector<thumbs::CacheEntryImage> cacheImages() const;
+    std::vector<cache::CacheEntryImage> cacheImages() const;
 
 private:
     std::vector<ListItem> m_items;
     std::vector<std::uint16_t> m_order;
     std::int64_t m_current = -1;
-    std::shared_ptr<const thumbs::CacheFile> m_cacheSource;
+    std::shared_ptr<const cache::CacheFile> m_cacheSource;
 };
 
 } // namespace qlx::imagelist

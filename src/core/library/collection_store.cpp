@@ -9,7 +9,7 @@
 #include "library/collection_file.h"
 #include "library/collection_messages.h"
 #include "library/collection_path.h"
-#include "thumbs/cache_name.h"
+#include "cache/cache_name.h"
 
 namespace qlx::library {
 
@@ -112,7 +112,7 @@ NameCheck checkCollectionName(std::u16string_view name)
 CacheFileLocator collectionCacheLocator(std::filesystem::path cacheDirectory)
 {
     return [directory = std::move(cacheDirectory)](std::u16string_view name) {
-        return thumbs::cacheFilePath(directory, thumbs::cacheFileName(name, true))
+        return cache::cacheFilePath(directory, cache::cacheFileName(name, true))
             .value_or(std::filesystem::path());
     };
 }

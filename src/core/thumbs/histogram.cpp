@@ -1,13 +1,13 @@
 #include "thumbs/histogram.h"
 
 #include "thumbs/area_stretch.h"
-#include "thumbs/thumbnail_block.h"
+#include "cache/thumbnail_block.h"
 
 #include <algorithm>
 
 namespace qlx::thumbs {
 
-static_assert(kHistogramBins == kHistogramWidth, "one column per bin");
+static_assert(kHistogramBins == cache::kHistogramWidth, "one column per bin");
 
 namespace {
 
@@ -53,7 +53,7 @@ HistogramCounts countHistogram(const QImage& picture)
 
 QImage drawHistogram(const HistogramCounts& counts, std::uint32_t background)
 {
-    QImage picture(kHistogramWidth, kHistogramHeight, QImage::Format_RGB32);
+    QImage picture(cache::kHistogramWidth, cache::kHistogramHeight, QImage::Format_RGB32);
     if (picture.isNull())
         return picture;
     picture.fill(blendOver(qRgb(0, 0, 0), background));
@@ -61,8 +61,8 @@ QImage drawHistogram(const HistogramCounts& counts, std::uint32_t background)
     for (std::size_t channel = 0; channel < kColours.size(); ++channel) {
         for (int x = 0; x < kHistogramBins; ++x) {
             const int count = counts.bins[channel][static_cast<std::size_t>(x)];
-            const int top = std::max(kHistogramHeight - count, 0);
-            for (int y = top; y < kHistogramHeight; ++y) {
+            const int top = std::max(cache::kHistogramHeight - count, 0);
+            for (int y = top; y < cache::kHistogramHeight; ++y) {
                 auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
                 line[x] = blendOver(line[x], kColours[channel]);
             }

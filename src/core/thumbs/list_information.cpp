@@ -2,11 +2,11 @@
 
 #include "io/file_source.h"
 #include "library/collection_path.h"
-#include "metadata/metadata_pass.h"
+#include "containers/metadata_pass.h"
 #include "metadata/shooting_data.h"
 #include "thumbs/histogram.h"
-#include "thumbs/preview_choice.h"
-#include "thumbs/thumbnail_block.h"
+#include "containers/preview_choice.h"
+#include "cache/thumbnail_block.h"
 #include "shell/settings_layout.h"
 #include "shell/settings_record.h"
 
@@ -34,12 +34,12 @@ bool readEntryMetadata(imagelist::ListItem& item, const ListInformationTables& t
     if (const auto file = library::toFilePath(path)) {
         io::PosixFileSource source(*file);
         if (source.isOpen()) {
-            const metadata::MetadataPassResult pass = metadata::readMetadata(source, path);
+            const containers::MetadataPassResult pass = containers::readMetadata(source, path);
             if (pass.ok)
                 text = metadata::entryText(pass.text);
         }
     }
-    choosePreviews(entry, text, tables.cameras, settings.mamiyaByDevelopment);
+    containers::choosePreviews(entry, text, tables.cameras, settings.mamiyaByDevelopment);
     metadata::fillShootingData(entry, text, tables.lenses);
     entry.setFlag(ImageEntry::kFlagMetadataRead, true);
     return true;
@@ -63,7 +63,7 @@ PictureStatus makeEntryThumbnail(imagelist::ListItem& item, const ListInformatio
         return result.status;
     recordThumbnail(entry, result.thumbnail, settings.followExifOrientation);
     const QImage histogram = makeHistogramPicture(result.thumbnail.picture, settings.histogramBackground);
-    item.madeThumbnail = makeThumbnailBlock(result.thumbnail.picture, histogram);
+    item.madeThumbnail = cache::makeThumbnailBlock(result.thumbnail.picture, histogram);
     if (item.madeThumbnail.empty())
         return PictureStatus::Failed;
     entry.setFlag(ImageEntry::kFlagThumbInvalid, false);

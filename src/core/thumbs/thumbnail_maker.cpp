@@ -3,7 +3,7 @@
 #include "imagelist/file_kind.h"
 #include "thumbs/area_stretch.h"
 #include "thumbs/picture_decoder.h"
-#include "thumbs/preview_choice.h"
+#include "containers/preview_choice.h"
 
 #include <algorithm>
 #include <string>
@@ -77,9 +77,9 @@ std::optional<std::vector<std::byte>> readPictureBytes(io::FileSource& file, con
     std::optional<std::vector<std::byte>> bytes;
     if (plan.size == 0) {
         bytes = readWholeFile(file);
-    } else if (plan.offset == 0 && plan.size == kLeadingThumbnailBytes) {
+    } else if (plan.offset == 0 && plan.size == containers::kLeadingThumbnailBytes) {
         std::vector<std::byte> leading;
-        if (!file.readAt(0, kLeadingThumbnailBytes, leading) || leading.empty())
+        if (!file.readAt(0, containers::kLeadingThumbnailBytes, leading) || leading.empty())
             return std::nullopt;
         if (looksLikeJpeg(leading) && file.size() > leading.size())
             bytes = readWholeFile(file);
@@ -118,7 +118,7 @@ Thumbnail makeThumbnailFromBytes(std::span<const std::byte> bytes, const std::ar
         return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{a} + b, 0, kMaxJpegSide));
     };
     JpegRequest request;
-    request.cover = QSize(kThumbnailWidth, kThumbnailHeight);
+    request.cover = QSize(cache::kThumbnailWidth, cache::kThumbnailHeight);
     request.cutAway = QSize(cut(margins[kLeft], margins[kRight]), cut(margins[kTop], margins[kBottom]));
     request.pixels = JpegPixels::Rgb32;
     request.fastUpsampling = true;
@@ -128,7 +128,7 @@ Thumbnail makeThumbnailFromBytes(std::span<const std::byte> bytes, const std::ar
     const auto crop = cropRectangle(decoded.fullSize, margins);
     if (!crop)
         return thumbnail;
-    QImage picture(kThumbnailWidth, kThumbnailHeight, QImage::Format_RGB32);
+    QImage picture(cache::kThumbnailWidth, cache::kThumbnailHeight, QImage::Format_RGB32);
     if (picture.isNull()
         || !stretchArea(decoded.image, scaledRectangle(*crop, decoded.fullSize, decoded.image.size()), picture))
         return thumbnail;

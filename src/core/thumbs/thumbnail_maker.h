@@ -17,7 +17,7 @@
 #include "imagelist/image_entry.h"
 #include "io/file_source.h"
 #include "metadata/camera_table.h"
-#include "thumbs/thumbnail_block.h"
+#include "cache/thumbnail_block.h"
 
 #include <QImage>
 #include <QRect>

@@ -14,7 +14,7 @@
 #include "shell/program_info.h"
 #include "shell/qt_text.h"
 #include "shell/settings_record.h"
-#include "thumbs/cache_directory.h"
+#include "cache/cache_directory.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -435,7 +435,7 @@ bool FolderPane::clearCache()
 {
     if (m_cacheDirectory.empty() || !ask(toQString(msg::kClearCacheQuestion)))
         return false;
-    thumbs::deleteAllCaches(m_cacheDirectory);
+    cache::deleteAllCaches(m_cacheDirectory);
     updateCacheHistoryMenu();
     Q_EMIT cachesCleared();
     return true;
@@ -452,7 +452,7 @@ void FolderPane::updateCacheHistoryMenu()
 {
     m_cacheHistoryEntries.clear();
     if (!m_cacheDirectory.empty()) {
-        for (const thumbs::CachedFolder& folder : thumbs::cachedFolders(m_cacheDirectory))
+        for (const cache::CachedFolder& folder : cache::cachedFolders(m_cacheDirectory))
             m_cacheHistoryEntries.append(toQString(folder.path));
     }
     if (m_menus != nullptr)

@@ -22,7 +22,7 @@ ListController::ListController(settings::SettingsRecord& settings, const std::fi
                                QByteArray placeholderPicture, QObject* parent)
     : QObject(parent), m_settings(settings), m_cameras(cameras), m_lenses(lenses),
       m_placeholder(std::move(placeholderPicture)), m_videos(imagelist::videoExtensionsOf(settings)),
-      m_cache(thumbs::CacheSettings::fromSettings(settings, programFolder))
+      m_cache(cache::CacheSettings::fromSettings(settings, programFolder))
 {
     imagelist::FolderSessionHooks hooks;
     hooks.stopWorkers = [this] { stopWorker(); };

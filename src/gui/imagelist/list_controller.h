@@ -11,7 +11,7 @@
 #include "imagelist/video_extensions.h"
 #include "metadata/camera_table.h"
 #include "metadata/lens_tables.h"
-#include "thumbs/cache_store.h"
+#include "cache/cache_store.h"
 #include "thumbs/list_information_worker.h"
 
 #include <QList>
@@ -63,7 +63,7 @@ public:
     // The open folder's cache file is gone (the folder was deleted, or every
     // cache cleared): leaving the folder must not write it again.
     void skipNextCacheSave() { m_cache.skipNextSave(); }
-    const thumbs::CacheSettings& cacheSettings() const { return m_cache.settings(); }
+    const cache::CacheSettings& cacheSettings() const { return m_cache.settings(); }
     // Stops the worker and writes the open folder's cache (leaving the
     // program, clearing the cache folder).
     void shutDown();
@@ -91,7 +91,7 @@ private:
     const metadata::LensTables& m_lenses;
     QByteArray m_placeholder;
     imagelist::VideoExtensions m_videos;
-    thumbs::ThumbnailCache m_cache;
+    cache::ThumbnailCache m_cache;
     imagelist::MemoryReserve m_reserve;
     std::unique_ptr<imagelist::FolderSession> m_session;
     std::unique_ptr<thumbs::ListInformationWorker> m_worker;

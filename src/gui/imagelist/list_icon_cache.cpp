@@ -2,7 +2,7 @@
 
 #include "shell/settings_record.h"
 #include "thumbs/list_icon.h"
-#include "thumbs/thumbnail_block.h"
+#include "cache/thumbnail_block.h"
 #include "thumbs/thumbnail_maker.h"
 
 #include <algorithm>
@@ -82,10 +82,10 @@ void ListIconCache::clear()
 QPixmap ListIconCache::make(const imagelist::ListItem& item, ListIconKind kind) const
 {
     const std::span<const std::byte> block = item.thumbnail();
-    if (block.size() != thumbs::ThumbnailBlockLayout::kSize || !item.entry)
+    if (block.size() != cache::ThumbnailBlockLayout::kSize || !item.entry)
         return {};
-    const thumbs::BlockPictures pictures = thumbs::readThumbnailBlock(
-        std::span<const std::byte, thumbs::ThumbnailBlockLayout::kSize>(block.data(), block.size()));
+    const cache::BlockPictures pictures = cache::readThumbnailBlock(
+        std::span<const std::byte, cache::ThumbnailBlockLayout::kSize>(block.data(), block.size()));
     if (kind == ListIconKind::Histogram)
         return QPixmap::fromImage(thumbs::drawHistogramIcon(pictures.histogram, m_settings.exifSize));
 

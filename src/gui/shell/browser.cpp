@@ -6,7 +6,7 @@
 #include "imagelist/file_kind.h"
 #include "imagelist/folder_pane.h"
 #include "library/collection_path.h"
-#include "thumbs/cache_name.h"
+#include "cache/cache_name.h"
 #include "shell/command_table.h"
 #include "shell/main_window.h"
 #include "shell/menu_builder.h"
@@ -17,7 +17,7 @@
 #include "shell/settings_layout.h"
 #include "shell/shared_state.h"
 #include "shell/status_bar.h"
-#include "thumbs/thumbnail_block.h"
+#include "cache/thumbnail_block.h"
 #include "viewer/browser_area.h"
 #include "viewer/image_view.h"
 #include "viewer/preview_decoder.h"
@@ -318,9 +318,9 @@ void Browser::showCurrentInViews()
         const imagelist::ListItem& item = list.item(*entry);
         QImage thumbnail;
         QImage histogram;
-        if (item.thumbnail().size() == thumbs::ThumbnailBlockLayout::kSize) {
-            const auto pictures = thumbs::readThumbnailBlock(
-                std::span<const std::byte, thumbs::ThumbnailBlockLayout::kSize>(item.thumbnail().data(), thumbs::ThumbnailBlockLayout::kSize));
+        if (item.thumbnail().size() == cache::ThumbnailBlockLayout::kSize) {
+            const auto pictures = cache::readThumbnailBlock(
+                std::span<const std::byte, cache::ThumbnailBlockLayout::kSize>(item.thumbnail().data(), cache::ThumbnailBlockLayout::kSize));
             thumbnail = pictures.thumbnail;
             histogram = pictures.histogram;
         }

@@ -1,7 +1,7 @@
 #include "viewer/preview_decoder.h"
 
 #include "io/file_source.h"
-#include "thumbs/cache_name.h"
+#include "cache/cache_name.h"
 #include "thumbs/preview_loader.h"
 
 #include <QMetaObject>
@@ -41,7 +41,7 @@ PreviewRequest PreviewRequest::forEntry(quint64 generation, int position, const 
     PreviewRequest request;
     request.generation = generation;
     request.position = position;
-    request.path = thumbs::pathFromUtf16(entry.path());
+    request.path = cache::pathFromUtf16(entry.path());
     const auto record = entry.recordBytes();
     request.entryRecord.assign(record.begin(), record.end());
     request.camera = camera;

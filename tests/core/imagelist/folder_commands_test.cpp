@@ -4,7 +4,7 @@
 #include "imagelist/folder_commands.h"
 
 #include "support/test_paths.h"
-#include "thumbs/cache_name.h"
+#include "cache/cache_name.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 
 std::u16string u16(const fs::path& path)
 {
-    return thumbs::utf16FromFileName(path);
+    return cache::utf16FromFileName(path);
 }
 
 class FolderCommandsTest : public ::testing::Test {

@@ -4,9 +4,9 @@
 #include "imagelist/file_history.h"
 #include "imagelist/file_kind.h"
 #include "imagelist/folder_reader.h"
-#include "thumbs/cache_file.h"
-#include "thumbs/cache_name.h"
-#include "thumbs/cache_writer.h"
+#include "cache/cache_file.h"
+#include "cache/cache_name.h"
+#include "cache/cache_writer.h"
 
 #include "folder_test_files.h"
 #include "support/test_paths.h"
@@ -46,15 +46,15 @@ std::set<std::u16string> names(const ImageList& list)
 }
 
 // The cache the program would write for `list` (records in display order).
-std::shared_ptr<const thumbs::CacheFile> cacheOf(const ImageList& list, std::u16string_view folder)
+std::shared_ptr<const cache::CacheFile> cacheOf(const ImageList& list, std::u16string_view folder)
 {
-    const std::u16string header = thumbs::folderHeaderText(folder);
+    const std::u16string header = cache::folderHeaderText(folder);
     const auto images = list.cacheImages();
-    auto bytes = thumbs::buildCacheImage({header, 0}, images);
+    auto bytes = cache::buildCacheImage({header, 0}, images);
     EXPECT_TRUE(bytes.has_value());
-    auto file = thumbs::CacheFile::fromBytes(std::move(*bytes));
+    auto file = cache::CacheFile::fromBytes(std::move(*bytes));
     EXPECT_TRUE(file.has_value());
-    return std::make_shared<const thumbs::CacheFile>(std::move(*file));
+    return std::make_shared<const cache::CacheFile>(std::move(*file));
 }
 
 std::size_t indexOf(const ImageList& list, std::u16string_view name)

@@ -4,7 +4,7 @@
 #include "imagelist/file_kind.h"
 #include "imagelist/folder_session.h"
 #include "library/collection_store.h"
-#include "thumbs/cache_file.h"
+#include "cache/cache_file.h"
 
 #include "folder_test_files.h"
 #include "support/test_paths.h"
@@ -21,7 +21,7 @@ using test::writeFile;
 class Session : public ::testing::Test {
 protected:
     Session()
-        : cache(thumbs::CacheSettings{cacheDir.path(), 0, false, false, false}),
+        : cache(cache::CacheSettings{cacheDir.path(), 0, false, false, false}),
           session(cache, reserve, [] {
               FolderReadOptions options;
               options.targetMask = kDefaultTargetMask;
@@ -49,7 +49,7 @@ protected:
 
     TempDir root;
     TempDir cacheDir;
-    thumbs::ThumbnailCache cache;
+    cache::ThumbnailCache cache;
     MemoryReserve reserve;
     bool blocking = false;
     std::string calls;

@@ -87,7 +87,7 @@ TEST(FolderWatcher, SystemEventsBecomeTheListsChanges)
 class WatchedFolder : public ::testing::Test {
 protected:
     WatchedFolder()
-        : cache(thumbs::CacheSettings{cacheDir.path(), 0, false, false, false}),
+        : cache(cache::CacheSettings{cacheDir.path(), 0, false, false, false}),
           session(cache, reserve, [] {
               FolderReadOptions options;
               options.targetMask = kDefaultTargetMask;
@@ -113,7 +113,7 @@ protected:
 
     TempDir folder;
     TempDir cacheDir;
-    thumbs::ThumbnailCache cache;
+    cache::ThumbnailCache cache;
     MemoryReserve reserve;
     FolderSession session;
     std::vector<RenameByOtherProgram> renames;

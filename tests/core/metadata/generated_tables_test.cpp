@@ -11,10 +11,10 @@
 #include "metadata/camera_table.h"
 #include "metadata/lens_tables.h"
 #include "metadata/lens_text.h"
-#include "metadata/metadata_pass.h"
+#include "containers/metadata_pass.h"
 #include "shell/data_tables.h"
 #include "support/test_paths.h"
-#include "thumbs/preview_choice.h"
+#include "containers/preview_choice.h"
 
 #include <gtest/gtest.h>
 
@@ -357,9 +357,9 @@ constexpr SamplePreview kSamplePreviews[] = {
     {"exiftool/CanonRaw.crw", kCameraIdCrw, 48, 29, 48, 29},
     // SubIFD1 PreviewImage (1024x683); the first 256 KiB for the thumbnail.
     // (Its full-size JpgFromRaw sits in a third SubIFD, which no slot names.)
-    {"exiftool/DNG.dng", kCameraIdDng, 12780, 26, 0, thumbs::kLeadingThumbnailBytes},
+    {"exiftool/DNG.dng", kCameraIdDng, 12780, 26, 0, containers::kLeadingThumbnailBytes},
     // No embedded JPEG at all: developed.
-    {"raw-full/colorchart.dng", kCameraIdDng, 0, 0, 0, thumbs::kLeadingThumbnailBytes},
+    {"raw-full/colorchart.dng", kCameraIdDng, 0, 0, 0, containers::kLeadingThumbnailBytes},
     {"exiftool/KyoceraRaw.raw", kCameraIdPanasonicRaw, 0, 0, 0, 0},
     // No Exif model: the fixed X3F record.
     {"exiftool/Sigma.x3f", kCameraIdX3f, 0, 0, 0, 0},
@@ -375,7 +375,7 @@ TEST_F(GeneratedTables, SamplePreviewsAreTheirLargestJpegs)
     for (const SamplePreview& sample : kSamplePreviews) {
         SCOPED_TRACE(sample.file);
         const auto path = test::samplesDir() / sample.file;
-        const auto pass = readMetadata(path);
+        const auto pass = containers::readMetadata(path);
         const std::u16string text = pass.ok ? entryText(pass.text) : std::u16string{};
         const std::uint32_t kind = imagelist::classify(utf16Of(path.filename()), imagelist::kDefaultTargetMask,
                                                        imagelist::defaultVideoExtensions());
@@ -385,7 +385,7 @@ TEST_F(GeneratedTables, SamplePreviewsAreTheirLargestJpegs)
         facts.kind = kind;
         const auto entry = imagelist::ImageEntry::createFresh(facts);
         ASSERT_NE(entry, nullptr);
-        thumbs::choosePreviews(*entry, text, cameras(), false);
+        containers::choosePreviews(*entry, text, cameras(), false);
         const CameraRecord* camera = cameras().recordAtRow(entry->cameraIndex());
         ASSERT_NE(camera, nullptr);
         if (sample.fixedCamera != 0)

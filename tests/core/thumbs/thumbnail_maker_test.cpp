@@ -6,9 +6,9 @@
 #include "imagelist/file_kind.h"
 #include "thumbs/area_stretch.h"
 #include "thumbs/list_icon.h"
-#include "thumbs/preview_choice.h"
+#include "containers/preview_choice.h"
 #include "thumbs/preview_loader.h"
-#include "thumbs/thumbnail_block.h"
+#include "cache/thumbnail_block.h"
 
 #include "support/test_paths.h"
 
@@ -27,7 +27,7 @@ namespace qlx::thumbs {
 namespace {
 
 using imagelist::ImageEntry;
-using Layout = ThumbnailBlockLayout;
+using Layout = cache::ThumbnailBlockLayout;
 
 std::vector<std::byte> encode(const QImage& image, const char* format)
 {
@@ -230,18 +230,18 @@ TEST(ThumbnailBytes, RangesLeadingBytesAndWholeFiles)
     EXPECT_FALSE(readPictureBytes(source, {PictureSource::FileBytes, 400'000, 10}, 0).has_value());
 
     EXPECT_EQ(readPictureBytes(source, {PictureSource::FileBytes, 0, 0}, 0)->size(), file.size());
-    EXPECT_EQ(readPictureBytes(source, {PictureSource::FileBytes, 0, kLeadingThumbnailBytes}, 0)->size(),
-              kLeadingThumbnailBytes);
+    EXPECT_EQ(readPictureBytes(source, {PictureSource::FileBytes, 0, containers::kLeadingThumbnailBytes}, 0)->size(),
+              containers::kLeadingThumbnailBytes);
 
     // The leading bytes of a shorter file: what it holds.
     io::MemorySource shorter(std::span<const std::byte>(file).first(1000));
-    EXPECT_EQ(readPictureBytes(shorter, {PictureSource::FileBytes, 0, kLeadingThumbnailBytes}, 0)->size(), 1000u);
+    EXPECT_EQ(readPictureBytes(shorter, {PictureSource::FileBytes, 0, containers::kLeadingThumbnailBytes}, 0)->size(), 1000u);
 
     // The leading bytes of a JPEG file: the whole picture.
     file[0] = std::byte{0xFF};
     file[1] = std::byte{0xD8};
     file[2] = std::byte{0xFF};
-    EXPECT_EQ(readPictureBytes(source, {PictureSource::FileBytes, 0, kLeadingThumbnailBytes}, 0)->size(),
+    EXPECT_EQ(readPictureBytes(source, {PictureSource::FileBytes, 0, containers::kLeadingThumbnailBytes}, 0)->size(),
               file.size());
 
     // The Minolta thumbnail gets its start-of-image marker.
@@ -322,7 +322,7 @@ TEST(ThumbnailBlock, LayoutByteForByte)
     histogram.setPixel(1, 1, qRgb(24, 25, 26));
     histogram.setPixel(31, 15, qRgb(27, 28, 29));
 
-    const std::vector<std::byte> block = makeThumbnailBlock(thumbnail, histogram);
+    const std::vector<std::byte> block = cache::makeThumbnailBlock(thumbnail, histogram);
     ASSERT_EQ(block.size(), 17'376u);
     const auto at = [&block](std::size_t offset) {
         return std::vector<int>{std::to_integer<int>(block[offset]), std::to_integer<int>(block[offset + 1]),
@@ -337,17 +337,17 @@ TEST(ThumbnailBlock, LayoutByteForByte)
     EXPECT_EQ(at(15'840 + 15 * 96 + 31 * 3), (std::vector{29, 28, 27}));
     EXPECT_EQ(at(17'376 - 3), (std::vector{29, 28, 27}));
 
-    const BlockPictures back = readThumbnailBlock(std::span<const std::byte, Layout::kSize>(block.data(), Layout::kSize));
+    const cache::BlockPictures back = cache::readThumbnailBlock(std::span<const std::byte, Layout::kSize>(block.data(), Layout::kSize));
     EXPECT_EQ(back.thumbnail, thumbnail);
     EXPECT_EQ(back.histogram, histogram);
 
     // 24-bit pictures are stored the same way.
-    const std::vector<std::byte> again = makeThumbnailBlock(thumbnail.convertToFormat(QImage::Format_RGB888),
+    const std::vector<std::byte> again = cache::makeThumbnailBlock(thumbnail.convertToFormat(QImage::Format_RGB888),
                                                             histogram.convertToFormat(QImage::Format_RGB888));
     EXPECT_EQ(again, block);
     // Wrong sizes are refused.
-    EXPECT_TRUE(makeThumbnailBlock(thumbnail.copy(0, 0, 60, 88), histogram).empty());
-    EXPECT_TRUE(makeThumbnailBlock(thumbnail, QImage()).empty());
+    EXPECT_TRUE(cache::makeThumbnailBlock(thumbnail.copy(0, 0, 60, 88), histogram).empty());
+    EXPECT_TRUE(cache::makeThumbnailBlock(thumbnail, QImage()).empty());
 }
 
 } // namespace

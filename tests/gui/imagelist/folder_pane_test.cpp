@@ -16,7 +16,7 @@
 #include "shell/menu_builder.h"
 #include "shell/settings_record.h"
 #include "support/test_paths.h"
-#include "thumbs/cache_name.h"
+#include "cache/cache_name.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -164,7 +164,7 @@ private:
     fs::path cacheDir() const { return root() / "cache"; }
     fs::path cacheOf(const fs::path& folder) const
     {
-        return qlx::imagelist::folderCacheFile(cacheDir(), qlx::thumbs::utf16FromFileName(folder));
+        return qlx::imagelist::folderCacheFile(cacheDir(), qlx::cache::utf16FromFileName(folder));
     }
     // A pane whose home item is the temporary folder, its hooks answering
     // from m_answers.
@@ -622,8 +622,8 @@ void FolderPaneTest::droppedFilesJoinTheCurrentCollection()
 
     pane->dropPaths({qpath(photos() / "a.jpg"), qpath(photos() / "b.txt"), QStringLiteral("relative.jpg")});
     QCOMPARE(content.size(), 1);
-    QVERIFY(store.at(0).contains(qlx::thumbs::utf16FromFileName(photos() / "a.jpg")));
-    QVERIFY(!store.at(0).contains(qlx::thumbs::utf16FromFileName(photos() / "b.txt")));
+    QVERIFY(store.at(0).contains(qlx::cache::utf16FromFileName(photos() / "a.jpg")));
+    QVERIFY(!store.at(0).contains(qlx::cache::utf16FromFileName(photos() / "b.txt")));
     // Nothing new: no refresh.
     pane->dropPaths({qpath(photos() / "a.jpg")});
     QCOMPARE(content.size(), 1);

@@ -19,7 +19,7 @@
 #include "shell/settings_defaults.h"
 #include "shell/settings_record.h"
 #include "support/test_paths.h"
-#include "thumbs/cache_store.h"
+#include "cache/cache_store.h"
 #include "thumbs/list_information.h"
 
 #include <QApplication>
@@ -58,7 +58,7 @@ struct Tables {
 // A loaded folder with its metadata read and thumbnails made.
 struct Folder {
     explicit Folder(const Tables& tables)
-        : cache(thumbs::CacheSettings{cacheDir.path(), 0, false, false, false}),
+        : cache(cache::CacheSettings{cacheDir.path(), 0, false, false, false}),
           session(cache, reserve, [this] {
               imagelist::FolderReadOptions options = imagelist::folderReadOptionsOf(record, videos);
               options.lastFileWait = {2, std::chrono::milliseconds(5)};
@@ -85,7 +85,7 @@ struct Folder {
     test::TempDir cacheDir;
     settings::SettingsRecord record;
     imagelist::VideoExtensions videos;
-    thumbs::ThumbnailCache cache;
+    cache::ThumbnailCache cache;
     imagelist::MemoryReserve reserve;
     imagelist::FolderSession session;
 };
@@ -268,7 +268,7 @@ private Q_SLOTS:
         QVERIFY(model().setData(model().index(canon, 0), Qt::Checked, Qt::CheckStateRole));
         QCOMPARE(std::to_integer<int>(entryAt(canon).recordBytes()[1546]), 1);
         QCOMPARE(model().index(canon, 0).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
-        QVERIFY(m_folder->session.cacheChanges() & thumbs::kCacheEntriesChanged);
+        QVERIFY(m_folder->session.cacheChanges() & cache::kCacheEntriesChanged);
         QVERIFY(model().setData(model().index(canon, 0), Qt::Unchecked, Qt::CheckStateRole));
         QCOMPARE(std::to_integer<int>(entryAt(canon).recordBytes()[1546]), 0);
 

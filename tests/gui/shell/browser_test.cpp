@@ -11,7 +11,7 @@
 #include "shell/main_window.h"
 #include "shell/settings_layout.h"
 #include "shell/status_bar.h"
-#include "thumbs/cache_file.h"
+#include "cache/cache_file.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -118,7 +118,7 @@ void BrowserTest::opensTheFolderReadsEveryFileAndLeavesItsCache()
     }
     const fs::path cache = cacheFileIn(program);
     QVERIFY(!cache.empty());
-    const auto file = thumbs::CacheFile::load(cache);
+    const auto file = cache::CacheFile::load(cache);
     QVERIFY(file.has_value());
     QCOMPARE(file->recordCount(), static_cast<std::uint32_t>(std::size(kSamples)));
     QCOMPARE(QString::fromStdU16String(file->folder()), cardText + u'/');
@@ -155,7 +155,7 @@ void BrowserTest::theRealProgramWritesCacheAndSettingsWhenTerminated()
     QCOMPARE(process.exitCode(), 0);
     const fs::path cache = cacheFileIn(program);
     QVERIFY(!cache.empty());
-    const auto file = thumbs::CacheFile::load(cache);
+    const auto file = cache::CacheFile::load(cache);
     QVERIFY(file.has_value());
     QCOMPARE(file->recordCount(), static_cast<std::uint32_t>(std::size(kSamples)));
     auto settings = test::readSettingsRecord(program.settingsFile());
