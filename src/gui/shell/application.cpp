@@ -74,7 +74,7 @@ Application::~Application()
 
 bool Application::start()
 {
-    // The eight named locks exist before any window.
+    // The shared state exists before any window.
     m_state = std::make_unique<SharedState>();
     if (!checkOwnLocation())
         return endStartup(kExitStartupFailed);
@@ -255,8 +255,8 @@ void Application::requestTermination()
 
 void Application::shutDown()
 {
-    // Windows first, then the tables, then the shared state with the named
-    // locks, and the single-instance lock at the very end.
+    // Windows first, then the tables, then the shared state, and the
+    // single-instance lock at the very end.
     m_browser.reset();
     m_mainWindow.reset();
     m_splash.reset();

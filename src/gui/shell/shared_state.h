@@ -1,16 +1,15 @@
 #pragma once
 // The process-wide state of the running program that outlives every window:
-// the named locks, the camera and lens tables, the settings record and file,
+// the camera and lens tables, the settings record and file,
 // and the values start-up derives from them. The Application owns the one
 // instance; it is created before any window and destroyed after the last
-// (tables first, the locks last).
+// (tables first).
 
 #include "imagelist/video_extensions.h"
 #include "metadata/camera_table.h"
 #include "metadata/lens_tables.h"
 #include "shell/derived_values.h"
 #include "shell/data_tables.h"
-#include "shell/named_locks.h"
 #include "shell/settings_file.h"
 #include "shell/settings_record.h"
 #include "shell/window_title.h"
@@ -27,9 +26,6 @@ namespace qlx::gui {
 struct SharedState {
     // The folder of the executable, known after the own-location check.
     std::filesystem::path programFolder;
-    // Declared first so that it is destroyed last.
-    shell::NamedLocks locks;
-
     std::unique_ptr<shell::DataTables> tables;
     // The tables read into their searchable forms, once, after loading.
     std::unique_ptr<metadata::CameraTable> cameras;

@@ -2,7 +2,6 @@
 // the instance lock, the program's location, the named locks and the worker
 // protocol.
 
-#include "shell/named_locks.h"
 #include "shell/program_location.h"
 #include "shell/single_instance.h"
 #include "shell/window_title.h"
@@ -71,48 +70,6 @@ TEST(ProgramLocation, OnlyTheProgramsOwnNameIsAccepted)
         std::filesystem::permissions(dir.path(), std::filesystem::perms::owner_all);
     }
     EXPECT_FALSE(folderIsWritableWithSpace("/proc"));
-}
-
-TEST(NamedLocks, NamesAndOrderRules)
-{
-    EXPECT_EQ(lockNameText(LockName::Sema), "sema");
-    EXPECT_EQ(lockNameText(LockName::SemaRaw), "sema_raw");
-    EXPECT_EQ(lockNameText(LockName::SemaDec), "sema_dec");
-    EXPECT_EQ(lockNameText(LockName::SemaInterp), "sema_interp");
-    NamedLocks locks;
-    {
-        ScopedLock raw(locks, LockName::SemaRaw);
-        ScopedLock picture(locks, LockName::Sema);
-        ScopedLock decoder(locks, LockName::SemaDec);
-    }
-    EXPECT_EQ(locks.orderViolations(), 0);
-    {
-        ScopedLock picture(locks, LockName::Sema);
-        ScopedLock raw(locks, LockName::SemaRaw); // "sema_raw" must come first
-    }
-    EXPECT_EQ(locks.orderViolations(), 1);
-    {
-        ScopedLock decoder(locks, LockName::SemaDec);
-        ScopedLock reader(locks, LockName::SemaInterp); // nothing after "sema_dec"
-    }
-    EXPECT_EQ(locks.orderViolations(), 2);
-}
-
-TEST(NamedLocks, SerialiseThreads)
-{
-    NamedLocks locks;
-    int counter = 0;
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([&] {
-            for (int i = 0; i < 10000; ++i) {
-                ScopedLock lock(locks, LockName::SemaInterp);
-                ++counter;
-            }
-        });
-    for (auto& thread : threads)
-        thread.join();
-    EXPECT_EQ(counter, 40000);
 }
 
 TEST(Worker, StopRequestAndFinishedState)
