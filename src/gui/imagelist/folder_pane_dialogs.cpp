@@ -2,7 +2,7 @@
 
 #include "actions/file_operations.h"
 #include "imagelist/folder_pane_messages.h"
-#include "shell/messages.h"
+#include "shell/shell_messages.h"
 #include "shell/qt_text.h"
 
 #include <QDateTime>
