@@ -7,7 +7,7 @@
 
 #include "imagelist/natural_compare.h"
 #include "library/collection_file.h"
-#include "library/collection_messages.h"
+#include "library/library_messages.h"
 #include "library/collection_path.h"
 #include "cache/cache_name.h"
 

@@ -1,6 +1,6 @@
 #include "shell/window_title.h"
 
-#include "shell/messages.h"
+#include "shell/shell_messages.h"
 #include "shell/program_info.h"
 
 namespace qlx::shell {

@@ -2,32 +2,33 @@
 // The folder pane: the left-hand pane of the main window. It lets the user
 // choose what the image list shows -- a folder, through the folder tree, or
 // a collection, through the collection tree -- carries the folder and
-// collection commands, accepts files dropped from other programs and owns
-// the sizing bar that sets its own width.
+// collection commands, accepts files dropped from other programs and asks
+// for its own width.
 //
-// Two tabs below the trees, "フォルダ" and "コレクション", decide which tree
-// is visible and whether the list is in folder mode or collection mode.
+// Two tabs below the trees (imagelist::messages::kFolderTab and
+// kCollectionTab) decide which tree is visible and whether the list is in
+// folder mode or collection mode.
 //
-// What the window wires in (all optional; a command whose piece is missing
-// does nothing):
-//   setSettings          the settings record: favourites and the pane width
-//   setCollectionStore   the collections (tree, commands, drops)
-//   setCacheDirectory    the thumbnail caches (follow renamed and deleted
-//                        folders, clear, the cache history)
-//   setMenuBuilder       the menus: the pane opens the folder menu and the
-//                        collection menu from it and carries out the
-//                        commands those menus route to the folder pane
-//                        (shell::routeCommand with the menu as origin), so
-//                        the window's own routing leaves Handler::FolderPane
-//                        alone. It also fills and answers the favourites and
-//                        cache-history lists, wherever they are opened from.
-//   setSelectionSource   the files selected in the image list, for "copy /
-//                        move the selected files here"
-//   setBusyCheck         whether a long operation of the list runs (no
-//                        context menu then)
-// The list pane reaches the commands it shares with the folder pane (164
-// register a favourite, 185 clear the cache, 156/157 on the open folder,
-// 267 new collection) through runCommand.
+// The pane composes parts with one purpose each and routes to them:
+//   FolderTreeView       the folder tree
+//   FolderTreeCommands   the folder commands and the current folder
+//   FavouritesMenu       registering favourites, the favourites list
+//   CacheHistoryMenu     clearing the caches, the cache-history list
+//   FileTransfer         copy / move the selected files here
+//   CollectionTreeView   the collection tree
+//   CollectionCommands   the collection commands, dropped files in
+//                        collection mode
+//   LocalFileDrops       files dropped from other programs
+//   FolderPaneWidth      the width, kept in the settings
+//   FolderPaneDialogs          the questions, notices and dialogs they open
+//
+// The menus: the pane opens the folder menu and the collection menu from the
+// menu builder and carries out the commands those menus route to the folder
+// pane (shell::routeCommand with the menu as origin), so the window's own
+// routing leaves Handler::FolderPane alone. The list pane reaches the
+// commands it shares with the folder pane (164 register a favourite, 185
+// clear the cache, 156/157 on the open folder, 267 new collection) through
+// runCommand. While files are copied or moved, no context menu opens.
 //
 // What the pane reports: folderChosen and collectionChosen when the user
 // picks one (never for showFolder / showCollection, which follow the list);
@@ -35,20 +36,17 @@
 // current collection, or the folder again); and the signals below for what
 // its commands changed. Everything runs on the GUI thread.
 
+#include "imagelist/folder_pane_dialogs.h"
 #include "shell/command_table.h"
-#include "shell/message_box.h"
 
 #include <QStringList>
-#include <QUrl>
 #include <QWidget>
 
 #include <filesystem>
 #include <functional>
-#include <optional>
 
 class QTabWidget;
 class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace qlx::settings {
 class SettingsRecord;
@@ -59,39 +57,33 @@ class CollectionStore;
 
 namespace qlx::gui {
 
+class CacheHistoryMenu;
+class CollectionCommands;
+class CollectionTreeView;
+class FavouritesMenu;
+class FileTransfer;
+class FolderPaneWidth;
+class FolderTreeCommands;
 class FolderTreeView;
 class MenuBuilder;
 class PaneSizingBar;
 
-// What the pane asks the user and hands to the desktop; each member left
-// empty keeps the program's own box or dialog. Tests put answers here.
-struct FolderPaneHooks {
-    enum class NameKind { Folder, Collection };
-
-    std::function<bool(const QString& text)> askYesNo;
-    std::function<SettingsAnswer(const QString& text)> askWithSettings;
-    std::function<void(const QString& text)> inform;
-    std::function<void(const QString& text)> showError;
-    std::function<std::optional<QString>(const QString& title, const QString& initial, NameKind kind)> askName;
-    std::function<bool(const QUrl& url)> openUrl;
-    std::function<void(const QString& folder)> showProperties;
-};
-
 class FolderPane : public QWidget {
     Q_OBJECT
 public:
-    explicit FolderPane(QWidget* parent = nullptr);
+    // `settings` holds the favourites and the pane width; `collections` is
+    // null when the settings name no usable user folder (the collection tree
+    // then holds its root alone); `cacheDirectory` holds the thumbnail
+    // caches (renamed and trashed folders take their cache file along; the
+    // cache history lists them); `selectedPaths` gives the files selected in
+    // the image list, for "copy / move the selected files here".
+    FolderPane(settings::SettingsRecord& settings, library::CollectionStore* collections,
+               std::filesystem::path cacheDirectory, MenuBuilder& menus, std::function<QStringList()> selectedPaths,
+               QWidget* parent = nullptr);
     ~FolderPane() override;
 
-    // ---- Wiring -------------------------------------------------------
-    void setSettings(settings::SettingsRecord* record);
-    void setCollectionStore(library::CollectionStore* store);
-    void setCacheDirectory(std::filesystem::path directory);
-    void setMenuBuilder(MenuBuilder* builder);
-    void setSelectionSource(std::function<QStringList()> selectedPaths);
-    void setBusyCheck(std::function<bool()> busy);
-    void setHooks(FolderPaneHooks hooks);
-    // The folder of the tree's first top-level item (the user's home).
+    // The folder of the tree's first top-level item (the user's home by
+    // default).
     void setHomeFolder(const QString& home);
 
     // ---- What the list shows ------------------------------------------
@@ -104,7 +96,7 @@ public:
     bool collectionMode() const;
     // The folder the pane's folder commands work on: the last one shown or
     // chosen.
-    QString currentFolder() const { return m_currentFolder; }
+    QString currentFolder() const;
 
     // ---- Commands -----------------------------------------------------
     // Carries out a folder-pane command (the numbers routeCommand hands the
@@ -114,51 +106,20 @@ public:
     // Opens entry `entry` of the favourites or the cache history.
     void chooseListEntry(shell::MenuId menu, int entry);
 
-    // The folder commands on a given folder; the menu commands call them
-    // with the current folder. Each asks where the command asks.
-    bool createFolder(const QString& parent, const QString& name);
-    bool renameFolder(const QString& folder, const QString& newName);
-    bool deleteFolder(const QString& folder);
-    bool registerFavourite(const QString& folder);
-    bool clearCache();
-    // Starts editing the folder's label in the tree; the edit ends in
-    // renameFolder. Refused for the two top-level folders.
-    bool startRename(const QString& folder);
-    // Copies or moves the selected files into the current folder; returns
-    // how many were transferred.
-    int transferSelectedFiles(bool move);
-    // Files dropped from another program (full paths): in folder mode the
-    // first one's folder is shown, in collection mode all are added to the
-    // current collection.
-    void dropPaths(const QStringList& paths);
-
-    // The favourites, newest first.
-    QStringList favourites() const;
-
-    // Collection commands on the collection selected in the tree.
-    bool newCollection();
-    bool renameSelectedCollection();
-    bool deleteSelectedCollection();
-    int deleteAllSearchResults();
-    // Rebuilds the collection tree and selects the current collection.
-    void rebuildCollectionTree();
-
     // ---- Width --------------------------------------------------------
     // The pane asks for its width through its size hint with a fixed
     // horizontal size policy, so a layout gives it exactly that width; the
     // sizing bar at its right edge drags it. A window that places the pane
     // itself and draws its own splitter hides the bar and resizes the pane
     // as it likes: nothing here fixes the widget's width.
-    int paneWidth() const { return m_width; }
-    // Sets the width, held to 64 .. the window's width - 64, and stores it
-    // in the settings.
+    int paneWidth() const;
     void setPaneWidth(int width);
     void setSizingBarShown(bool shown);
     QSize sizeHint() const override;
 
     // ---- Parts (tests, the window's layout) ---------------------------
     FolderTreeView* folderTree() const { return m_folderTree; }
-    QTreeWidget* collectionTree() const { return m_collectionTree; }
+    CollectionTreeView* collectionTree() const { return m_collectionTree; }
     QTabWidget* tabs() const { return m_tabs; }
     PaneSizingBar* sizingBar() const { return m_sizingBar; }
 
@@ -188,64 +149,34 @@ Q_SIGNALS:
     void favouritesChanged();
     // Every cache file was deleted.
     void cachesCleared();
-    // "設定確認" was chosen: open the settings on this page.
+    // The favourites question's "check the settings" was chosen: open the
+    // settings on this page.
     void settingsPageRequested(int page);
     void paneWidthChanged(int width);
 
-protected:
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
 private:
-    // Folder tree
-    void reloadFolderTree();
-    void onFolderSelected(const QString& folder);
-    void onFolderRenameRequested(const QString& folder, const QString& newName);
-    void openFolderOfEntry(const QString& folder);
-    void openInFileManager(const QString& folder);
-    void showProperties(const QString& folder);
-    bool askNewFolder();
-    bool transferOne(const QString& file, bool move);
-    // Collection tree
-    void onCollectionItemChanged(QTreeWidgetItem* current);
-    std::optional<std::size_t> selectedCollection() const;
-    QTreeWidgetItem* collectionItem(const QString& name) const;
-    void selectCollectionSilently(QTreeWidgetItem* item);
-    // Tabs, menus
+    void buildWidgets(library::CollectionStore* collections);
+    void connectParts(MenuBuilder& menus);
     void setCollectionTab(bool collections);
-    void onFolderContextMenu(const QPoint& position);
-    void onCollectionContextMenu(const QPoint& position);
+    void openEntryFolder(const QString& folder);
+    void dropPaths(const QStringList& paths);
+    void popUpMenu(shell::MenuId id, QTreeWidget& tree, const QPoint& position);
     void onMenuCommand(int command);
-    void updateFavouritesMenu();
-    void updateCacheHistoryMenu();
-    int clientWidth() const;
 
-    // The hooks with the program's own boxes where a test gave none.
-    bool ask(const QString& text);
-    SettingsAnswer askSettings(const QString& text);
-    void inform(const QString& text);
-    void showError(const QString& text);
-    std::optional<QString> askName(const QString& title, const QString& initial, FolderPaneHooks::NameKind kind);
-
-    settings::SettingsRecord* m_settings = nullptr;
-    library::CollectionStore* m_collections = nullptr;
-    std::filesystem::path m_cacheDirectory;
-    MenuBuilder* m_menus = nullptr;
-    std::function<QStringList()> m_selectionSource;
-    std::function<bool()> m_busy;
-    FolderPaneHooks m_hooks;
+    MenuBuilder& m_menus;
+    FolderPaneDialogs m_dialogs{*this};
 
     QTabWidget* m_tabs = nullptr;
     FolderTreeView* m_folderTree = nullptr;
-    QTreeWidget* m_collectionTree = nullptr;
+    CollectionTreeView* m_collectionTree = nullptr;
     PaneSizingBar* m_sizingBar = nullptr;
 
-    QString m_currentFolder;
-    // What the run-time lists showed when they were last filled: the entry
-    // numbers they report index these.
-    QStringList m_favouriteEntries;
-    QStringList m_cacheHistoryEntries;
-    int m_width = 0;
+    FolderTreeCommands* m_folders = nullptr;
+    FavouritesMenu* m_favourites = nullptr;
+    CacheHistoryMenu* m_cacheHistory = nullptr;
+    FileTransfer* m_transfer = nullptr;
+    CollectionCommands* m_collections = nullptr;
+    FolderPaneWidth* m_width = nullptr;
     int m_silent = 0;
 };
 

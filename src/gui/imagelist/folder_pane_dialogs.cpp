@@ -1,15 +1,18 @@
 #include "imagelist/folder_pane_dialogs.h"
 
 #include "actions/file_operations.h"
-#include "imagelist/folder_pane_messages.h"
-#include "shell/messages.h"
-#include "shell/qt_text.h"
+#include "imagelist/folder_tree.h"
+#include "imagelist/imagelist_messages.h"
+#include "imagelist/pane_text.h"
+#include "library/collection_store.h"
+#include "shell/program_info.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,6 +22,80 @@
 namespace qlx::gui {
 
 namespace msg = imagelist::messages;
+
+namespace {
+
+// The wait cursor of a transfer steps aside while a box asks something.
+class CursorPause {
+public:
+    CursorPause() : m_had(QGuiApplication::overrideCursor() != nullptr)
+    {
+        if (m_had)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    ~CursorPause()
+    {
+        if (m_had)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    CursorPause(const CursorPause&) = delete;
+    CursorPause& operator=(const CursorPause&) = delete;
+
+private:
+    bool m_had;
+};
+
+} // namespace
+
+bool FolderPaneDialogs::ask(const QString& text)
+{
+    const CursorPause pause;
+    return askYesNo(shell::kProductName, u16View(text), &m_parent);
+}
+
+SettingsAnswer FolderPaneDialogs::askSettings(const QString& text)
+{
+    const CursorPause pause;
+    return askWithSettings(shell::kProductName, u16View(text), &m_parent);
+}
+
+void FolderPaneDialogs::inform(const QString& text)
+{
+    const CursorPause pause;
+    showInformationBox(shell::kProductName, u16View(text), &m_parent);
+}
+
+void FolderPaneDialogs::showError(const QString& text)
+{
+    const CursorPause pause;
+    showErrorBox(shell::kProductName, u16View(text), &m_parent);
+}
+
+std::optional<QString> FolderPaneDialogs::askFolderName(const QString& title)
+{
+    const CursorPause pause;
+    return NameDialog::ask(title, QString(), static_cast<int>(imagelist::kMaxFolderNameBytes),
+                           [](const QString& name) {
+                               return imagelist::checkFolderName(u16View(name)) == imagelist::FolderNameCheck::Valid;
+                           },
+                           &m_parent);
+}
+
+std::optional<QString> FolderPaneDialogs::askCollectionName(const QString& title, const QString& initial)
+{
+    const CursorPause pause;
+    return NameDialog::ask(title, initial, static_cast<int>(library::kNameDialogMaxChars),
+                           [](const QString& name) {
+                               return library::checkCollectionName(u16View(name)) == library::NameCheck::Valid;
+                           },
+                           &m_parent);
+}
+
+void FolderPaneDialogs::showProperties(const QString& folder)
+{
+    FolderPropertiesDialog dialog(folder, &m_parent);
+    dialog.exec();
+}
 
 NameDialog::NameDialog(const QString& title, const QString& initial, int maxLength,
                        std::function<bool(const QString&)> acceptable, QWidget* parent)
@@ -35,7 +112,7 @@ NameDialog::NameDialog(const QString& title, const QString& initial, int maxLeng
     layout->addWidget(m_field);
     auto* buttons = new QDialogButtonBox(this);
     m_ok = buttons->addButton(toQString(shell::messages::kButtonOk), QDialogButtonBox::AcceptRole);
-    buttons->addButton(toQString(msg::kButtonCancel), QDialogButtonBox::RejectRole);
+    buttons->addButton(toQString(shell::messages::kButtonCancel), QDialogButtonBox::RejectRole);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -64,11 +141,6 @@ std::optional<QString> NameDialog::ask(const QString& title, const QString& init
 }
 
 namespace {
-
-QString fill(std::u16string_view text, const QString& value)
-{
-    return toQString(msg::fillText(text, u"%s", toU16(value)));
-}
 
 QString contentsText(const QString& folder)
 {
@@ -127,7 +199,7 @@ FolderPropertiesDialog::FolderPropertiesDialog(const QString& folder, QWidget* p
     }
     layout->addLayout(form);
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(toQString(msg::kButtonClose), QDialogButtonBox::RejectRole);
+    buttons->addButton(toQString(shell::messages::kButtonClose), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
 }

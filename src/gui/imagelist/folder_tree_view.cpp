@@ -2,7 +2,7 @@
 
 #include "imagelist/folder_tree.h"
 #include "imagelist/natural_compare.h"
-#include "shell/qt_text.h"
+#include "imagelist/pane_text.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -33,12 +33,6 @@ int compareLabels(const QString& a, const QString& b)
 QString joinFolder(const QString& parent, const QString& name)
 {
     return parent.endsWith(u'/') ? parent + name : parent + u'/' + name;
-}
-
-QString normalFolder(const QString& folder)
-{
-    const auto normal = imagelist::normalFolderPath(u16View(folder));
-    return normal ? toQString(*normal) : QString();
 }
 
 } // namespace

@@ -38,13 +38,13 @@ class MenuBuilder;
 
 // The list-pane commands the pane carries out by itself.
 namespace list_command {
-inline constexpr int kChangeDisplayStyle = 119;  // "表示スタイル変更(SPACE)"
-inline constexpr int kCopyInformation = 136;     // "選択項目の情報をクリップボードにコピー"
-inline constexpr int kSelectChecked = 137;       // "チェックマーク画像を全選択"
-inline constexpr int kSelectUnchecked = 138;     // "チェックマーク画像以外を全選択"
-inline constexpr int kCheckSelected = 182;       // "選択ファイルをチェック(F2)"
-inline constexpr int kUncheckSelected = 183;     // "選択ファイルのチェック外す(F3)"
-inline constexpr int kInvertCheckMarks = 200;    // "選択ファイルのチェックマークを反転"
+inline constexpr int kChangeDisplayStyle = 119; // Space
+inline constexpr int kCopyInformation = 136;    // the selected rows' texts to the clipboard
+inline constexpr int kSelectChecked = 137;
+inline constexpr int kSelectUnchecked = 138;
+inline constexpr int kCheckSelected = 182;   // F2
+inline constexpr int kUncheckSelected = 183; // F3
+inline constexpr int kInvertCheckMarks = 200;
 } // namespace list_command
 
 enum DisplayStyle : int { kStyleThumbnails = 1, kStyleList = 2, kStyleDetails = 3 };

@@ -1,8 +1,9 @@
 #include "metadata/camera_lens_dialog.h"
 
 #include "imagelist/natural_compare.h"
-
+#include "metadata/metadata_messages.h"
 #include "shell/qt_text.h"
+#include "shell/shell_messages.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -12,57 +13,38 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <array>
 
 namespace qlx::gui {
 
 namespace {
 
-struct LensTab {
-    metadata::LensTableId table;
-    const char* title;
-};
+namespace msg = metadata::messages;
 
-constexpr std::array<LensTab, metadata::kLensTableCount> kLensTabs{{
-    {metadata::LensTableId::Canon, "Canon レンズ"},
-    {metadata::LensTableId::Nikon, "Nikon レンズ"},
-    {metadata::LensTableId::Pentax, "Pentax レンズ"},
-    {metadata::LensTableId::Olympus, "Olympus レンズ"},
-    {metadata::LensTableId::OlympusExtender, "Olympus エクステンダー"},
-    {metadata::LensTableId::Sony, "Sony レンズ"},
-}};
-
-// Sorts rows by their first column (maker), then their second (name).
+// Sorts rows by their first column (maker), then their second (name), in
+// natural order.
 void sortRows(std::vector<QStringList>& rows)
 {
     std::stable_sort(rows.begin(), rows.end(), [](const QStringList& a, const QStringList& b) {
-        if (const int order = CameraLensDialog::compareNatural(a[0].toStdU16String(), b[0].toStdU16String()))
+        if (const int order = imagelist::compareNatural(u16View(a[0]), u16View(b[0])))
             return order < 0;
-        return CameraLensDialog::compareNatural(a[1].toStdU16String(), b[1].toStdU16String()) < 0;
+        return imagelist::compareNatural(u16View(a[1]), u16View(b[1])) < 0;
     });
 }
 
-} // namespace
-
-int CameraLensDialog::compareNatural(std::u16string_view a, std::u16string_view b)
-{
-    return imagelist::compareNatural(a, b);
-}
-
-std::vector<QStringList> CameraLensDialog::cameraRows(const metadata::CameraTable& cameras)
+std::vector<QStringList> cameraRows(const metadata::CameraTable& cameras)
 {
     std::vector<QStringList> rows;
     for (std::size_t row = metadata::kFirstMakerRow; row < cameras.rowCount(); ++row) {
         const metadata::CameraRecord& record = cameras.record(row);
         rows.push_back({toQString(record.maker), toQString(record.model),
                         QString::asprintf("%0.1f", static_cast<double>(record.cropFactor)),
-                        record.developable ? QStringLiteral("○") : QStringLiteral("×")});
+                        toQString(record.developable ? msg::kDevelopable : msg::kNotDevelopable)});
     }
     sortRows(rows);
     return rows;
 }
 
-std::vector<QStringList> CameraLensDialog::lensRows(const metadata::LensTables& lenses, metadata::LensTableId table)
+std::vector<QStringList> lensRows(const metadata::LensTables& lenses, metadata::LensTableId table)
 {
     std::vector<QStringList> rows;
     for (std::size_t row = 0; row < lenses.rowCount(table); ++row) {
@@ -73,21 +55,24 @@ std::vector<QStringList> CameraLensDialog::lensRows(const metadata::LensTables& 
     return rows;
 }
 
+} // namespace
+
 CameraLensDialog::CameraLensDialog(const metadata::CameraTable& cameras, const metadata::LensTables& lenses,
                                    QWidget* parent)
     : QDialog(parent)
     , m_tabs(new QTabWidget(this))
 {
-    setWindowTitle(QStringLiteral("対応カメラ＆レンズ表"));
-    const QString maker = QStringLiteral("メーカー");
-    const QString product = QStringLiteral("製品名");
-    addTab(QStringLiteral("カメラ"), {maker, product, QStringLiteral("換算倍率"), QStringLiteral("RAW現像")},
+    setWindowTitle(toQString(msg::kCameraLensTitle));
+    const QString maker = toQString(msg::kMakerHeader);
+    const QString product = toQString(msg::kProductHeader);
+    addTab(toQString(msg::kCameraTab),
+           {maker, product, toQString(msg::kCropFactorHeader), toQString(msg::kRawDevelopmentHeader)},
            cameraRows(cameras));
-    for (const LensTab& tab : kLensTabs)
-        addTab(QString::fromUtf8(tab.title), {maker, product}, lensRows(lenses, tab.table));
+    for (const msg::LensTabTitle& tab : msg::kLensTabTitles)
+        addTab(toQString(tab.title), {maker, product}, lensRows(lenses, tab.table));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->button(QDialogButtonBox::Close)->setText(QStringLiteral("閉じる"));
+    buttons->button(QDialogButtonBox::Close)->setText(toQString(shell::messages::kButtonClose));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);

@@ -1,10 +1,11 @@
 #pragma once
-// The camera and lens list "対応カメラ＆レンズ表": one tab per table. The
-// camera tab lists camera.bin from row 18 on (the reserved rows are not
-// cameras) with maker, model, crop factor ("%0.1f") and whether the RAW
-// engine develops the camera's files ("○"/"×"); each lens tab lists maker
-// and name. Rows are sorted by maker, then by name, in natural order (runs
-// of digits by their value: "EOS 5D" before "EOS 10D").
+// The camera and lens list: one tab per table. The camera tab lists
+// camera.bin from row 18 on (the reserved rows are not cameras) with maker,
+// model, crop factor ("%0.1f") and whether the RAW engine develops the
+// camera's files (kDevelopable / kNotDevelopable); each lens tab lists
+// maker and name. Rows are sorted by maker, then by name, in natural order
+// (runs of digits by their value: "EOS 5D" before "EOS 10D"). Its texts are
+// in metadata/metadata_messages.h.
 //
 // The dialog copies what it shows when it is built; the tables may be
 // released afterwards. It belongs to the GUI thread like every widget.
@@ -15,7 +16,6 @@
 #include <QDialog>
 #include <QStringList>
 
-#include <string_view>
 #include <vector>
 
 class QTabWidget;
@@ -33,14 +33,6 @@ public:
     // (Canon, Nikon, Pentax, Olympus, Olympus extenders, Sony).
     QTabWidget* tabs() const { return m_tabs; }
     QTreeWidget* list(int tab) const;
-
-    // The rows of a tab as they are shown, column by column.
-    static std::vector<QStringList> cameraRows(const metadata::CameraTable& cameras);
-    static std::vector<QStringList> lensRows(const metadata::LensTables& lenses, metadata::LensTableId table);
-
-    // Natural order: digit runs compare by value, other characters one by
-    // one with ASCII letters case-folded; equal that way, plain order decides.
-    static int compareNatural(std::u16string_view a, std::u16string_view b);
 
 private:
     void addTab(const QString& title, const QStringList& headers, const std::vector<QStringList>& rows);

@@ -6,7 +6,7 @@
 
 #include "shell/main_window.h"
 #include "shell/message_box.h"
-#include "shell/messages.h"
+#include "shell/shell_messages.h"
 #include "shell/program_info.h"
 #include "shell/program_location.h"
 #include "shell/qt_text.h"

@@ -136,12 +136,8 @@ void Browser::buildFolderPane()
         m_collections->loadAll();
         m_controller->setCollectionStore(m_collections.get());
     }
-    m_folderPane = new FolderPane(m_area);
-    m_folderPane->setSettings(&settings);
-    m_folderPane->setCollectionStore(m_collections.get());
-    m_folderPane->setCacheDirectory(cacheDirectory);
-    m_folderPane->setMenuBuilder(m_menus.get());
-    m_folderPane->setSelectionSource([this] { return selectedPaths(); });
+    m_folderPane = new FolderPane(settings, m_collections.get(), cacheDirectory, *m_menus,
+                                  [this] { return selectedPaths(); }, m_area);
     m_folderPane->setHomeFolder(QDir::homePath());
     // The browser area draws the pane's edge and drags it.
     m_folderPane->setSizingBarShown(false);

@@ -1,6 +1,6 @@
 #include "shell/message_box.h"
 
-#include "shell/messages.h"
+#include "shell/shell_messages.h"
 #include "shell/qt_text.h"
 
 #include <QAbstractButton>

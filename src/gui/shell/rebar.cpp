@@ -2,8 +2,10 @@
 
 #include "shell/command_table.h"
 #include "shell/menu_builder.h"
+#include "shell/qt_text.h"
 #include "shell/settings_layout.h"
 #include "shell/settings_record.h"
+#include "shell/shell_messages.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -20,10 +22,7 @@ namespace qlx::gui {
 
 namespace {
 
-QString qtText(std::u16string_view text)
-{
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
+namespace msg = shell::messages;
 
 // The menus the menu-style band offers, with the label of the entry that
 // opens them in the main and list menus.
@@ -32,11 +31,11 @@ struct MenuButton {
     std::u16string_view label;
 };
 constexpr MenuButton kMenuButtons[] = {
-    {shell::MenuId::Main, u"メニュー"},
-    {shell::MenuId::TargetFormats, u"対象画像フォーマット"},
-    {shell::MenuId::CheckMarks, u"チェックマーク"},
-    {shell::MenuId::MultiScreen, u"マルチスクリーン分割(F12)"},
-    {shell::MenuId::Help, u"ヘルプ"},
+    {shell::MenuId::Main, msg::kRebarMainMenu},
+    {shell::MenuId::TargetFormats, msg::kRebarTargetFormats},
+    {shell::MenuId::CheckMarks, msg::kRebarCheckMarks},
+    {shell::MenuId::MultiScreen, msg::kRebarMultiScreen},
+    {shell::MenuId::Help, msg::kRebarHelp},
 };
 
 } // namespace
@@ -56,7 +55,7 @@ Rebar::Rebar(QMainWindow& window, MenuBuilder& menus, const settings::SettingsRe
 
 QToolBar* Rebar::addBand(QMainWindow& window, int kind, int width, bool hidden)
 {
-    auto* bar = new QToolBar(qtText(shell::bandLabel(static_cast<shell::BandKind>(kind))), &window);
+    auto* bar = new QToolBar(toQString(shell::bandLabel(static_cast<shell::BandKind>(kind))), &window);
     bar->setObjectName(QStringLiteral("band%1").arg(kind));
     bar->setMovable(true);
     bar->setFloatable(false);
@@ -71,12 +70,12 @@ QToolBar* Rebar::addBand(QMainWindow& window, int kind, int width, bool hidden)
 
 void Rebar::fillBand(QToolBar& band, int kind, MenuBuilder& menus, const settings::SettingsRecord& settings)
 {
-    const QString label = qtText(shell::bandLabel(static_cast<shell::BandKind>(kind)));
+    const QString label = toQString(shell::bandLabel(static_cast<shell::BandKind>(kind)));
     switch (static_cast<shell::BandKind>(kind)) {
     case shell::BandKind::MenuBar:
         for (const MenuButton& button : kMenuButtons) {
             auto* tool = new QToolButton(&band);
-            tool->setText(qtText(button.label));
+            tool->setText(toQString(button.label));
             tool->setMenu(menus.menu(button.menu));
             tool->setPopupMode(QToolButton::InstantPopup);
             band.addWidget(tool);

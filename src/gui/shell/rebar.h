@@ -6,11 +6,12 @@
 //     display style;
 //   1, 2 two combo boxes: the folders opened in this session, and the cache
 //     history (the folders that have a cache file);
-//   3 the slider "スライダー": the position in the list, 1 … entry count;
-//   4 the log "ログ": the lines of the action log, newest first;
-//   5 the progress bar "プログレス", 0 … 100;
+//   3 the slider: the position in the list, 1 … entry count;
+//   4 the log: the lines of the action log, newest first;
+//   5 the progress bar, 0 … 100;
 //   6 the tool box: the buttons the user chose.
-// A band whose flags have bit 0 set is hidden.
+// A band whose flags have bit 0 set is hidden. The bands' labels are
+// shell::bandLabel's, the menu buttons' texts in shell/shell_messages.h.
 
 #include <QObject>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "shell/splash_window.h"
 
-#include "shell/messages.h"
+#include "shell/shell_messages.h"
 #include "shell/program_info.h"
 #include "shell/qt_text.h"
 

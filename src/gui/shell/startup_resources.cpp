@@ -1,5 +1,8 @@
 #include "shell/startup_resources.h"
 
+#include "shell/qt_text.h"
+#include "shell/shell_messages.h"
+
 #include <QApplication>
 #include <QBuffer>
 #include <QFont>
@@ -9,16 +12,18 @@
 
 namespace qlx::gui {
 
+namespace msg = shell::messages;
+
 void installJapaneseFontSubstitutions()
 {
     const QStringList proportional{QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
                                    QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic")};
     const QStringList monospaced{QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("IPAGothic"),
                                  QStringLiteral("VL Gothic")};
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), proportional);
-    QFont::insertSubstitutions(QStringLiteral("MS PGothic"), proportional);
-    QFont::insertSubstitutions(QStringLiteral("ＭＳ ゴシック"), monospaced);
-    QFont::insertSubstitutions(QStringLiteral("MS Gothic"), monospaced);
+    QFont::insertSubstitutions(toQString(msg::kProportionalGothic), proportional);
+    QFont::insertSubstitutions(toQString(msg::kProportionalGothicLatin), proportional);
+    QFont::insertSubstitutions(toQString(msg::kMonospacedGothic), monospaced);
+    QFont::insertSubstitutions(toQString(msg::kMonospacedGothicLatin), monospaced);
 }
 
 QByteArray makePlaceholderPicture()
@@ -35,11 +40,11 @@ QByteArray makePlaceholderPicture()
         mark.setPixelSize(260);
         mark.setBold(true);
         painter.setFont(mark);
-        painter.drawText(QRect(0, 20, 640, 320), Qt::AlignCenter, QStringLiteral("?"));
+        painter.drawText(QRect(0, 20, 640, 320), Qt::AlignCenter, toQString(msg::kPlaceholderMark));
         QFont word(QStringLiteral("Sans"));
         word.setPixelSize(56);
         painter.setFont(word);
-        painter.drawText(QRect(0, 330, 640, 100), Qt::AlignCenter, QStringLiteral("unknown"));
+        painter.drawText(QRect(0, 330, 640, 100), Qt::AlignCenter, toQString(msg::kPlaceholderWord));
     }
     QByteArray png;
     QBuffer buffer(&png);

@@ -10,11 +10,12 @@
 
 namespace qlx::gui {
 
-// The settings name the Windows fonts "ＭＳ Ｐゴシック" and "ＭＳ ゴシック";
-// they resolve to the Japanese faces installed with the program's packages.
+// The settings name Windows fonts (shell::messages::kProportionalGothic,
+// kMonospacedGothic, in Japanese or Latin spelling); they resolve to the
+// Japanese faces installed with the program's packages.
 void installJapaneseFontSubstitutions();
 
-// A 640 x 480 PNG: a question mark and the word "unknown". Empty when it
+// A 640 x 480 PNG: kPlaceholderMark over kPlaceholderWord. Empty when it
 // cannot be made; then no placeholder is shown.
 QByteArray makePlaceholderPicture();
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "library/collection_file.h"
-#include "library/collection_messages.h"
+#include "library/library_messages.h"
 #include "library/collection_path.h"
 #include "support/test_paths.h"
 

@@ -1,8 +1,11 @@
 #pragma once
-// Texts of the folder pane, kept in one place. "%s" and "%d" are filled in
-// by fillText; "\n" is a line break; the full-width blanks (U+3000) are part
-// of the texts. The collection commands' texts are in
-// library/collection_messages.h.
+// Texts of the image list's folder pane, kept in one place. "%s" and "%d"
+// are filled in by shell::messages::fillText; "\n" is a line break; the
+// full-width blanks (U+3000) are part of the texts. The collection commands'
+// texts are in library/library_messages.h, the buttons every dialog shares
+// in shell/shell_messages.h.
+
+#include "shell/shell_messages.h"
 
 #include <string>
 #include <string_view>
@@ -42,9 +45,7 @@ inline constexpr std::u16string_view kRenameFolderFailed = u"フォルダ '%s' �
 inline constexpr std::u16string_view kTrashFolderFailed = u"フォルダ '%s' をごみ箱に移動できませんでした。";
 inline constexpr std::u16string_view kOpenFolderFailed = u"フォルダ '%s' を開けませんでした。";
 
-// ---- Dialogs --------------------------------------------------------------
-inline constexpr std::u16string_view kButtonCancel = u"キャンセル";
-inline constexpr std::u16string_view kButtonClose = u"閉じる";
+// ---- The folder's properties ----------------------------------------------
 inline constexpr std::u16string_view kPropertiesTitle = u"%s のプロパティ";
 inline constexpr std::u16string_view kPropertyName = u"名前:";
 inline constexpr std::u16string_view kPropertyLocation = u"場所:";
@@ -58,19 +59,9 @@ inline constexpr std::u16string_view kPropertyPermissions = u"アクセス権:";
 inline constexpr std::u16string_view kPropertyFreeSpace = u"空き領域:";
 inline constexpr std::u16string_view kPropertyUnreadable = u"(読み取れません)";
 
-// `text` with its first `placeholder` replaced by `value`.
-inline std::u16string fillText(std::u16string_view text, std::u16string_view placeholder, std::u16string_view value)
-{
-    std::u16string filled(text);
-    const std::size_t at = filled.find(placeholder);
-    if (at != std::u16string::npos)
-        filled.replace(at, placeholder.size(), value);
-    return filled;
-}
-
 inline std::u16string registerFavouriteQuestion(std::u16string_view folder)
 {
-    return fillText(kRegisterFavouriteQuestion, u"%s", folder);
+    return shell::messages::fillText(kRegisterFavouriteQuestion, u"%s", folder);
 }
 
 } // namespace qlx::imagelist::messages

@@ -1,11 +1,13 @@
 #pragma once
-// Texts of the collection commands, kept in one place. "%s" and "%d" are
-// filled in by the functions below; "\n" is a line break.
+// Texts of the collections, kept in one place. "%s" and "%d" are filled in
+// by the functions below; "\n" is a line break.
+
+#include "shell/shell_messages.h"
 
 #include <string>
 #include <string_view>
 
-namespace qlx::library {
+namespace qlx::library::messages {
 
 // Names of search results begin with this; the N-th is "検索結果N".
 inline constexpr std::u16string_view kSearchResultPrefix = u"検索結果";
@@ -24,27 +26,20 @@ inline constexpr std::u16string_view kNoSearchResultsToDelete = u"削除該当�
 inline constexpr std::u16string_view kDeleteSearchResultsQuestion =
     u"検索結果 %d項目を一括削除します。\n\n削除してよろしいですか？";
 
-inline std::u16string fillPlaceholder(std::u16string_view text, std::u16string_view placeholder,
-                                      std::u16string_view value)
-{
-    std::u16string filled(text);
-    const std::size_t at = filled.find(placeholder);
-    if (at != std::u16string::npos)
-        filled.replace(at, placeholder.size(), value);
-    return filled;
-}
-
 inline std::u16string deleteCollectionQuestion(std::u16string_view name)
 {
-    return fillPlaceholder(kDeleteCollectionQuestion, u"%s", name);
+    return shell::messages::fillText(kDeleteCollectionQuestion, u"%s", name);
 }
 
 inline std::u16string deleteSearchResultsQuestion(std::size_t count)
 {
-    std::u16string number;
-    for (const char c : std::to_string(count))
-        number.push_back(static_cast<char16_t>(c));
-    return fillPlaceholder(kDeleteSearchResultsQuestion, u"%d", number);
+    return shell::messages::fillText(kDeleteSearchResultsQuestion, u"%d", shell::messages::numberText(count));
 }
 
+} // namespace qlx::library::messages
+
+namespace qlx::library {
+// The store names search results with kSearchResultPrefix and finds them by
+// it; the library's code names these texts without the namespace.
+using namespace messages;
 } // namespace qlx::library

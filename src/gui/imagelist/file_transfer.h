@@ -1,0 +1,43 @@
+#pragma once
+// "Copy / move the selected files here": the files selected in the image
+// list go into a folder one by one through actions/file_operations.h. A
+// file of the same name in the folder is replaced only when the user says
+// so; a failure is reported and the walk goes on with the next file.
+//
+// The walk runs on the GUI thread. Between files it lets queued events
+// through to see whether Escape was pressed, and then asks whether to stop;
+// every other key and mouse input (a context menu, another folder, another
+// command) is held back until the walk ends. The wait cursor shows
+// meanwhile.
+
+#include <QObject>
+#include <QStringList>
+
+#include <functional>
+
+namespace qlx::gui {
+
+class FolderPaneDialogs;
+
+class FileTransfer : public QObject {
+    Q_OBJECT
+public:
+    // `selectedPaths` gives the full paths of the files selected in the list.
+    FileTransfer(std::function<QStringList()> selectedPaths, FolderPaneDialogs& dialogs, QObject* parent = nullptr);
+
+    // Copies or moves the selected files into `folder`; returns how many
+    // arrived there.
+    int transferSelected(const QString& folder, bool move);
+
+Q_SIGNALS:
+    // One file arrived.
+    void fileTransferred(const QString& source, const QString& target, bool moved);
+
+private:
+    bool transferOne(const QString& file, const QString& folder, bool move);
+
+    std::function<QStringList()> m_selectedPaths;
+    FolderPaneDialogs& m_dialogs;
+};
+
+} // namespace qlx::gui
