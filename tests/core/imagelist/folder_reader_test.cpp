@@ -316,19 +316,20 @@ TEST(FileStability, AGrowingFileIsWaitedForUntilItStops)
     TempDir dir;
     const auto path = dir.path() / "copying.jpg";
     writeFile(path, 1);
-    std::atomic<bool> done{false};
+    EXPECT_EQ(checkFileState(path, std::chrono::milliseconds(0)), FileState::Changing);
+    // Another program appends without pause while the check looks twice,
+    // half a second apart; once it stops, one look finds the size settled.
+    std::atomic<bool> stop{false};
     std::thread writer([&] {
         std::ofstream out(path, std::ios::binary | std::ios::app);
-        for (int i = 0; i < 15; ++i) {
-            out << std::string(4096, 'y') << std::flush;
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        done = true;
+        while (!stop)
+            out << 'y' << std::flush;
     });
-    EXPECT_EQ(checkFileState(path, std::chrono::milliseconds(0)), FileState::Changing);
-    EXPECT_TRUE(waitUntilStable(path, {200, std::chrono::milliseconds(50)}));
-    EXPECT_TRUE(done.load());
+    const FileState whileWriting = checkFileState(path, std::chrono::milliseconds(500));
+    stop = true;
     writer.join();
+    EXPECT_EQ(whileWriting, FileState::Changing);
+    EXPECT_TRUE(waitUntilStable(path, {1, std::chrono::milliseconds(100)}));
     EXPECT_EQ(checkFileState(dir.path() / "nothing.jpg"), FileState::Gone);
     writeFile(dir.path() / "empty.jpg", 0);
     EXPECT_EQ(checkFileState(dir.path() / "empty.jpg", std::chrono::milliseconds(0)), FileState::Stable);

@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
+#include <poll.h>
 
 namespace qlx::imagelist {
 namespace {
@@ -20,14 +20,26 @@ using test::u16;
 using test::writeFile;
 using namespace std::chrono_literals;
 
+using Clock = std::chrono::steady_clock;
+
+// Waits up to `limit` for events on the watcher's descriptor; true at once
+// when some are waiting.
+bool waitForEvents(int descriptor, std::chrono::milliseconds limit)
+{
+    pollfd waiting{descriptor, POLLIN, 0};
+    return ::poll(&waiting, 1, static_cast<int>(limit.count())) == 1;
+}
+
+// Polls until `atLeast` changes came or two seconds pass. A move out is held
+// for one poll, so the loop polls again even when no new event arrives.
 std::vector<FolderChange> pollFor(FolderWatcher& watcher, std::size_t atLeast)
 {
     std::vector<FolderChange> all;
-    for (int round = 0; round < 100 && all.size() < atLeast; ++round) {
+    for (const auto deadline = Clock::now() + 2s; all.size() < atLeast && Clock::now() < deadline;) {
         auto some = watcher.poll();
         all.insert(all.end(), some.begin(), some.end());
         if (all.size() < atLeast)
-            std::this_thread::sleep_for(10ms);
+            waitForEvents(watcher.descriptor(), 10ms);
     }
     return all;
 }
@@ -96,17 +108,17 @@ protected:
     {
     }
 
-    // Polls until `done` holds or four seconds pass (a new file is listed
-    // once it has been left alone for a second).
+    // Follows the changes until `done` holds or five seconds pass (a new
+    // file is listed once it has been left alone for a second).
     template <typename Done>
-    bool follow(Done done, int rounds = 400)
+    bool follow(Done done)
     {
-        for (int round = 0; round < rounds; ++round) {
+        for (const auto deadline = Clock::now() + 5s; Clock::now() < deadline;) {
             const FolderChangeEffects effects = session.followChanges(true, false);
             renames.insert(renames.end(), effects.renames.begin(), effects.renames.end());
             if (done())
                 return true;
-            std::this_thread::sleep_for(10ms);
+            waitForEvents(session.watcher().descriptor(), 10ms);
         }
         return false;
     }
@@ -127,16 +139,13 @@ TEST_F(WatchedFolder, CopyRenameDeleteAndBringBack)
     ImageList& list = session.list();
     ASSERT_EQ(list.size(), 2u);
 
-    // Another program copies a file in, slowly: it shows up at the end of
-    // the list once it has stopped growing, and becomes the current row.
-    std::thread copier([&] {
+    // Another program copies a file in: it shows up at the end of the list
+    // once it has stopped changing, whole, and becomes the current row.
+    {
         std::ofstream out(folder.path() / "IMG_0003.JPG", std::ios::binary);
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < 5; ++i)
             out << std::string(10'000, 'z') << std::flush;
-            std::this_thread::sleep_for(30ms);
-        }
-    });
-    copier.join();
+    }
     ASSERT_TRUE(follow([&] { return list.size() == 3; })) << "the copied file never appeared";
     EXPECT_EQ(list.entry(2).name(), u"IMG_0003.JPG");
     EXPECT_EQ(list.entry(2).fileSize(), 50'000u);
@@ -170,11 +179,13 @@ TEST_F(WatchedFolder, CopyRenameDeleteAndBringBack)
     EXPECT_EQ(list.item(second).history[0], std::byte{0});
     EXPECT_EQ(list.size(), 3u);
 
-    // Files of kinds not listed never appear.
+    // Files of kinds not listed never appear: once a picture written after
+    // it is listed, the text file's events have been taken in too.
     writeFile(folder.path() / "readme.txt", 10);
-    std::this_thread::sleep_for(50ms);
-    follow([] { return false; }, 20);
-    EXPECT_EQ(list.size(), 3u);
+    writeFile(folder.path() / "IMG_0004.JPG", 10);
+    ASSERT_TRUE(follow([&] { return list.findByName(u"IMG_0004.JPG").has_value(); }));
+    EXPECT_FALSE(list.findByName(u"readme.txt").has_value());
+    EXPECT_EQ(list.size(), 4u);
 }
 
 TEST_F(WatchedFolder, WithTheWatchSwitchedOffNothingChanges)
@@ -182,7 +193,8 @@ TEST_F(WatchedFolder, WithTheWatchSwitchedOffNothingChanges)
     writeFile(folder.path() / "a.jpg", 10);
     session.load({u16(folder.path())});
     std::filesystem::remove(folder.path() / "a.jpg");
-    std::this_thread::sleep_for(20ms);
+    // The removal's event has arrived before the switched-off watch looks.
+    ASSERT_TRUE(waitForEvents(session.watcher().descriptor(), 2s));
     EXPECT_FALSE(session.followChanges(false, false).any());
     EXPECT_NE(session.list().entry(0).presence(), 0);
     // The events were let go: switching on does not replay them.
