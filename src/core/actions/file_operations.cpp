@@ -1,6 +1,7 @@
 #include "actions/file_operations.h"
 
 #include "io/file_descriptor.h"
+#include "io/file_io.h"
 
 #include <cerrno>
 #include <charconv>
@@ -19,6 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using io::FileDescriptor;
+using io::syncFolder;
 
 // Larger blocks gain nothing measurable on local disks and memory cards.
 constexpr std::size_t kCopyBlock = std::size_t{1} << 20;
@@ -47,13 +49,6 @@ TransferResult success(const fs::path& target)
 TransferOutcome sourceOutcome(int error)
 {
     return error == ENOENT || error == ENOTDIR ? TransferOutcome::SourceMissing : TransferOutcome::ReadFailed;
-}
-
-void syncFolder(const fs::path& folder)
-{
-    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0)
-        ::fsync(dir.get());
 }
 
 fs::path folderOf(const fs::path& file)
@@ -85,31 +80,13 @@ std::optional<TransferResult> checkTarget(const struct stat& source, const fs::p
     return std::nullopt;
 }
 
-// Puts `from` (a file of ours) under the name `to`. With Refuse, an existing
-// `to` is never replaced: renameat2's no-replace flag where the file system
-// has it, else a hard link (which fails on an existing name) and an unlink,
-// else -- on file systems with neither, such as the FAT of memory cards -- a
-// look and a rename, which leaves only the moment between the two open.
+// Puts `from` (a file of ours) under the name `to`; with Refuse an existing
+// `to` is never replaced, even one that appeared after checkTarget looked.
 bool placeFile(const fs::path& from, const fs::path& to, ExistingTarget existing)
 {
     if (existing == ExistingTarget::Replace)
         return ::rename(from.c_str(), to.c_str()) == 0;
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return false;
-    if (::link(from.c_str(), to.c_str()) == 0) {
-        ::unlink(from.c_str());
-        return true;
-    }
-    if (errno == EEXIST)
-        return false;
-    struct stat taken {};
-    if (::lstat(to.c_str(), &taken) == 0) {
-        errno = EEXIST;
-        return false;
-    }
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    return io::renameNoReplace(from, to);
 }
 
 // Copies the bytes of `in` to `out` up to the end of `in`: copy_file_range

@@ -3,13 +3,12 @@
 #include "imagelist/folder_tree.h"
 #include "library/collection_path.h"
 #include "cache/cache_name.h"
+#include "io/file_io.h"
 
 #include <QFile>
 #include <QString>
 
 #include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace qlx::imagelist {
@@ -28,23 +27,6 @@ bool isFolder(const fs::path& path)
 {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-// rename(2) of a folder that never replaces anything: renaming onto an
-// existing empty folder would otherwise silently take its place.
-bool renameNoReplace(const fs::path& from, const fs::path& to)
-{
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
-        return false;
-    // File systems without the flag (FAT of memory cards): look, then
-    // rename; the moment between the two is the only opening.
-    if (pathTaken(to)) {
-        errno = EEXIST;
-        return false;
-    }
-    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 } // namespace
@@ -108,7 +90,9 @@ FolderRenameResult renameFolder(std::u16string_view folder, std::u16string_view 
         result.status = FolderRenameStatus::TargetExists;
         return result;
     }
-    if (!renameNoReplace(*from, *to)) {
+    // Renaming onto an existing empty folder would otherwise silently take
+    // its place.
+    if (!io::renameNoReplace(*from, *to)) {
         result.error = errno;
         result.status = errno == EEXIST ? FolderRenameStatus::TargetExists : FolderRenameStatus::Failed;
         return result;

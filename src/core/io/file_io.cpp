@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,7 +13,6 @@
 namespace qlx::io {
 
 namespace {
-
 
 void setError(std::string* error, const std::string& what)
 {
@@ -90,11 +90,51 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
         return fail("close failed");
     if (::rename(pattern.c_str(), path.c_str()) != 0)
         return fail("rename failed");
-    // Make the rename itself durable.
+    syncFolder(folder);
+    return true;
+}
+
+void syncFolder(const std::filesystem::path& folder)
+{
     FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
         ::fsync(dir.get());
-    return true;
+}
+
+bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    // EINVAL: the file system does not know the flag; ENOSYS: the kernel
+    // does not know the call; EOPNOTSUPP: some FUSE and network file systems.
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP)
+        return false;
+    return renameNoReplaceWithoutFlag(from, to);
+}
+
+bool renameNoReplaceWithoutFlag(const std::filesystem::path& from, const std::filesystem::path& to)
+{
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        if (::unlink(from.c_str()) == 0)
+            return true;
+        // Both names are the same file: taking the new one back loses
+        // nothing and leaves things as they were.
+        const int error = errno;
+        ::unlink(to.c_str());
+        errno = error;
+        return false;
+    }
+    if (errno == EEXIST)
+        return false;
+    struct stat taken {};
+    if (::lstat(to.c_str(), &taken) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    // Only a name known to be free is renamed onto.
+    if (errno != ENOENT)
+        return false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 } // namespace qlx::io

@@ -1,9 +1,11 @@
 #pragma once
-// Whole-file reading with a size cap, and the one safe way the program writes
-// a file of the user's data: a temporary name in the same folder, flushed to
-// disk, then renamed over the old file. A crash, a full disk or a killed
-// process at any moment leaves either the old file or the new one, never a
-// half-written file under the final name.
+// Whole-file reading with a size cap, and the two safe ways the program puts
+// a file of the user's data under a name. writeFileAtomically: a temporary
+// name in the same folder, flushed to disk, then renamed over the old file;
+// a crash, a full disk or a killed process at any moment leaves either the
+// old file or the new one, never a half-written file under the final name.
+// renameNoReplace: a rename that never takes the place of a file or folder
+// already under the new name.
 
 #include <cstddef>
 #include <filesystem>
@@ -28,5 +30,24 @@ std::optional<ReadResult> readFileCapped(const std::filesystem::path& path, std:
 // `error` (when given) receives a short English reason for logs and tests.
 bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::byte> bytes,
                          std::string* error = nullptr);
+
+// Flushes a folder's list of names to disk, so that a rename or removal in
+// it outlives a crash. Best effort: a folder that cannot be opened is left.
+void syncFolder(const std::filesystem::path& folder);
+
+// Renames `from` to `to` (a file or a folder, on one file system) unless
+// something is already called `to`: an existing file, folder or link is
+// never replaced. Returns false with errno set when nothing was renamed:
+// EEXIST when `to` is taken, EXDEV across file systems, and so on.
+bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// What renameNoReplace does where the file system refuses the kernel's
+// no-replace flag (the FAT of memory cards, some network shares): a hard
+// link to the new name, which fails on a taken name, then the old name's
+// removal; where hard links are refused too (folders, FAT), a look at the
+// new name and then a rename, which leaves only the moment between the two
+// open. Declared here so that it can be checked on file systems that have
+// the flag.
+bool renameNoReplaceWithoutFlag(const std::filesystem::path& from, const std::filesystem::path& to);
 
 } // namespace qlx::io

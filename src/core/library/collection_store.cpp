@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
 
 #include "imagelist/natural_compare.h"
 #include "library/collection_file.h"
 #include "library/library_messages.h"
 #include "library/collection_path.h"
 #include "cache/cache_name.h"
+#include "io/file_io.h"
 
 namespace qlx::library {
 
@@ -29,22 +28,6 @@ bool pathExists(const std::filesystem::path& path)
 {
     std::error_code error;
     return std::filesystem::exists(std::filesystem::symlink_status(path, error));
-}
-
-// rename(2) that never replaces an existing target.
-bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to)
-{
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    // File systems without RENAME_NOREPLACE: check, then rename. The window
-    // between the two is the program's own thread only.
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    if (pathExists(to)) {
-        errno = EEXIST;
-        return false;
-    }
-    return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 // The file-name part of a path: the text after its last "/".
@@ -251,7 +234,7 @@ RenameStatus CollectionStore::rename(std::size_t index, std::u16string_view newN
     if (pathExists(newFile))
         return RenameStatus::TargetExists;
     if (pathExists(oldFile)) {
-        if (!renameNoReplace(oldFile, newFile))
+        if (!io::renameNoReplace(oldFile, newFile))
             return errno == EEXIST ? RenameStatus::TargetExists : RenameStatus::FileError;
     } else {
         // Never saved, or its file vanished: the next save writes it under

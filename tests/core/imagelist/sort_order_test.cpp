@@ -44,8 +44,10 @@ TEST(SortKey, NumericColumnsBecomeTenDigitTexts)
     EXPECT_EQ(sortKey(15, u"±"), u"0000010000");
     EXPECT_EQ(sortKey(18, u"105mm"), u"0000000105");
     EXPECT_EQ(sortKey(17, u"50mm"), u"0000000050");
-    // Text columns sort by their text; the file name column has no key.
+    // Text columns sort by their text, as do lens names that begin with
+    // letters; the file name column has no key.
     EXPECT_EQ(sortKey(8, u"EOS R5"), u"EOS R5");
+    EXPECT_EQ(sortKey(17, u"EF24-105mm f/4L IS USM"), u"EF24-105mm f/4L IS USM");
     EXPECT_EQ(sortKey(0, u"IMG_1.JPG"), u"");
     // An empty text stays empty, so it comes before every number.
     EXPECT_EQ(sortKey(14, u""), u"");
@@ -57,11 +59,6 @@ TEST(SortKey, DamagedNumbersStayInTheirTenDigits)
     EXPECT_EQ(sortKey(6, u"99999*99999").size(), 10u);
     EXPECT_EQ(sortKey(14, u"99999999999999").size(), 10u);
     EXPECT_EQ(sortKey(4, u"KB"), u"0000000000");
-}
-
-TEST(SortKey, LensNamesThatBeginWithLettersSortByTheirText)
-{
-    EXPECT_EQ(sortKey(17, u"EF24-105mm f/4L IS USM"), u"EF24-105mm f/4L IS USM");
 }
 
 TEST(SortList, IsoTwiceAscendingThenDescendingWithTheNameTieBreak)

@@ -18,13 +18,6 @@ std::vector<std::u16string> listOf(const VideoExtensions& table)
 
 using List = std::vector<std::u16string>;
 
-TEST(VideoExtensions, DefaultListHasTwelveExtensions)
-{
-    EXPECT_EQ(listOf(defaultVideoExtensions()),
-              (List{u"avi", u"wmv", u"mpg", u"mpeg", u"mp4", u"mov", u"flv", u"3gp", u"3g2",
-                    u"divx", u"m2ts", u"mts"}));
-}
-
 TEST(VideoExtensions, BlanksWideSemicolonsAndLongPieces)
 {
     EXPECT_EQ(listOf(parseVideoList(u"avi MOV \uFF1Babcdefghij")), (List{u"avi", u"mov"}));

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <fstream>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -74,22 +75,25 @@ TEST(ProgramLocation, OnlyTheProgramsOwnNameIsAccepted)
 
 TEST(Worker, StopRequestAndFinishedState)
 {
-    Worker worker;
-    std::atomic<int> loops{0};
-    std::atomic<bool> sawRunning{false};
+    std::atomic<bool> running{false};
+    std::atomic<int> pumped{0};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto waitUntil = [&](const auto& done) {
+        while (!done() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+        return done();
+    };
+    Worker worker; // after what its thread uses, so that it is joined first
     ASSERT_TRUE(worker.start([&](const WorkerControl& control) {
-        sawRunning = worker.state() == WorkerState::Running;
-        while (!control.stopRequested()) {
-            ++loops;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
+        running = worker.state() == WorkerState::Running;
+        waitUntil([&] { return control.stopRequested(); });
+        // Like a worker whose last result waits for the user-interface
+        // thread: it ends only once that thread has pumped its events.
+        waitUntil([&] { return pumped > 0; });
     }));
     EXPECT_FALSE(worker.start([](const WorkerControl&) {})) << "a running worker is not started twice";
-    while (loops < 3)
-        std::this_thread::yield();
-    int pumped = 0;
+    ASSERT_TRUE(waitUntil([&] { return running.load(); }));
     worker.stop([&](int) { ++pumped; });
-    EXPECT_TRUE(sawRunning);
     EXPECT_EQ(worker.state(), WorkerState::Finished);
     EXPECT_FALSE(worker.exists());
     EXPECT_GE(pumped, 1) << "the waiting thread keeps pumping its events";
