@@ -14,7 +14,7 @@
 
 #include <csignal>
 #include <fstream>
-#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,44 +32,39 @@ namespace fs = std::filesystem;
 // `count` entries of /home/u/写真, each with a thumbnail; the first has one
 // history record.
 struct TestList {
-    std::vector<std::unique_ptr<imagelist::ImageEntry>> entries;
+    std::vector<imagelist::ImageEntry> entries;
     Bytes history = Bytes(522, std::byte{0x11});
     Bytes thumbnail = Bytes(17376, std::byte{0x5A});
     std::vector<CacheEntryImage> images;
-    explicit TestList(std::size_t count)
+    explicit TestList(std::size_t count) : entries(count)
     {
         for (std::size_t i = 0; i < count; ++i) {
-            auto& entry = entries.emplace_back(std::make_unique<imagelist::ImageEntry>());
-            EXPECT_TRUE(entry->setPath(u"/home/u/写真/IMG_" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26))));
-            entry->setHistoryCount(i == 0 ? 1 : 0);
-            images.push_back({entry->recordBytes(), std::span(history).first(i == 0 ? 522 : 0), thumbnail});
+            EXPECT_TRUE(entries[i].setPath(u"/home/u/写真/IMG_" + std::u16string(1, static_cast<char16_t>(u'A' + i))));
+            entries[i].setHistoryCount(i == 0 ? 1 : 0);
+            images.push_back({entries[i].recordBytes(), std::span(history).first(i == 0 ? 522 : 0), thumbnail});
         }
     }
 };
 
 const CacheList kPhotos{u"/home/u/写真", false};
 
-CacheSaveRequest request(const TestList& entries, std::uint32_t changes, std::int64_t focus = 1,
-                         const CacheList& list = kPhotos)
+CacheSaveRequest request(const TestList& entries, std::uint32_t changes, std::int64_t focus = 1, const CacheList& list = kPhotos)
 {
     return {list, {}, focus, changes, entries.images};
 }
 
 std::string utf8(std::u16string_view text) { return pathFromUtf16(text).string(); }
 
-void setWriteTime(const fs::path& path, time_t seconds)
+// Sets a file's last-write time to `seconds` after 1970; with `size`, makes
+// it first, of zeros.
+void setWriteTime(const fs::path& path, time_t seconds, std::optional<std::uint64_t> size = {})
 {
+    if (size) {
+        std::ofstream(path).close();
+        fs::resize_file(path, *size);
+    }
     const timespec times[2] = {{seconds, 0}, {seconds, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-}
-
-// A file of `bytes` and zeros up to `size`, last written `seconds` after 1970.
-void makeFile(const fs::path& path, std::uint64_t size, time_t seconds, const Bytes& bytes = {})
-{
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    fs::resize_file(path, std::max<std::uint64_t>(size, bytes.size()));
-    setWriteTime(path, seconds);
 }
 
 std::set<std::string> namesIn(const fs::path& directory)
@@ -84,7 +79,8 @@ struct CacheStore : ::testing::Test {
     test::TempDir temp;
     fs::path dir = temp.path() / "cache";
     fs::path photos = dir / utf8(u"￥home￥u￥写真.cac");
-    void saveWhole(ThumbnailCache& store, const TestList& entries, std::int64_t focus = 1)
+    ThumbnailCache store{CacheSettings{dir}};
+    void saveWhole(const TestList& entries, std::int64_t focus = 1)
     {
         ASSERT_EQ(store.prepareSave(request(entries, kCacheEntriesChanged, focus)), CacheSaveOutcome::Prepared);
         ASSERT_EQ(store.write(), CacheWriteOutcome::Written);
@@ -108,33 +104,30 @@ TEST(CacheSettingsTest, TakenFromTheRecordWithTheLimitClamped)
     }
 }
 
-TEST_F(CacheStore, SavedListLoadsBackWithItsFocusAndARefreshTakesTheImageOver)
+// Leaving a list and coming back through the cache is the folder session's
+// test; here, what only the store decides.
+TEST_F(CacheStore, ARefreshTakesThePreparedImageOverUnwrittenAndAnotherListLeavesItForTheWrite)
 {
-    ThumbnailCache store(CacheSettings{dir});
     const TestList list(3);
-    // Reading the same list again takes the prepared image over, unwritten.
     ASSERT_EQ(store.prepareSave(request(list, kCacheEntriesChanged, 2)), CacheSaveOutcome::Prepared);
     ASSERT_TRUE(store.takeOverOrLoad(kPhotos));
     EXPECT_FALSE(store.hasPreparedImage() || fs::exists(photos));
+    EXPECT_TRUE(std::ranges::equal(store.loaded()->record(1), list.entries[1].recordBytes()));
     EXPECT_EQ(store.focusToRestore(), 2u);
-    // Another list leaves it for write(), which puts it in the list's file.
+    store.setSettings({dir, 0, false, false, true}); // the cursor-reset setting
+    EXPECT_EQ(store.focusToRestore(), 0u);
+
     ASSERT_EQ(store.prepareSave(request(list, kCacheEntriesChanged, 2)), CacheSaveOutcome::Prepared);
     EXPECT_FALSE(store.takeOverOrLoad({u"/home/u/other", false}));
     EXPECT_EQ(store.write(), CacheWriteOutcome::Written);
     EXPECT_EQ(namesIn(dir), std::set{utf8(u"￥home￥u￥写真.cac")});
     ASSERT_TRUE(store.load(kPhotos));
     EXPECT_EQ(store.loaded()->folder(), u"/home/u/写真/");
-    EXPECT_TRUE(std::ranges::equal(store.loaded()->record(1), list.entries[1]->recordBytes()));
-    EXPECT_EQ(store.loaded()->historyCount(0), 1u);
-    EXPECT_TRUE(store.loaded()->hasThumbnail(2));
-    EXPECT_EQ(store.focusToRestore(), 2u);
-    store.setSettings({dir, 0, false, false, true});
-    EXPECT_EQ(store.focusToRestore(), 0u);
 }
 
 // What preparing a save does with the list's file. "Ours" is a valid cache
-// of 3 entries focused at 0, last written in 2001; preparing never writes
-// a whole file.
+// of 3 entries focused at 0, last written in 2001; preparing never writes a
+// whole file (write() does).
 TEST_F(CacheStore, EachSaveDoesWhatItsChangesAndSettingsAsk)
 {
     enum class File { None, Ours, Older, Junk };
@@ -145,7 +138,7 @@ TEST_F(CacheStore, EachSaveDoesWhatItsChangesAndSettingsAsk)
         std::size_t count;
         std::uint32_t changes;
         std::int64_t focus;
-        std::uint32_t limitMiB; // 0 with auto-delete: saving off
+        std::uint32_t limitMiB;
         bool autoDelete;
         CacheSaveOutcome outcome;
         std::uint8_t storedFocus = 0; // HeaderRewritten: the focus the file holds then
@@ -168,23 +161,19 @@ TEST_F(CacheStore, EachSaveDoesWhatItsChangesAndSettingsAsk)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         fs::remove_all(dir);
+        store.setSettings({dir});
+        if (c.file == File::Ours)
+            saveWhole(TestList(3), 0);
         fs::create_directories(dir);
-        if (c.file == File::Ours) {
-            ThumbnailCache writer(CacheSettings{dir});
-            saveWhole(writer, TestList(3), 0);
-            setWriteTime(photos, 1'000'000'000);
-        } else if (c.file != File::None) {
-            Bytes header(c.file == File::Older ? 548 + 1632 : 10);
-            for (std::size_t i = 0; c.file == File::Older && i < 4; ++i)
-                header[2 * i] = static_cast<std::byte>("5.15"[i]);
-            makeFile(photos, 0, 1'000'000'000, header);
-        }
-        const Bytes before = test::readFileBytes(photos);
+        if (c.file == File::Older || c.file == File::Junk) // "5.15" in UTF-16 and a header's worth of zeros
+            std::ofstream(photos) << (c.file == File::Older ? std::string("5\0.\0" "1\0" "5", 7) + std::string(2180, '\0') : "junk");
         struct stat status {};
-        ::stat(photos.c_str(), &status);
-        const ino_t inode = status.st_ino;
+        if (c.file != File::None)
+            setWriteTime(photos, 1'000'000'000);
+        const Bytes before = test::readFileBytes(photos);
+        const ino_t inode = ::stat(photos.c_str(), &status) == 0 ? status.st_ino : 0;
 
-        ThumbnailCache store(CacheSettings{dir, c.limitMiB, c.autoDelete});
+        store.setSettings({dir, c.limitMiB, c.autoDelete});
         EXPECT_EQ(store.prepareSave(request(TestList(c.count), c.changes, c.focus)), c.outcome);
         EXPECT_EQ(store.hasPreparedImage(), c.outcome == Prepared);
         if (c.file == File::None || c.outcome == DeletedEmpty) {
@@ -195,15 +184,14 @@ TEST_F(CacheStore, EachSaveDoesWhatItsChangesAndSettingsAsk)
         if (c.outcome == HeaderRewritten)
             expected[536] = std::byte{c.storedFocus};
         EXPECT_EQ(test::readFileBytes(photos), expected);
-        ::stat(photos.c_str(), &status);
+        ASSERT_EQ(::stat(photos.c_str(), &status), 0);
         EXPECT_EQ(status.st_ino, inode);
         EXPECT_EQ(status.st_mtim.tv_sec > 1'000'000'000, c.outcome == TimeRenewed || c.outcome == HeaderRewritten);
     }
 
-    // The one-shot skip after the open folder's cache was deleted; the write
-    // that follows clears it. A folder whose cache name does not fit a file
-    // name has no cache.
-    ThumbnailCache store(CacheSettings{dir});
+    // The one-shot skip after the open folder's cache was deleted, cleared by
+    // the write that follows; a folder whose cache name is too long for a
+    // file name has no cache.
     store.skipNextSave();
     EXPECT_EQ(store.prepareSave(request(TestList(2), kCacheEntriesChanged)), Skipped);
     EXPECT_EQ(store.write(), CacheWriteOutcome::NothingPrepared);
@@ -218,56 +206,41 @@ TEST_F(CacheStore, WriteEvictsTheOldestFilesFirstWithinTheLimit)
     fs::create_directories(dir);
     // 4 × 300 KiB of caches; the room left for them, 1 MiB less the new
     // image's 58,094 bytes, holds three: the oldest goes, a collection too.
-    for (const auto& [name, seconds] : {std::pair{u"Lib：古い.cac", 1000}, std::pair{u"￥a.cac", 2000},
-                                        std::pair{u"￥b.cac", 3000}, std::pair{u"￥c.cac", 4000}})
-        makeFile(dir / utf8(name), 300 * 1024, seconds);
-    makeFile(dir / "notes.txt", 5 * 1'048'576, 500);
-    ThumbnailCache store(CacheSettings{dir, 1, true});
-    saveWhole(store, TestList(3));
-    EXPECT_EQ(namesIn(dir), (std::set{utf8(u"￥a.cac"), utf8(u"￥b.cac"), utf8(u"￥c.cac"), std::string("notes.txt"),
-                                      utf8(u"￥home￥u￥写真.cac")}));
+    for (const auto& [name, seconds] : {std::pair{u"Lib：古い.cac", 1000}, {u"￥a.cac", 2000}, {u"￥b.cac", 3000}, {u"￥c.cac", 4000}})
+        setWriteTime(dir / utf8(name), seconds, 300 * 1024);
+    setWriteTime(dir / "notes.txt", 500, 5 * 1'048'576);
+    store.setSettings({dir, 1, true});
+    saveWhole(TestList(3));
+    EXPECT_EQ(namesIn(dir), (std::set{utf8(u"￥a.cac"), utf8(u"￥b.cac"), utf8(u"￥c.cac"), std::string("notes.txt"), utf8(u"￥home￥u￥写真.cac")}));
 }
 
 TEST(CacheEviction, KeepsCollectionsWhenAskedAndTheFileBeingReplaced)
 {
     test::TempDir temp;
     const fs::path replaced = temp.path() / utf8(u"￥replaced.cac");
-    makeFile(temp.path() / utf8(u"Lib：旅行.cac"), 1000, 100);
-    makeFile(replaced, 1000, 50);
-    makeFile(temp.path() / utf8(u"￥a.cac"), 1000, 300);
-    makeFile(temp.path() / utf8(u"￥b.cac"), 1000, 200);
+    for (const auto& [name, seconds] : {std::pair{u"Lib：旅行.cac", 100}, {u"￥replaced.cac", 50}, {u"￥a.cac", 300}, {u"￥b.cac", 200}})
+        setWriteTime(temp.path() / utf8(name), seconds, 1000);
     EXPECT_EQ(evictCaches(temp.path(), 0, true, replaced), 2u);
     EXPECT_EQ(namesIn(temp.path()), (std::set{utf8(u"Lib：旅行.cac"), utf8(u"￥replaced.cac")}));
-
     EXPECT_EQ(evictCaches(temp.path(), 0, false), 2u);
     EXPECT_TRUE(fs::is_empty(temp.path()));
-
-    // Among equal times, the first listed goes first.
-    for (const char16_t* name : {u"￥p.cac", u"￥q.cac", u"￥r.cac"})
-        makeFile(temp.path() / utf8(name), 1000, 700);
-    const auto listed = listCacheFiles(temp.path());
-    ASSERT_EQ(listed.size(), 3u);
-    EXPECT_EQ(evictCaches(temp.path(), 2000, false), 1u);
-    EXPECT_FALSE(fs::exists(listed[0].path));
-    EXPECT_TRUE(fs::exists(listed[1].path) && fs::exists(listed[2].path));
 }
 
 // A disk that fills up while the new cache is written: the file-size limit
 // makes write(2) fail part-way, as ENOSPC would, whoever runs the test.
 TEST_F(CacheStore, AFailedWriteLeavesTheOldCacheAndNothingElse)
 {
-    ThumbnailCache store(CacheSettings{dir});
-    saveWhole(store, TestList(1));
+    saveWhole(TestList(1));
     const Bytes before = test::readFileBytes(photos);
     ASSERT_LT(before.size(), 30'000u);
     ASSERT_EQ(store.prepareSave(request(TestList(3), kCacheEntriesChanged)), CacheSaveOutcome::Prepared);
-    std::string error;
     rlimit old{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
     rlimit limit = old;
     limit.rlim_cur = 30'000;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    std::string error;
     const CacheWriteOutcome outcome = store.write(&error);
     ::setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
@@ -286,19 +259,17 @@ TEST(CacheDirectory, CachedFoldersAreTheNewest128FolderCaches)
 {
     test::TempDir temp;
     for (int i = 0; i < 130; ++i)
-        makeFile(temp.path() / (utf8(u"￥f") + std::to_string(i) + ".cac"), 1, 100 + i);
-    makeFile(temp.path() / utf8(cacheFileName(u"/home/u/old", false)), 10, 1000);
-    makeFile(temp.path() / utf8(cacheFileName(u"/home/u/写真/2024", false)), 10, 3000);
-    makeFile(temp.path() / utf8(cacheFileName(u"/", false)), 10, 2000);
+        setWriteTime(temp.path() / (utf8(u"￥f") + std::to_string(i) + ".cac"), 100 + i, 1);
+    for (const auto& [folder, seconds] : {std::pair{u"/home/u/old", 1000}, {u"/home/u/写真/2024", 3000}, {u"/", 2000}})
+        setWriteTime(temp.path() / utf8(cacheFileName(folder, false)), seconds, 10);
     for (const char16_t* other : {u"Lib：旅行.cac", u"notes.cac", u"￥not-a-cache.txt"})
-        makeFile(temp.path() / utf8(other), 10, 9000);
+        setWriteTime(temp.path() / utf8(other), 9000, 10);
     fs::create_directory(temp.path() / utf8(u"￥dir.cac"));
     const auto folders = cachedFolders(temp.path());
     ASSERT_EQ(folders.size(), 128u);
-    EXPECT_EQ(folders[0].path, u"/home/u/写真/2024");
-    EXPECT_EQ(folders[1].path, u"/");
-    EXPECT_EQ(folders[2].path, u"/home/u/old");
-    EXPECT_EQ(folders[3].path, u"/f129");
+    const std::u16string_view newest[] = {u"/home/u/写真/2024", u"/", u"/home/u/old", u"/f129"};
+    for (std::size_t i = 0; i < 4; ++i)
+        EXPECT_EQ(folders[i].path, newest[i]);
     EXPECT_EQ(folders[127].path, u"/f5");
     EXPECT_TRUE(cachedFolders(temp.path() / "missing").empty());
 }
@@ -307,21 +278,10 @@ TEST(CacheDirectory, DeleteAllRemovesCacheFilesAndOurLeftoversOnly)
 {
     test::TempDir temp;
     for (const char16_t* name : {u"￥a.cac", u"Lib：旅行.cac", u".￥a.cac.tmp-Ab12Cd", u"keep.txt", u"keep.cac.bak"})
-        makeFile(temp.path() / utf8(name), 10, 1000);
+        setWriteTime(temp.path() / utf8(name), 1000, 10);
     EXPECT_EQ(deleteAllCaches(temp.path()), 2u);
     EXPECT_EQ(namesIn(temp.path()), (std::set<std::string>{"keep.cac.bak", "keep.txt"}));
     EXPECT_EQ(deleteAllCaches(temp.path() / "missing"), 0u);
-}
-
-TEST(CacheDirectory, InPlaceChangesRefuseWhatIsNotACache)
-{
-    test::TempDir temp;
-    EXPECT_FALSE(rewriteFocusedPosition(temp.path() / "missing.cac", 1));
-    EXPECT_FALSE(renewFileTime(temp.path() / "missing.cac"));
-    EXPECT_FALSE(rewriteFocusedPosition(temp.path(), 1));
-    makeFile(temp.path() / "short.cac", 100, 1000);
-    EXPECT_FALSE(rewriteFocusedPosition(temp.path() / "short.cac", 1));
-    EXPECT_EQ(test::readFileBytes(temp.path() / "short.cac"), Bytes(100));
 }
 
 } // namespace
