@@ -48,7 +48,8 @@ struct TestList {
 
 const CacheList kPhotos{u"/home/u/写真", false};
 
-CacheSaveRequest request(const TestList& entries, std::uint32_t changes, std::int64_t focus = 1, const CacheList& list = kPhotos)
+CacheSaveRequest request(const TestList& entries, std::uint32_t changes, std::int64_t focus = 1,
+                         const CacheList& list = kPhotos)
 {
     return {list, {}, focus, changes, entries.images};
 }
@@ -165,8 +166,10 @@ TEST_F(CacheStore, EachSaveDoesWhatItsChangesAndSettingsAsk)
         if (c.file == File::Ours)
             saveWhole(TestList(3), 0);
         fs::create_directories(dir);
-        if (c.file == File::Older || c.file == File::Junk) // "5.15" in UTF-16 and a header's worth of zeros
-            std::ofstream(photos) << (c.file == File::Older ? std::string("5\0.\0" "1\0" "5", 7) + std::string(2180, '\0') : "junk");
+        if (c.file == File::Older) // "5.15" in UTF-16 and a header's worth of zeros
+            std::ofstream(photos) << std::string("5\0.\0" "1\0" "5", 7) + std::string(2180, '\0');
+        if (c.file == File::Junk)
+            std::ofstream(photos) << "junk";
         struct stat status {};
         if (c.file != File::None)
             setWriteTime(photos, 1'000'000'000);
@@ -206,19 +209,22 @@ TEST_F(CacheStore, WriteEvictsTheOldestFilesFirstWithinTheLimit)
     fs::create_directories(dir);
     // 4 × 300 KiB of caches; the room left for them, 1 MiB less the new
     // image's 58,094 bytes, holds three: the oldest goes, a collection too.
-    for (const auto& [name, seconds] : {std::pair{u"Lib：古い.cac", 1000}, {u"￥a.cac", 2000}, {u"￥b.cac", 3000}, {u"￥c.cac", 4000}})
+    for (const auto& [name, seconds] :
+         {std::pair{u"Lib：古い.cac", 1000}, {u"￥a.cac", 2000}, {u"￥b.cac", 3000}, {u"￥c.cac", 4000}})
         setWriteTime(dir / utf8(name), seconds, 300 * 1024);
     setWriteTime(dir / "notes.txt", 500, 5 * 1'048'576);
     store.setSettings({dir, 1, true});
     saveWhole(TestList(3));
-    EXPECT_EQ(namesIn(dir), (std::set{utf8(u"￥a.cac"), utf8(u"￥b.cac"), utf8(u"￥c.cac"), std::string("notes.txt"), utf8(u"￥home￥u￥写真.cac")}));
+    EXPECT_EQ(namesIn(dir), (std::set{utf8(u"￥a.cac"), utf8(u"￥b.cac"), utf8(u"￥c.cac"), std::string("notes.txt"),
+                                      utf8(u"￥home￥u￥写真.cac")}));
 }
 
 TEST(CacheEviction, KeepsCollectionsWhenAskedAndTheFileBeingReplaced)
 {
     test::TempDir temp;
     const fs::path replaced = temp.path() / utf8(u"￥replaced.cac");
-    for (const auto& [name, seconds] : {std::pair{u"Lib：旅行.cac", 100}, {u"￥replaced.cac", 50}, {u"￥a.cac", 300}, {u"￥b.cac", 200}})
+    for (const auto& [name, seconds] :
+         {std::pair{u"Lib：旅行.cac", 100}, {u"￥replaced.cac", 50}, {u"￥a.cac", 300}, {u"￥b.cac", 200}})
         setWriteTime(temp.path() / utf8(name), seconds, 1000);
     EXPECT_EQ(evictCaches(temp.path(), 0, true, replaced), 2u);
     EXPECT_EQ(namesIn(temp.path()), (std::set{utf8(u"Lib：旅行.cac"), utf8(u"￥replaced.cac")}));

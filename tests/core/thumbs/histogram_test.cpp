@@ -17,13 +17,11 @@ QImage uniform(int width, int height, QRgb colour)
 
 TEST(HistogramCounts, OneColourFillsOneBinPerChannel)
 {
+    // 8 >> 3 = 1, 16 >> 3 = 2, 255 >> 3 = 31; 16 × 12 = 192 samples, halved.
     const HistogramCounts counts = countHistogram(uniform(88, 60, qRgb(8, 16, 255)));
-    for (int bin = 0; bin < kHistogramBins; ++bin) {
-        const auto b = static_cast<std::size_t>(bin);
-        EXPECT_EQ(counts.bins[0][b], bin == 1 ? 96 : 0) << bin;  // 8 >> 3
-        EXPECT_EQ(counts.bins[1][b], bin == 2 ? 96 : 0) << bin;  // 16 >> 3
-        EXPECT_EQ(counts.bins[2][b], bin == 31 ? 96 : 0) << bin; // 255 >> 3; 192 halved
-    }
+    for (std::size_t bin = 0; bin < kHistogramBins; ++bin)
+        EXPECT_EQ((std::array{counts.bins[0][bin], counts.bins[1][bin], counts.bins[2][bin]}),
+                  (std::array{bin == 1 ? 96 : 0, bin == 2 ? 96 : 0, bin == 31 ? 96 : 0})) << bin;
 }
 
 TEST(HistogramCounts, SampledAtSixteenByTwelve)

@@ -1,10 +1,8 @@
 // Making the list thumbnail and the preview: where their bytes come from, the
-// crop, the stretch into 88 × 60, the file's own orientation, and the cache
-// block the thumbnail is stored in.
+// crop, the stretch into 88 × 60 and the file's own orientation.
 
 #include "thumbs/thumbnail_maker.h"
 
-#include "cache/thumbnail_block.h"
 #include "containers/preview_choice.h"
 #include "imagelist/file_kind.h"
 #include "thumbs/area_stretch.h"
@@ -29,9 +27,7 @@ std::vector<std::byte> encode(const QImage& image, const char* format)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    writer.setQuality(95);
-    EXPECT_TRUE(writer.write(image));
+    EXPECT_TRUE(QImageWriter(&buffer, format).write(image));
     const auto* first = reinterpret_cast<const std::byte*>(buffer.data().constData());
     return {first, first + buffer.data().size()};
 }
@@ -43,7 +39,11 @@ QImage framedPicture()
     QImage image(176, 120, QImage::Format_RGB32);
     for (int y = 0; y < 120; ++y)
         for (int x = 0; x < 176; ++x)
-            image.setPixel(x, y, y < 8 ? qRgb(255, 0, 0) : y >= 112 ? qRgb(0, 0, 255) : x < 4 ? qRgb(255, 255, 255) : qRgb(0, 200, 0));
+            image.setPixel(x, y,
+                           y < 8      ? qRgb(255, 0, 0)
+                           : y >= 112 ? qRgb(0, 0, 255)
+                           : x < 4    ? qRgb(255, 255, 255)
+                                      : qRgb(0, 200, 0));
     return image;
 }
 
@@ -59,17 +59,40 @@ TEST(ThumbnailCrop, MarginsFromTheCameraRecord)
     EXPECT_FALSE(cropRectangle({160, 120}, {0, 0, INT32_MAX, 0}).has_value());
 }
 
-TEST(ThumbnailMaker, CropsThenStretchesOverTheWholePicture)
+// The picture embedded at offset 4096 of an entry's file, its record's crop
+// margins (top, bottom, left, right) cut off, the rest stretched over 88 × 60.
+TEST(ThumbnailMaker, CropsTheEmbeddedPictureThenStretchesItOverTheWhole)
 {
     const auto png = encode(framedPicture(), "png");
-    const Thumbnail thumbnail = makeThumbnailFromBytes(png, {8, 8, 4, 0});
-    ASSERT_TRUE(thumbnail.ok());
+    std::vector<std::byte> file(4096 + png.size() + 100, std::byte{0x55});
+    std::copy(png.begin(), png.end(), file.begin() + 4096);
+    io::MemorySource source(file);
+    ImageEntry entry;
+    entry.setKind(imagelist::kKindPng);
+    entry.setThumbOffset(4096);
+    entry.setThumbSize(static_cast<std::uint32_t>(png.size()));
+    metadata::CameraRecord record;
+    record.thumbCrop = {8, 8, 4, 0};
+    const ThumbnailResult result = makeThumbnail(source, entry, record, {});
+    ASSERT_EQ(result.status, PictureStatus::Made);
+    const Thumbnail& thumbnail = result.thumbnail;
     EXPECT_EQ(thumbnail.picture.size(), QSize(88, 60));
     EXPECT_EQ(thumbnail.decodedSize, QSize(176, 120));
     EXPECT_EQ(thumbnail.pictureSize, QSize(172, 104));
     for (int y = 0; y < 60; ++y)
         for (int x = 0; x < 88; ++x)
             ASSERT_EQ(thumbnail.picture.pixel(x, y), qRgb(0, 200, 0)) << x << ',' << y;
+    // The cropped size becomes the entry's picture size; a plain picture
+    // whose thumbnail is its preview gets its ImageSize text.
+    recordThumbnail(entry, thumbnail, true);
+    EXPECT_EQ(entry.pictureHeight(), 104);
+    EXPECT_EQ(entry.itemText(ImageEntry::kItemImageSize), u"");
+    entry.setPreviewOffset(4096);
+    recordThumbnail(entry, thumbnail, true);
+    EXPECT_EQ(entry.itemText(ImageEntry::kItemImageSize), u"176*120");
+    // The range points at noise: the thumbnail fails.
+    entry.setThumbOffset(10);
+    EXPECT_EQ(makeThumbnail(source, entry, record, {}).status, PictureStatus::Failed);
 
     // Without the crop the frame is there, squeezed: 8 rows of 120 become
     // 4 of 60, 4 columns of 176 become 2 of 88.
@@ -78,7 +101,6 @@ TEST(ThumbnailMaker, CropsThenStretchesOverTheWholePicture)
     EXPECT_EQ(whole.picture.pixel(40, 56), qRgb(0, 0, 255));
     EXPECT_EQ(whole.picture.pixel(1, 30), qRgb(255, 255, 255));
     EXPECT_EQ(whole.picture.pixel(2, 30), qRgb(0, 200, 0));
-
     // The preview is cut the same way, and keeps its pixels.
     EXPECT_EQ(makePreviewFromBytes(png, {0, 0, 0, 0}).picture.size(), QSize(176, 120));
     const Preview preview = makePreviewFromBytes(png, {8, 8, 4, 0});
@@ -193,37 +215,6 @@ TEST(PicturePlan, RangesLeadingBytesAndWholeFiles)
     EXPECT_EQ(std::vector(mrw->begin(), mrw->begin() + 3), (std::vector{std::byte{0xFF}, std::byte{0xD8}, file[12]}));
 }
 
-TEST(ThumbnailMaker, FromTheEntrysEmbeddedJpeg)
-{
-    // A file with an embedded 176 × 120 JPEG at offset 4096.
-    const auto jpeg = encode(framedPicture(), "jpeg");
-    std::vector<std::byte> file(4096 + jpeg.size() + 100, std::byte{0x55});
-    std::copy(jpeg.begin(), jpeg.end(), file.begin() + 4096);
-    io::MemorySource source(file);
-    ImageEntry entry;
-    entry.setKind(imagelist::kKindJpeg);
-    entry.setThumbOffset(4096);
-    entry.setThumbSize(static_cast<std::uint32_t>(jpeg.size()));
-    metadata::CameraRecord record;
-    record.thumbCrop = {8, 8, 0, 0};
-    const ThumbnailResult result = makeThumbnail(source, entry, record, {});
-    ASSERT_EQ(result.status, PictureStatus::Made);
-    EXPECT_EQ(result.thumbnail.pictureSize, QSize(176, 104));
-    EXPECT_LT(qRed(result.thumbnail.picture.pixel(44, 0)), 60); // the red rows are cut away
-
-    recordThumbnail(entry, result.thumbnail, true);
-    EXPECT_EQ(entry.pictureHeight(), 104);
-    // A plain picture whose thumbnail is its preview gets its ImageSize text.
-    EXPECT_EQ(entry.itemText(ImageEntry::kItemImageSize), u"");
-    entry.setPreviewOffset(4096);
-    recordThumbnail(entry, result.thumbnail, true);
-    EXPECT_EQ(entry.itemText(ImageEntry::kItemImageSize), u"176*120");
-
-    // The range points at noise: the thumbnail fails.
-    entry.setThumbOffset(10);
-    EXPECT_EQ(makeThumbnail(source, entry, record, {}).status, PictureStatus::Failed);
-}
-
 TEST(ThumbnailMaker, PlaceholderEngineAndVideoEntries)
 {
     QImage grey(640, 480, QImage::Format_RGB32);
@@ -245,46 +236,6 @@ TEST(ThumbnailMaker, PlaceholderEngineAndVideoEntries)
     EXPECT_EQ(loadPreview(empty, entry, record, placeholder).status, PictureStatus::NeedsEngine);
     entry.setKind(imagelist::kKindVideo);
     EXPECT_EQ(loadPreview(empty, entry, {}, placeholder).status, PictureStatus::NeedsVideoFrame);
-}
-
-// The cache block, byte for byte: blue, green, red; 264-byte rows; the
-// histogram's 96-byte rows from byte 15,840.
-TEST(ThumbnailBlock, LayoutByteForByte)
-{
-    QImage thumbnail(88, 60, QImage::Format_RGB32);
-    thumbnail.fill(qRgb(0, 0, 0));
-    QImage histogram(32, 16, QImage::Format_RGB32);
-    histogram.fill(qRgb(0, 0, 0));
-    const struct {
-        QImage* picture;
-        int x, y;
-        std::size_t offset;
-    } pixels[] = {{&thumbnail, 0, 0, 0},           {&thumbnail, 87, 0, 87 * 3},     {&thumbnail, 0, 1, 264},
-                  {&thumbnail, 87, 59, 59 * 264 + 87 * 3}, {&histogram, 0, 0, 15'840}, {&histogram, 1, 1, 15'840 + 96 + 3},
-                  {&histogram, 31, 15, 17'376 - 3}};
-    for (int i = 0; const auto& p : pixels) {
-        p.picture->setPixel(p.x, p.y, qRgb(3 * i + 1, 3 * i + 2, 3 * i + 3));
-        ++i;
-    }
-
-    const std::vector<std::byte> block = cache::makeThumbnailBlock(thumbnail, histogram);
-    ASSERT_EQ(block.size(), 17'376u);
-    for (int i = 0; const auto& p : pixels) {
-        const std::vector<int> stored{std::to_integer<int>(block[p.offset]), std::to_integer<int>(block[p.offset + 1]),
-                                      std::to_integer<int>(block[p.offset + 2])};
-        EXPECT_EQ(stored, (std::vector{3 * i + 3, 3 * i + 2, 3 * i + 1})) << p.offset;
-        ++i;
-    }
-    using Layout = cache::ThumbnailBlockLayout;
-    const auto back = cache::readThumbnailBlock(std::span<const std::byte, Layout::kSize>(block.data(), Layout::kSize));
-    EXPECT_EQ(back.thumbnail, thumbnail);
-    EXPECT_EQ(back.histogram, histogram);
-    // 24-bit pictures are stored the same way; wrong sizes are refused.
-    EXPECT_EQ(cache::makeThumbnailBlock(thumbnail.convertToFormat(QImage::Format_RGB888),
-                                        histogram.convertToFormat(QImage::Format_RGB888)),
-              block);
-    EXPECT_TRUE(cache::makeThumbnailBlock(thumbnail.copy(0, 0, 60, 88), histogram).empty());
-    EXPECT_TRUE(cache::makeThumbnailBlock(thumbnail, QImage()).empty());
 }
 
 } // namespace

@@ -96,7 +96,8 @@ TEST(ScreenLayoutTest, EveryWindowWhereTheRulesPutIt)
         // A thin rebar is still revealed over 16 rows.
         {[](In& in) { viewsFullScreen(in); in.rebarHeight = 10; in.pointer = QPoint(0, 15); }, "rebar", "0,0,1200,10"},
         // Other modes keep both bars; only a single view pane loses its edge.
-        {[](In& in) { in.fullScreen = true; }, "rebar status listPane edges", "0,0,1200,40 0,780,1200,20 200,40,1000,740 yes"},
+        {[](In& in) { in.fullScreen = true; }, "rebar status listPane edges",
+         "0,0,1200,40 0,780,1200,20 200,40,1000,740 yes"},
         {[](In& in) { in.screenMode = ScreenMode::ListOnly; in.fullScreen = true; }, "rebar status edges",
          "0,0,1200,40 0,780,1200,20 yes"},
         {[](In& in) { viewsFullScreen(in); in.multiScreenMode = MultiScreenMode::SideBySide; }, "edges", "yes"},
