@@ -149,9 +149,15 @@ TEST(ThumbnailMaker, OrientationIsKeptAndAppliedWhenDrawn)
     EXPECT_EQ(rotationTotal(entry), 1);
     // Shown 480 × 640 in 88 × 88: 66 wide from x = 11. A quarter turn
     // clockwise takes the top-left eighth to the top right: x 69..76, y 0..10.
-    const QImage icon = drawListIcon(turned.picture, turned.pictureSize, rotationTotal(entry), {QSize(88, 88), false, 0});
-    EXPECT_GT(qGray(icon.pixel(73, 4)), 240);
-    EXPECT_LT(qGray(icon.pixel(14, 4)), 200);
+    const auto icon = [&turned](int turns) {
+        return drawListIcon(turned.picture, turned.pictureSize, turns, {QSize(88, 88), false, 0});
+    };
+    EXPECT_GT(qGray(icon(rotationTotal(entry)).pixel(73, 4)), 240);
+    EXPECT_LT(qGray(icon(rotationTotal(entry)).pixel(14, 4)), 200);
+    // Three quarter turns take it to the bottom left (x 11..19, y 77..87);
+    // two, with the picture 66 high from y = 11, to the bottom right.
+    EXPECT_GT(qGray(icon(3).pixel(14, 83)), 240);
+    EXPECT_GT(qGray(icon(2).pixel(83, 73)), 240);
 
     // Orientations 3, 6 and 8 are two, one and three quarter turns; the rest none.
     const int turns[] = {0, 0, 0, 2, 0, 0, 1, 0, 3, 0};
