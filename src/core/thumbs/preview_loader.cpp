@@ -1,23 +1,11 @@
 #include "thumbs/preview_loader.h"
 
-#include "imagelist/file_kind.h"
 #include "thumbs/picture_decoder.h"
 
 #include <algorithm>
 #include <numeric>
 
 namespace qlx::thumbs {
-
-PicturePlan planPreview(const imagelist::ImageEntry& entry, const metadata::CameraRecord& record)
-{
-    if (entry.previewSize() == 0 && record.developable) {
-        const bool engine = (entry.kind() & kEngineThumbnailKinds) != 0 || record.id == metadata::kCameraIdX3f;
-        return {engine ? PictureSource::Engine : PictureSource::Placeholder, 0, 0};
-    }
-    if (entry.kind() == imagelist::kKindVideo)
-        return {PictureSource::VideoFrame, 0, 0};
-    return {PictureSource::FileBytes, entry.previewOffset(), entry.previewSize()};
-}
 
 Preview makePreviewFromBytes(std::span<const std::byte> bytes, const std::array<std::int32_t, 4>& margins,
                              QSize cover)
@@ -60,23 +48,11 @@ PreviewResult loadPreview(io::FileSource& file, const imagelist::ImageEntry& ent
                           const metadata::CameraRecord& record, std::span<const std::byte> placeholder, QSize cover)
 {
     PreviewResult result;
-    const PicturePlan plan = planPreview(entry, record);
-    switch (plan.source) {
-    case PictureSource::Engine:
-        result.status = PictureStatus::NeedsEngine;
-        return result;
-    case PictureSource::VideoFrame:
-        result.status = PictureStatus::NeedsVideoFrame;
-        return result;
-    case PictureSource::Placeholder:
-        result.preview = makePreviewFromBytes(placeholder, record.previewCrop, cover);
-        break;
-    case PictureSource::FileBytes:
-        if (const auto bytes = readPictureBytes(file, plan, entry.kind()))
-            result.preview = makePreviewFromBytes(*bytes, record.previewCrop, cover);
-        break;
-    }
-    result.status = result.preview.ok() ? PictureStatus::Made : PictureStatus::Failed;
+    const PicturePlan plan = planPicture(entry, record, entry.previewOffset(), entry.previewSize());
+    result.status = makeFromPlan(file, plan, entry.kind(), placeholder, [&](std::span<const std::byte> bytes) {
+        result.preview = makePreviewFromBytes(bytes, record.previewCrop, cover);
+        return result.preview.ok();
+    });
     return result;
 }
 

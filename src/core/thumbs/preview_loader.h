@@ -22,9 +22,6 @@
 
 namespace qlx::thumbs {
 
-// The source of an entry's preview. `record` is the entry's camera record.
-PicturePlan planPreview(const imagelist::ImageEntry& entry, const metadata::CameraRecord& record);
-
 struct Preview {
     QImage picture;     // Format_RGB32; null when none
     QSize decodedSize;  // the picture's own size

@@ -58,15 +58,16 @@ QRect scaledRectangle(const QRect& crop, QSize full, QSize decoded)
 
 } // namespace
 
-PicturePlan planThumbnail(const ImageEntry& entry, const metadata::CameraRecord& record)
+PicturePlan planPicture(const ImageEntry& entry, const metadata::CameraRecord& record, std::uint64_t offset,
+                        std::uint64_t size)
 {
-    if (entry.thumbSize() == 0 && record.developable) {
+    if (size == 0 && record.developable) {
         const bool engine = (entry.kind() & kEngineThumbnailKinds) != 0 || record.id == metadata::kCameraIdX3f;
         return {engine ? PictureSource::Engine : PictureSource::Placeholder, 0, 0};
     }
     if (entry.kind() == imagelist::kKindVideo)
         return {PictureSource::VideoFrame, 0, 0};
-    return {PictureSource::FileBytes, entry.thumbOffset(), entry.thumbSize()};
+    return {PictureSource::FileBytes, offset, size};
 }
 
 std::optional<std::vector<std::byte>> readPictureBytes(io::FileSource& file, const PicturePlan& plan,
@@ -93,6 +94,23 @@ std::optional<std::vector<std::byte>> readPictureBytes(io::FileSource& file, con
         (*bytes)[1] = std::byte{0xD8};
     }
     return bytes;
+}
+
+PictureStatus makeFromPlan(io::FileSource& file, const PicturePlan& plan, std::uint32_t kind,
+                           std::span<const std::byte> placeholder, const PictureMaker& make)
+{
+    switch (plan.source) {
+    case PictureSource::Engine:
+        return PictureStatus::NeedsEngine;
+    case PictureSource::VideoFrame:
+        return PictureStatus::NeedsVideoFrame;
+    case PictureSource::Placeholder:
+        return make(placeholder) ? PictureStatus::Made : PictureStatus::Failed;
+    case PictureSource::FileBytes:
+        break;
+    }
+    const auto bytes = readPictureBytes(file, plan, kind);
+    return bytes && make(*bytes) ? PictureStatus::Made : PictureStatus::Failed;
 }
 
 std::optional<QRect> cropRectangle(QSize picture, const std::array<std::int32_t, 4>& margins)
@@ -142,23 +160,11 @@ ThumbnailResult makeThumbnail(io::FileSource& file, const ImageEntry& entry, con
                               std::span<const std::byte> placeholder)
 {
     ThumbnailResult result;
-    const PicturePlan plan = planThumbnail(entry, record);
-    switch (plan.source) {
-    case PictureSource::Engine:
-        result.status = PictureStatus::NeedsEngine;
-        return result;
-    case PictureSource::VideoFrame:
-        result.status = PictureStatus::NeedsVideoFrame;
-        return result;
-    case PictureSource::Placeholder:
-        result.thumbnail = makeThumbnailFromBytes(placeholder, record.thumbCrop);
-        break;
-    case PictureSource::FileBytes:
-        if (const auto bytes = readPictureBytes(file, plan, entry.kind()))
-            result.thumbnail = makeThumbnailFromBytes(*bytes, record.thumbCrop);
-        break;
-    }
-    result.status = result.thumbnail.ok() ? PictureStatus::Made : PictureStatus::Failed;
+    const PicturePlan plan = planPicture(entry, record, entry.thumbOffset(), entry.thumbSize());
+    result.status = makeFromPlan(file, plan, entry.kind(), placeholder, [&](std::span<const std::byte> bytes) {
+        result.thumbnail = makeThumbnailFromBytes(bytes, record.thumbCrop);
+        return result.thumbnail.ok();
+    });
     return result;
 }
 

@@ -26,6 +26,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <vector>
@@ -45,7 +46,8 @@ inline constexpr std::uint32_t kPlainPictureKinds = 0x0020'001F;
 inline constexpr std::uint64_t kMaxWholeFileBytes = 256ull * 1024 * 1024;
 
 // ---- Where the picture comes from -----------------------------------------
-// (The preview loader plans and reads the same way; preview_loader.h.)
+// (The preview loader plans, reads and follows its plan with these same
+// functions; preview_loader.h.)
 
 enum class PictureSource {
     FileBytes,   // a range of the file, or the whole file
@@ -60,9 +62,15 @@ struct PicturePlan {
     std::uint64_t size = 0; // 0: the whole file
 };
 
-// The source of an entry's thumbnail. `record` is the entry's camera record
-// (a default record when the table lacks it).
-PicturePlan planThumbnail(const imagelist::ImageEntry& entry, const metadata::CameraRecord& record);
+// The source of an entry's picture, given the range of the file that holds
+// it (`thumbOffset`/`thumbSize` for the thumbnail, `previewOffset`/
+// `previewSize` for the preview). `record` is the entry's camera record (a
+// default record when the table lacks it). Without a range a developable
+// camera's file goes to the RAW engine (kEngineThumbnailKinds and X3F) or
+// gets the placeholder; a video gives a frame; anything else is read from
+// the range, or whole when the range is empty.
+PicturePlan planPicture(const imagelist::ImageEntry& entry, const metadata::CameraRecord& record,
+                        std::uint64_t offset, std::uint64_t size);
 
 // The bytes a FileBytes plan names. A range must be read whole (a short read
 // fails), except the leading-bytes range (offset 0, 256 KiB: the first small
@@ -75,6 +83,24 @@ PicturePlan planThumbnail(const imagelist::ImageEntry& entry, const metadata::Ca
 // read fails.
 std::optional<std::vector<std::byte>> readPictureBytes(io::FileSource& file, const PicturePlan& plan,
                                                        std::uint32_t kind);
+
+enum class PictureStatus {
+    Made,
+    NeedsEngine,     // the RAW engine must develop it (not made here)
+    NeedsVideoFrame, // the video frame grabber must give it (not made here)
+    Failed,          // unreadable or undecodable: the caller clears the entry's presence
+};
+
+// Makes a picture of the bytes it is handed; true when one was made.
+using PictureMaker = std::function<bool(std::span<const std::byte>)>;
+
+// Follows a plan for the thumbnail and the preview alike: the engine and
+// the video frame grabber are other makers' work (NeedsEngine,
+// NeedsVideoFrame); the placeholder's bytes, or the bytes the plan names
+// in `file` (readPictureBytes), go to `make`. Failed when the read fails
+// or `make` makes nothing.
+PictureStatus makeFromPlan(io::FileSource& file, const PicturePlan& plan, std::uint32_t kind,
+                           std::span<const std::byte> placeholder, const PictureMaker& make);
 
 // ---- Making the picture -----------------------------------------------------
 
@@ -96,13 +122,6 @@ struct Thumbnail {
 // over 88 × 60. A null picture when the bytes do not decode or the margins
 // leave nothing.
 Thumbnail makeThumbnailFromBytes(std::span<const std::byte> bytes, const std::array<std::int32_t, 4>& margins);
-
-enum class PictureStatus {
-    Made,
-    NeedsEngine,     // the RAW engine must develop it (not made here)
-    NeedsVideoFrame, // the video frame grabber must give it (not made here)
-    Failed,          // unreadable or undecodable: the caller clears the entry's presence
-};
 
 struct ThumbnailResult {
     PictureStatus status = PictureStatus::Failed;

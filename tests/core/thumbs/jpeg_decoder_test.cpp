@@ -1,23 +1,20 @@
-// The JPEG decoder: scale choice, real camera files, and bytes that are not
-// a whole picture.
+// The JPEG decoder: scale choice, colour spaces, real camera files, and
+// bytes that are not a whole picture.
 
 #include "thumbs/jpeg_decoder.h"
 #include "thumbs/picture_decoder.h"
 
-#include "support/test_paths.h"
+#include "support/samples_gtest.h"
+#include "support/test_pictures.h"
 
 #include <QBuffer>
 #include <QImageWriter>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include <jpeglib.h>
@@ -30,36 +27,15 @@ std::vector<std::byte> encode(const QImage& image, bool progressive = false)
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(90);
     writer.setProgressiveScanWrite(progressive);
     EXPECT_TRUE(writer.write(image));
-    const QByteArray& data = buffer.data();
-    const auto* first = reinterpret_cast<const std::byte*>(data.constData());
-    return {first, first + data.size()};
-}
-
-QImage solid(int width, int height, QColor colour)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(colour);
-    return image;
-}
-
-std::vector<std::byte> readSample(const std::filesystem::path& relative)
-{
-    std::ifstream in(test::samplesDir() / relative, std::ios::binary);
-    const std::vector<char> chars{std::istreambuf_iterator<char>(in), {}};
-    std::vector<std::byte> bytes(chars.size());
-    std::transform(chars.begin(), chars.end(), bytes.begin(), [](char c) { return static_cast<std::byte>(c); });
-    return bytes;
+    const auto* first = reinterpret_cast<const std::byte*>(buffer.data().constData());
+    return {first, first + buffer.data().size()};
 }
 
 JpegRequest thumbnailRequest()
 {
-    JpegRequest request;
-    request.cover = QSize(88, 60);
-    request.fastUpsampling = true;
-    return request;
+    return {QSize(88, 60), {}, JpegPixels::Rgb32, true};
 }
 
 TEST(JpegScale, SmallestScaleThatStillCoversTheTarget)
@@ -76,55 +52,48 @@ TEST(JpegScale, SmallestScaleThatStillCoversTheTarget)
 
 TEST(JpegDecoder, TwelveMegapixelsForAThumbnailDecodeAtOneEighth)
 {
-    const auto bytes = encode(solid(4000, 3000, QColor(200, 40, 10)));
+    // The test picture: red rises to the right, green downwards, blue is 64.
+    const auto bytes = test::makeTestJpeg({4000, 3000, {}, {}, 0});
     const DecodedJpeg decoded = decodeJpeg(bytes, thumbnailRequest());
     ASSERT_TRUE(decoded.ok());
     EXPECT_EQ(decoded.denominator, 8);
     EXPECT_EQ(decoded.image.size(), QSize(500, 375));
     EXPECT_EQ(decoded.fullSize, QSize(4000, 3000));
     EXPECT_EQ(decoded.image.format(), QImage::Format_RGB32);
+    // Full-size (2000..2007, 1496..1503): red 2000 × 255 / 3999 = 127 to
+    // 2007 × 255 / 3999 = 127, green likewise 127 over 2999.
     const QRgb centre = decoded.image.pixel(250, 187);
-    EXPECT_EQ(qAlpha(centre), 255);
-    EXPECT_NEAR(qRed(centre), 200, 3);
-    EXPECT_NEAR(qGreen(centre), 40, 3);
-    EXPECT_NEAR(qBlue(centre), 10, 3);
+    EXPECT_NEAR(qRed(centre), 127, 4);
+    EXPECT_NEAR(qGreen(centre), 127, 4);
+    EXPECT_NEAR(qBlue(centre), 64, 4);
 
     // Margins to be cut away leave 700 columns: 87 at 1/8, so 1/4.
     JpegRequest cropped = thumbnailRequest();
     cropped.cutAway = QSize(3300, 0);
     const DecodedJpeg wider = decodeJpeg(bytes, cropped);
-    ASSERT_TRUE(wider.ok());
     EXPECT_EQ(wider.denominator, 4);
     EXPECT_EQ(wider.image.size(), QSize(1000, 750));
 }
 
-TEST(JpegDecoder, ProgressiveAndGreyscale)
+TEST(JpegDecoder, ProgressiveGreyscaleAndAdobeCmyk)
 {
-    const auto progressive = encode(solid(640, 480, Qt::darkCyan), true);
-    ASSERT_TRUE(readJpegInfo(progressive).has_value());
-    EXPECT_TRUE(readJpegInfo(progressive)->progressive);
-    const DecodedJpeg a = decodeJpeg(progressive, thumbnailRequest());
-    ASSERT_TRUE(a.ok());
-    EXPECT_EQ(a.image.size(), QSize(160, 120));
+    QImage cyan(640, 480, QImage::Format_RGB32);
+    cyan.fill(Qt::darkCyan);
+    const auto progressive = encode(cyan, true);
+    EXPECT_TRUE(readJpegInfo(progressive).value_or(JpegInfo{}).progressive);
+    EXPECT_EQ(decodeJpeg(progressive, thumbnailRequest()).image.size(), QSize(160, 120));
 
     QImage grey(100, 80, QImage::Format_Grayscale8);
     grey.fill(77);
-    const auto greyBytes = encode(grey);
-    EXPECT_EQ(readJpegInfo(greyBytes)->components, 1);
-    JpegRequest bytesOrder;
-    bytesOrder.pixels = JpegPixels::Rgb888;
-    const DecodedJpeg b = decodeJpeg(greyBytes, bytesOrder);
+    const DecodedJpeg b = decodeJpeg(encode(grey), {{}, {}, JpegPixels::Rgb888, false});
     ASSERT_TRUE(b.ok());
     EXPECT_EQ(b.image.format(), QImage::Format_RGB888);
-    EXPECT_EQ(b.image.size(), QSize(100, 80));
     const uchar* p = b.image.constScanLine(40) + 50 * 3;
     EXPECT_NEAR(p[0], 77, 2);
-    EXPECT_EQ(p[0], p[2]);
-}
+    EXPECT_TRUE(p[0] == p[1] && p[1] == p[2]);
 
-// Adobe's CMYK JPEGs store the inks inverted: 255 is no ink.
-TEST(JpegDecoder, AdobeCmykBecomesRgb)
-{
+    // Adobe's CMYK JPEGs store the inks inverted (255 is no ink): no cyan,
+    // full magenta, no yellow, no black is magenta.
     jpeg_compress_struct info{};
     jpeg_error_mgr error{};
     info.err = jpeg_std_error(&error);
@@ -139,137 +108,117 @@ TEST(JpegDecoder, AdobeCmykBecomesRgb)
     jpeg_set_defaults(&info); // writes the Adobe marker for CMYK
     jpeg_start_compress(&info, TRUE);
     std::vector<unsigned char> row(16 * 4);
-    for (std::size_t x = 0; x < 16; ++x) // no cyan, full magenta, no yellow, no black
+    for (std::size_t x = 0; x < 16; ++x)
         std::memcpy(&row[4 * x], "\xFF\x00\xFF\xFF", 4);
     for (JSAMPROW line = row.data(); info.next_scanline < info.image_height;)
         jpeg_write_scanlines(&info, &line, 1);
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
-    const std::vector<std::byte> bytes(reinterpret_cast<std::byte*>(out), reinterpret_cast<std::byte*>(out) + size);
+    const auto* first = reinterpret_cast<const std::byte*>(out);
+    const DecodedJpeg cmyk = decodeJpeg(std::vector(first, first + size), {});
     std::free(out);
-    const DecodedJpeg decoded = decodeJpeg(bytes, {});
-    ASSERT_TRUE(decoded.ok());
-    EXPECT_NEAR(qRed(decoded.image.pixel(8, 4)), 255, 3);
-    EXPECT_NEAR(qGreen(decoded.image.pixel(8, 4)), 0, 3);
-    EXPECT_NEAR(qBlue(decoded.image.pixel(8, 4)), 255, 3);
+    ASSERT_TRUE(cmyk.ok());
+    EXPECT_NEAR(qRed(cmyk.image.pixel(8, 4)), 255, 3);
+    EXPECT_NEAR(qGreen(cmyk.image.pixel(8, 4)), 0, 3);
+    EXPECT_NEAR(qBlue(cmyk.image.pixel(8, 4)), 255, 3);
 }
 
-// Sizes read with exiftool and identify.
+// Sizes read with exiftool and identify; the embedded thumbnail's offset
+// and length from exiftool -n (ThumbnailOffset, ThumbnailLength).
 TEST(JpegDecoder, RealCameraFiles)
 {
-    struct Sample {
+    const auto exif = test::samplesDir() / "exif-samples";
+    QLX_NEED_SAMPLES(exif / "Reconyx_HC500_Hyperfire.jpg", exif / "exif-org/nikon-e950.jpg",
+                     exif / "exif-org/canon-ixus.jpg", exif / "orientation/landscape_6.jpg", exif / "Canon_40D.jpg",
+                     exif / "Fujifilm_FinePix_E500.jpg");
+    const struct {
         const char* path;
+        std::size_t offset, length; // length 0: the whole file
         QSize size;
         QSize thumbnailDecode; // at the scale chosen for 88 × 60
+    } samples[] = {
+        {"Reconyx_HC500_Hyperfire.jpg", 0, 0, {2048, 1536}, {256, 192}},
+        {"exif-org/nikon-e950.jpg", 0, 0, {800, 600}, {100, 75}},
+        {"exif-org/nikon-e950.jpg", 2066, 4662, {160, 120}, {160, 120}},
+        {"exif-org/canon-ixus.jpg", 0, 0, {640, 480}, {160, 120}},
+        {"orientation/landscape_6.jpg", 0, 0, {450, 600}, {113, 150}},
+        {"Canon_40D.jpg", 0, 0, {100, 68}, {100, 68}},
+        {"Fujifilm_FinePix_E500.jpg", 0, 0, {59, 100}, {59, 100}},
     };
-    const Sample samples[] = {
-        {"exif-samples/Reconyx_HC500_Hyperfire.jpg", {2048, 1536}, {256, 192}},
-        {"exif-samples/exif-org/nikon-e950.jpg", {800, 600}, {100, 75}},
-        {"exif-samples/exif-org/canon-ixus.jpg", {640, 480}, {160, 120}},
-        {"exif-samples/orientation/landscape_6.jpg", {450, 600}, {113, 150}},
-        {"exif-samples/Canon_40D.jpg", {100, 68}, {100, 68}},
-        {"exif-samples/Fujifilm_FinePix_E500.jpg", {59, 100}, {59, 100}},
-    };
-    for (const Sample& sample : samples) {
+    for (const auto& sample : samples) {
         SCOPED_TRACE(sample.path);
-        const auto bytes = readSample(sample.path);
+        const auto file = test::readFileBytes(exif / sample.path);
+        ASSERT_GE(file.size(), sample.offset + sample.length);
+        const auto bytes = std::span(file).subspan(sample.offset, sample.length ? sample.length : file.size());
         const auto info = readJpegInfo(bytes);
         ASSERT_TRUE(info.has_value());
         EXPECT_EQ(QSize(info->width, info->height), sample.size);
         const DecodedJpeg decoded = decodeJpeg(bytes, thumbnailRequest());
-        ASSERT_TRUE(decoded.ok());
         EXPECT_EQ(decoded.fullSize, sample.size);
         EXPECT_EQ(decoded.image.size(), sample.thumbnailDecode);
     }
 }
 
-// The embedded thumbnail of a camera JPEG: offset and length from exiftool
-// (-n ThumbnailOffset, ThumbnailLength), 160 × 120 from identify.
-TEST(JpegDecoder, EmbeddedThumbnailOfACameraFile)
+// Cut pictures, forged frame sizes and noise behind a start-of-image marker:
+// refused at full size and scaled, before anything the header sizes is
+// allocated.
+TEST(JpegDecoder, BytesThatAreNotAWholePictureAreRefused)
 {
-    const auto file = readSample("exif-samples/exif-org/nikon-e950.jpg");
-    ASSERT_GE(file.size(), 2066u + 4662u);
-    const std::span<const std::byte> thumbnail = std::span(file).subspan(2066, 4662);
-    const DecodedJpeg decoded = decodeJpeg(thumbnail, thumbnailRequest());
-    ASSERT_TRUE(decoded.ok());
-    EXPECT_EQ(decoded.denominator, 1);
-    EXPECT_EQ(decoded.image.size(), QSize(160, 120));
-}
-
-TEST(JpegDecoder, TruncatedPicturesAreRefused)
-{
-    const auto whole = readSample("exif-samples/exif-org/nikon-e950.jpg");
+    const auto whole = test::makeTestJpeg({800, 600, {}, {}, 0});
     ASSERT_TRUE(decodeJpeg(whole, thumbnailRequest()).ok());
-    for (const std::size_t length : {std::size_t{0}, std::size_t{2}, std::size_t{3}, std::size_t{300},
-                                     std::size_t{4000}, whole.size() / 2, whole.size() - 200}) {
-        SCOPED_TRACE(length);
-        const std::span<const std::byte> cut(whole.data(), length);
-        EXPECT_FALSE(decodeJpeg(cut, thumbnailRequest()).ok());
-        EXPECT_FALSE(decodePicture(cut, thumbnailRequest()).ok());
-    }
-    // A progressive picture cut short ends while its coefficients are read.
-    const auto progressive = encode(solid(320, 240, Qt::red), true);
-    EXPECT_FALSE(decodeJpeg(std::span(progressive).first(progressive.size() * 2 / 3), {}).ok());
-}
-
-// Finds the first SOF0 marker's height and width fields.
-std::size_t frameHeader(const std::vector<std::byte>& bytes)
-{
-    for (std::size_t i = 2; i + 9 < bytes.size(); ++i)
-        if (bytes[i] == std::byte{0xFF} && bytes[i + 1] == std::byte{0xC0})
-            return i + 5;
-    return 0;
-}
-
-TEST(JpegDecoder, HugeOrEmptyDimensionsAreRefusedBeforeAllocating)
-{
-    const auto good = encode(solid(64, 48, Qt::blue));
-    const std::size_t at = frameHeader(good);
+    std::vector<std::vector<std::byte>> refused;
+    for (const std::size_t length : {std::size_t{0}, std::size_t{2}, std::size_t{3}, std::size_t{300}, std::size_t{4000},
+                                     whole.size() / 2, whole.size() - 200})
+        refused.emplace_back(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
+    // The baseline frame header (FF C0): length, precision, then height and width.
+    std::size_t at = 0;
+    for (std::size_t i = 2; at == 0 && i + 9 < whole.size(); ++i)
+        if (whole[i] == std::byte{0xFF} && whole[i + 1] == std::byte{0xC0})
+            at = i + 5;
     ASSERT_NE(at, 0u);
-    const auto withSize = [&](unsigned width, unsigned height) {
-        auto bytes = good;
-        bytes[at] = std::byte(height >> 8);
-        bytes[at + 1] = std::byte(height & 0xFF);
-        bytes[at + 2] = std::byte(width >> 8);
-        bytes[at + 3] = std::byte(width & 0xFF);
-        return bytes;
-    };
-    // 65,000 × 65,000 is 4.2 gigapixels, over the pixel budget.
-    EXPECT_FALSE(readJpegInfo(withSize(65000, 65000)).has_value());
-    EXPECT_FALSE(decodeJpeg(withSize(65000, 65000), {}).ok());
-    EXPECT_FALSE(decodeJpeg(withSize(20000, 20000), thumbnailRequest()).ok());
-    EXPECT_FALSE(decodeJpeg(withSize(64, 0), {}).ok());
-    EXPECT_FALSE(decodeJpeg(withSize(0, 48), {}).ok());
-    // Within the limits, but the data holds far fewer rows: refused as cut.
-    EXPECT_FALSE(decodeJpeg(withSize(4096, 4096), thumbnailRequest()).ok());
+    // 65,000 × 65,000 is 4.2 gigapixels, over the pixel budget; 4096 × 4096
+    // is within it, but the data holds far fewer rows.
+    for (const auto& [width, height] : {std::pair{65000u, 65000u}, {20000u, 20000u}, {64u, 0u}, {0u, 48u}, {4096u, 4096u}}) {
+        auto& forged = refused.emplace_back(whole);
+        const unsigned fields[] = {height >> 8, height, width >> 8, width};
+        for (std::size_t i = 0; i < 4; ++i)
+            forged[at + i] = std::byte(fields[i] & 0xFF);
+    }
+    EXPECT_FALSE(readJpegInfo(refused[7]).has_value());
+    auto& noise = refused.emplace_back(5000);
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        noise[i] = std::byte(static_cast<unsigned char>((i * 2654435761u) >> 13));
+    std::memcpy(noise.data(), "\xFF\xD8\xFF", 3);
+    // A progressive picture cut short ends while its coefficients are read.
+    QImage red(320, 240, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    const auto progressive = encode(red, true);
+    refused.emplace_back(progressive.begin(), progressive.begin() + static_cast<std::ptrdiff_t>(progressive.size() * 2 / 3));
+
+    for (std::size_t i = 0; i < refused.size(); ++i)
+        for (const JpegRequest& request : {JpegRequest{}, thumbnailRequest()}) {
+            EXPECT_FALSE(decodeJpeg(refused[i], request).ok()) << i;
+            EXPECT_FALSE(decodePicture(refused[i], request).ok()) << i;
+        }
 }
 
 // Files that crashed or hung other readers, and broken camera JPEGs: every
-// one ends in a picture or a clean refusal.
+// one ends in a picture or a clean refusal (run under the sanitizers).
 TEST(JpegDecoder, MalformedSamplesNeverCrash)
 {
+    const auto malformed = test::samplesDir() / "malformed", invalid = test::samplesDir() / "exif-samples/invalid";
+    QLX_NEED_SAMPLES(malformed, invalid);
     int files = 0;
-    for (const auto* folder : {"malformed", "exif-samples/invalid"}) {
-        for (const auto& item : std::filesystem::directory_iterator(test::samplesDir() / folder)) {
-            const auto bytes = readSample(std::filesystem::relative(item.path(), test::samplesDir()));
+    for (const auto& folder : {malformed, invalid}) {
+        for (const auto& item : std::filesystem::directory_iterator(folder)) {
+            const auto bytes = test::readFileBytes(item.path());
             const DecodedJpeg decoded = decodeJpeg(bytes, thumbnailRequest());
-            if (decoded.ok()) {
-                EXPECT_TRUE(looksLikeJpeg(bytes));
-                EXPECT_LE(decoded.image.width(), kMaxJpegSide);
-            }
+            EXPECT_TRUE(!decoded.ok() || (looksLikeJpeg(bytes) && decoded.image.width() <= kMaxJpegSide));
             (void)decodePicture(bytes, {});
             ++files;
         }
     }
     EXPECT_GT(files, 50);
-    EXPECT_FALSE(decodeJpeg(readSample("malformed/empty.jpg"), {}).ok());
-    // Noise behind a start-of-image marker.
-    std::vector<std::byte> noise(5000);
-    for (std::size_t i = 0; i < noise.size(); ++i)
-        noise[i] = std::byte(static_cast<unsigned char>((i * 2654435761u) >> 13));
-    std::memcpy(noise.data(), "\xFF\xD8\xFF", 3);
-    EXPECT_FALSE(decodeJpeg(noise, {}).ok());
-    EXPECT_FALSE(decodePicture(noise, {}).ok());
 }
 
 } // namespace
