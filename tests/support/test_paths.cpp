@@ -26,7 +26,8 @@ bool samplesRequired()
 
 std::string missingSamples(std::initializer_list<std::filesystem::path> paths)
 {
-    for (const auto& path : paths) {
+    for (const auto& given : paths) {
+        const auto path = given.is_relative() ? samplesDir() / given : given;
         std::error_code error;
         if (!std::filesystem::exists(path, error))
             return std::string(kSamplesSkipMarker) + ": " + path.string()

@@ -25,7 +25,8 @@ bool samplesRequired();
 inline constexpr const char* kSamplesSkipMarker = "needs the sample corpus";
 
 // Empty when every path exists; otherwise the message a skip or failure
-// gives, naming the first missing path and the setting that finds them.
+// gives, naming the first missing path and the setting that finds them. A
+// relative path names a file of the corpus ("exif-samples/Canon_40D.jpg").
 std::string missingSamples(std::initializer_list<std::filesystem::path> paths);
 
 // The whole content of a file (empty when it cannot be read).

@@ -13,8 +13,8 @@ struct TestJpeg {
     int width = 640;
     int height = 480;
     // Exif IFD0 tags; none of them is written when all are empty / zero.
-    std::string make;
-    std::string model;
+    std::string make = {};
+    std::string model = {};
     int orientation = 0;
 };
 
