@@ -1,6 +1,5 @@
 #include "metadata/camera_table.h"
 
-#include "imagelist/file_kind.h"
 #include "io/record_bytes.h"
 
 #include <gtest/gtest.h>
@@ -116,17 +115,6 @@ TEST(CameraTable, MakerTextsChooseTheirRange)
     EXPECT_EQ(cameras.findCamera(u"X1D II 50C", u"Phase One"), 509u);
     EXPECT_EQ(cameras.findCamera(u"X1D II 50C", u""), 509u);
     EXPECT_EQ(cameras.findCamera(u"X2D", u"Hasselblad"), kUnknownCameraId);
-}
-
-TEST(CameraTable, FixedCamerasOfFileKinds)
-{
-    using namespace imagelist;
-    const std::pair<std::uint32_t, std::uint32_t> fixed[] = {
-        {kKindJpeg, 165}, {kKindTiff, 166}, {kKindCrw, 167}, {kKindDng, 168}, {kKindRaw, 169}, {kKindMef, 170},
-        {kKindPsd, 171}, {kKind3fr, 172}, {kKindVideo, 173}, {kKindDcr, 174}, {kKindX3f, 213}};
-    for (const auto& [kind, id] : fixed)
-        EXPECT_EQ(fixedCameraId(kind), id) << kind;
-    EXPECT_EQ(fixedCameraId(kKindCr2), std::nullopt);
 }
 
 } // namespace
