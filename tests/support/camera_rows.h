@@ -14,8 +14,8 @@
 namespace qlx::test {
 
 struct CameraRow {
-    std::u16string_view maker;
-    std::u16string_view model;
+    std::u16string_view maker = {};
+    std::u16string_view model = {};
     std::uint32_t thumbSlot = 0;
     std::uint32_t previewSlot = 0;
     std::uint32_t id = 0;

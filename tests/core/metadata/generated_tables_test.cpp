@@ -48,18 +48,10 @@ const LensTables& lenses() { return loaded().lenses; }
 std::size_t sourceRows(const char* fileName)
 {
     std::ifstream in(test::sourceDir() / "data" / fileName);
-    std::string line;
-    std::size_t rows = 0;
-    bool header = false;
-    while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
-        if (!header)
-            header = true;
-        else
-            ++rows;
-    }
-    return rows;
+    std::size_t lines = 0;
+    for (std::string line; std::getline(in, line);)
+        lines += !line.empty() && line[0] != '#';
+    return lines - 1;
 }
 
 TEST(GeneratedTables, LoadWithARecordForEverySourceRow)
@@ -95,24 +87,10 @@ TEST(GeneratedTables, MakersRowsLieInTheirRanges)
     EXPECT_EQ(inRanges, ranged);
 }
 
-TEST(GeneratedTables, EveryFixedRecordSitsInTheReservedRows)
-{
-    using namespace imagelist;
-    for (const std::uint32_t kind : {kKindJpeg, kKindTiff, kKindCrw, kKindDng, kKindRaw, kKindMef, kKindPsd,
-                                     kKind3fr, kKindVideo, kKindDcr, kKindX3f}) {
-        const auto id = fixedCameraId(kind);
-        ASSERT_TRUE(id) << kind;
-        const auto row = cameras().rowOfCamera(*id);
-        ASSERT_TRUE(row) << *id;
-        EXPECT_LT(*row, kFirstMakerRow) << *id;
-        EXPECT_TRUE(cameras().record(*row).model.empty()) << *id;
-    }
-    const auto unknown = cameras().rowOfCamera(kUnknownCameraId);
-    ASSERT_TRUE(unknown);
-    EXPECT_LT(*unknown, kFirstMakerRow);
-}
-
-TEST(GeneratedTables, IdentifiersAreUniqueAndFitTheEntry)
+// Identifiers are unique and fit the entry's 16 bits, slots and models fit
+// the program; the fixed records of the file kinds and the unknown camera sit
+// in the reserved rows, where no lookup by model finds them.
+TEST(GeneratedTables, RecordsFitTheProgram)
 {
     std::set<std::uint32_t> ids;
     for (std::size_t row = 0; row < cameras().rowCount(); ++row) {
@@ -120,14 +98,23 @@ TEST(GeneratedTables, IdentifiersAreUniqueAndFitTheEntry)
         if (record.id == 0 && record.model.empty())
             continue;
         EXPECT_TRUE(ids.insert(record.id).second) << "identifier " << record.id << " twice";
-        EXPECT_LE(record.id, 0xFFFFu); // the image entry keeps 16 bits
-        EXPECT_LE(record.thumbSlot, 6u);
-        EXPECT_LE(record.previewSlot, 6u);
+        EXPECT_LE(record.id, 0xFFFFu);
+        EXPECT_LE(std::max(record.thumbSlot, record.previewSlot), 6u) << record.id;
         EXPECT_LT(record.model.size(), kMaxModelLength);
+    }
+    using namespace imagelist;
+    for (const std::uint32_t kind : {kKindJpeg, kKindTiff, kKindCrw, kKindDng, kKindRaw, kKindMef, kKindPsd,
+                                     kKind3fr, kKindVideo, kKindDcr, kKindX3f, 0u}) {
+        const std::uint32_t id = kind ? fixedCameraId(kind).value_or(0) : kUnknownCameraId;
+        const auto row = cameras().rowOfCamera(id);
+        ASSERT_TRUE(row) << id;
+        EXPECT_LT(*row, kFirstMakerRow) << id;
+        EXPECT_TRUE(cameras().record(*row).model.empty()) << id;
     }
 }
 
-// Lens names as exiftool gives them for the lens codes the maker notes hold.
+// Lens names as exiftool gives them for the lens codes the maker notes hold,
+// one or two per table; the lookup rules are lens_text_test.cpp's.
 TEST(GeneratedTables, LensNamesOfTheMakersCodes)
 {
     using namespace imagelist;
@@ -135,27 +122,21 @@ TEST(GeneratedTables, LensNamesOfTheMakersCodes)
         std::uint32_t kind;
         std::u16string_view text, maker, name;
     } cases[] = {
-        // LensType 237 of the EF 24-105mm f/4L IS USM, in either of its lines.
+        // LensType 237 of the EF 24-105mm f/4L IS USM.
         {kKindCr2, u"Lex3\t0\nLex2\t105\nLex1\t24\nLex4\t237\n", u"Canon", u"Canon EF 24-105mm f/4L IS USM"},
-        {kKindCr2, u"Lex3\t237\nLex2\t105\nLex1\t24\n", u"Canon", u"Canon EF 24-105mm f/4L IS USM"},
         // A type several lenses share: the focal lengths pick the lens.
         {kKindCr2, u"Lex3\t6\nLex2\t50\nLex1\t18\n", u"Canon", u"Sigma 18-50mm f/3.5-5.6 DC"},
-        {kKindCr2, u"Lex3\t6\nLex2\t70\nLex1\t28\n", u"Canon", u"Canon EF 28-70mm f/3.5-4.5 or Sigma or Tokina Lens"},
         // 50/1 50/1 14/10 14/10 with f-stops 0x54: three Nikkors, the newest named.
         {kKindNef, u"Lex1\tG\nLens\t50mm F1.4\nLex3\t54\n", u"NIKON CORPORATION", u"AF-S Nikkor 50mm f/1.4G"},
-        // The D2Hs and D70 samples' lenses (LensFStops 7.33 and 5.33).
-        {kKindNef, u"Lex1\tG\nLens\t50mm F1.8\nLex3\t58\n", u"NIKON CORPORATION", u"AF Nikkor 50mm f/1.8D"},
+        // The D70 sample's lens (LensFStops 5.33).
         {kKindNef, u"Lex1\tG\nLens\t18-70mm F3.5-4.5\nLex3\t40\n", u"NIKON", u"AF-S DX Zoom-Nikkor 18-70mm f/3.5-4.5G IF-ED"},
-        {kKindArw, u"Lens\t65535\nLens\tFE 24-70mm F2.8 GM\n", u"SONY", u"FE 24-70mm F2.8 GM"},
         {kKindArw, u"Lens\t2\n", u"SONY", u"Minolta AF 28-70mm F2.8 G"},
         {kKindMrw, u"Lens\t4\n", u"Minolta", u"Minolta AF 85mm F1.4G"},
         // The K10D sample's LensType 3 44 (3 * 256 + 44).
         {kKindPef, u"Lens\t812\n", u"PENTAX", u"Sigma or Tamron Lens (3 44)"},
-        {kKindJpeg, u"Lens\t812\n", u"PENTAX Corporation", u"Sigma or Tamron Lens (3 44)"},
-        // The E-1 sample's LensType 00 00 05 00 00 00 with the EC-14 (00 00 04 ...), and without.
+        // The E-1 sample's LensType 00 00 05 00 00 00 with the EC-14 (00 00 04 ...).
         {kKindOrf, u"Lens\t000005000000\nExt\t000004000000\n", u"OLYMPUS",
          u"Olympus Zuiko Digital 14-54mm F2.8-3.5 +Olympus Zuiko Digital EC-14 1.4x Teleconverter"},
-        {kKindOrf, u"Lens\t000005000000\nExt\t000000000000\n", u"OLYMPUS", u"Olympus Zuiko Digital 14-54mm F2.8-3.5"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(lensText(c.kind, c.text, c.maker, lenses()), c.name) << QString::fromStdU16String(std::u16string(c.text)).toStdString();
@@ -177,41 +158,22 @@ struct SampleCamera {
     const char16_t* model;
 };
 
-// Every camera sample whose camera shoots RAW, with Make and Model as
-// exiftool reads them. Cameras of makers without a range of their own
-// (Apple, Google, Casio, ...) are left out: only their DNG files would reach
-// the table, and DNG has a fixed record.
+// A camera sample of every maker range and every way its makers write
+// their name, with Make and Model as exiftool reads them. (The samples of
+// SamplePreviewsAreTheirLargestJpegs find their cameras there.) Cameras of
+// makers without a range of their own (Apple, Google, Casio, ...) are left
+// out: only their DNG files would reach the table, and DNG has a fixed record.
 constexpr SampleCamera kCameraSamples[] = {
-    {"exiftool/CanonRaw.cr2", u"Canon", u"Canon EOS 350D DIGITAL"},
-    {"exiftool/CanonRaw.cr3", u"Canon", u"Canon EOS M50"},
-    {"exiftool/CanonRaw.crw", u"Canon", u"Canon EOS DIGITAL REBEL"},
-    {"exiftool/Canon.jpg", u"Canon", u"Canon EOS DIGITAL REBEL"},
-    {"exiftool/Canon1DmkIII.jpg", u"Canon", u"Canon EOS-1D Mark III"},
     {"exiftool/ExifTool.jpg", u"Canon", u"Canon PowerShot A5"},
-    {"exiftool/DNG.dng", u"Canon", u"Canon EOS 350D DIGITAL"},
-    {"raw-full/colorchart.dng", u"Canon", u"Canon EOS Kiss X4"},
-    {"exif-samples/Canon_40D.jpg", u"Canon", u"Canon EOS 40D"},
-    {"exif-samples/Canon_PowerShot_S40.jpg", u"Canon", u"Canon PowerShot S40"},
-    {"exif-samples/tests/33-type_error.jpg", u"Canon", u"Canon PowerShot G9"},
-    {"exif-samples/tests/22-canon_tags.jpg", u"Canon", u"Canon PowerShot SD300"},
-    {"exif-samples/tests/11-tests.jpg", u"Canon", u"Canon DIGITAL IXUS 40"},
     {"exiftool/Nikon.nef", u"NIKON CORPORATION", u"NIKON D70"},
-    {"exiftool/NikonD2Hs.jpg", u"NIKON CORPORATION", u"NIKON D2Hs"},
-    {"exif-samples/tests/87_OSError.jpg", u"NIKON CORPORATION", u"NIKON D70s"},
-    {"exif-samples/tests/32-lens_data.jpeg", u"NIKON CORPORATION", u"NIKON D300"},
     {"exif-samples/gps/DSCN0010.jpg", u"NIKON", u"COOLPIX P6000"},
-    {"exif-samples/exif-org/nikon-e950.jpg", u"NIKON", u"E950"},
     {"exiftool/Pentax.jpg", u"PENTAX Corporation", u"PENTAX K10D"},
     {"exiftool/OlympusE1.jpg", u"OLYMPUS CORPORATION", u"E-1"},
-    {"exif-samples/Olympus_C8080WZ.jpg", u"OLYMPUS CORPORATION", u"C8080WZ"},
     {"exiftool/FujiFilm.raf", u"FUJIFILM", u"FinePix S5Pro"},
     {"exiftool/Sony.jpg", u"SONY", u"DSC-F828"},
-    {"exiftool/Panasonic.rw2", u"Panasonic", u"DMC-LX3"},
-    {"exif-samples/Panasonic_DMC-FZ30.jpg", u"Panasonic", u"DMC-FZ30"},
     {"exiftool/Minolta.mrw", u"Konica Minolta Camera, Inc.", u"DiMAGE A2"},
     {"exiftool/Minolta.jpg", u"Minolta Co., Ltd.", u"DiMAGE 7i"},
     {"exiftool/Sigma.x3f", u"SIGMA", u"SIGMA SD10"},
-    {"exiftool/SigmaDP2.x3f", u"SIGMA", u"SIGMA DP2"},
     {"exif-samples/tests/67-0_length_string.jpg", u"samsung", u"SM-G930F"},
 };
 

@@ -19,16 +19,12 @@ namespace {
 
 const MakerNoteRules* rulesOf(const std::string& makerText) { return findMaker(test::bytesOf(makerText)); }
 
-// A formatter run on little-endian value bytes.
-std::string run(Formatter formatter, const std::string& bytes, PassValues& pass)
+// A formatter run on little-endian value bytes, in `pass` when given.
+std::string run(Formatter formatter, const std::string& bytes, PassValues* pass = nullptr)
 {
-    FormatInput input{"Key", kTypeUndefined, 1, io::ByteReader(test::bytesOf(bytes)), 0, &pass};
+    PassValues fresh;
+    FormatInput input{"Key", kTypeUndefined, 1, io::ByteReader(test::bytesOf(bytes)), 0, pass ? pass : &fresh};
     return formatter(input);
-}
-std::string run(Formatter formatter, const std::string& bytes)
-{
-    PassValues pass;
-    return run(formatter, bytes, pass);
 }
 
 TEST(MakerNotes, MakerTextChoosesRulesByCaseSensitivePrefix)
@@ -86,7 +82,7 @@ TEST(MakerNotes, CanonFirmwarePositionBecomesTheMakerShift)
         {std::string(32, ' ') + "Firmware", "32\n"}, {"Firmwar", "32\n"},
     };
     for (const auto& [text, line] : cases) {
-        EXPECT_EQ(run(formatCanonFirmware, text, pass), line) << text;
+        EXPECT_EQ(run(formatCanonFirmware, text, &pass), line) << text;
         EXPECT_EQ(pass.makerShift, std::stoul(line)) << text;
     }
 }
@@ -94,9 +90,8 @@ TEST(MakerNotes, CanonFirmwarePositionBecomesTheMakerShift)
 TEST(MakerNotes, SmallFormatters)
 {
     // Camera settings words 22..24 (LensType, MaxFocalLength, MinFocalLength).
-    std::string settings(50, '\0');
-    settings.replace(44, 5, "\xFF\xFF\xC7\x02\xED");
-    EXPECT_EQ(run(formatCanonCameraSettings, settings), "65535\nLex2\t711\nLex1\t237\n");
+    EXPECT_EQ(run(formatCanonCameraSettings, std::string(44, '\0') + "\xFF\xFF\xC7\x02\xED" + std::string(5, '\0')),
+              "65535\nLex2\t711\nLex1\t237\n");
     EXPECT_EQ(run(formatCanonLensByte, "0123456789012\x27"), "39\n");
     EXPECT_EQ(run(formatFirstByteHex, "\xAB"), "AB\n");
     EXPECT_EQ(run(formatFirstLong, std::string("\xFF\xFF\0\0", 4)), "65535\n");

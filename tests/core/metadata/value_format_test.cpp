@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -28,47 +29,44 @@ std::string run(Formatter formatter, const std::string& value, PassValues pass =
     return formatter(input);
 }
 
+std::string element(const std::string& bytes, std::uint16_t type, RationalMode mode = RationalMode::Fraction,
+                    ByteOrder order = ByteOrder::Little)
+{
+    io::ByteReader reader(test::bytesOf(bytes), order);
+    return formatElement(reader, 0, type, mode);
+}
+
 TEST(ValueFormat, Elements)
 {
-    constexpr auto kFraction = RationalMode::Fraction;
-    constexpr auto kDecimal = RationalMode::Decimal;
-    const struct {
-        std::string bytes;
-        std::uint16_t type;
-        RationalMode mode;
-        ByteOrder order;
-        std::string text;
-    } cases[] = {
-        {le(200, 1), kTypeByte, kFraction, ByteOrder::Little, "200"},
-        {le(200, 1), kTypeUndefined, kFraction, ByteOrder::Little, "200"},
-        {le(0xFF, 1), kTypeSByte, kFraction, ByteOrder::Little, "-1"},
-        {test::be(0x0102, 2), kTypeShort, kFraction, ByteOrder::Big, "258"},
-        {le(0xFFFE, 2), kTypeSShort, kFraction, ByteOrder::Little, "-2"},
-        {le(4000000000u, 4), kTypeLong, kFraction, ByteOrder::Little, "4000000000"},
-        {test::be(0xFFFFFFFBu, 4), kTypeSLong, kFraction, ByteOrder::Big, "-5"},
-        {le(0x3FC00000u, 4), kTypeFloat, kFraction, ByteOrder::Little, "1.500000"},
-        {le(0x4002000000000000u, 8), kTypeDouble, kFraction, ByteOrder::Little, "2.250000"},
-        {le(8, 4), kTypeIfd, kFraction, ByteOrder::Little, ""},
-        {le(1, 1), kTypeShort, kFraction, ByteOrder::Little, "0"}, // bytes that are not there read as 0
-        {pair(1, 250), kTypeRational, kFraction, ByteOrder::Little, "1/250"},
-        {pair(10, 3), kTypeRational, kFraction, ByteOrder::Little, "10/3"},
-        {pair(300, 10), kTypeRational, kFraction, ByteOrder::Little, "30"},
-        {test::be(2, 4) + test::be(4, 4), kTypeRational, kFraction, ByteOrder::Big, "1/2"},
-        {pair(0, 5), kTypeRational, kFraction, ByteOrder::Little, "0"},
-        {pair(5, 0), kTypeRational, kFraction, ByteOrder::Little, ""},
-        {le(5, 4), kTypeRational, kFraction, ByteOrder::Little, ""}, // half a rational
-        {pair(71, 10), kTypeRational, kDecimal, ByteOrder::Little, "7.1"},
-        {pair(8, 1), kTypeRational, kDecimal, ByteOrder::Little, "8"},
-        {pair(-2, 3), kTypeSRational, kFraction, ByteOrder::Little, "-0.7"},
-        {pair(-4, 2), kTypeSRational, kFraction, ByteOrder::Little, "-2"},
-        {pair(1, 0), kTypeSRational, kFraction, ByteOrder::Little, ""},
-        {pair(-2, 3), kTypeSRational, kDecimal, ByteOrder::Little, "-0.67"},
-        {pair(std::numeric_limits<std::int32_t>::min(), -1), kTypeSRational, kFraction, ByteOrder::Little, "2147483648"},
+    const std::tuple<std::string, std::uint16_t, std::string> littleEndian[] = {
+        {le(200, 1), kTypeByte, "200"},
+        {le(200, 1), kTypeUndefined, "200"},
+        {le(0xFF, 1), kTypeSByte, "-1"},
+        {le(0xFFFE, 2), kTypeSShort, "-2"},
+        {le(4000000000u, 4), kTypeLong, "4000000000"},
+        {le(0x3FC00000u, 4), kTypeFloat, "1.500000"},
+        {le(0x4002000000000000u, 8), kTypeDouble, "2.250000"},
+        {le(8, 4), kTypeIfd, ""},
+        {le(1, 1), kTypeShort, "0"}, // bytes that are not there read as 0
+        {pair(1, 250), kTypeRational, "1/250"},
+        {pair(10, 3), kTypeRational, "10/3"},
+        {pair(300, 10), kTypeRational, "30"},
+        {pair(0, 5), kTypeRational, "0"},
+        {pair(5, 0), kTypeRational, ""},
+        {le(5, 4), kTypeRational, ""}, // half a rational
+        {pair(-2, 3), kTypeSRational, "-0.7"},
+        {pair(-4, 2), kTypeSRational, "-2"},
+        {pair(1, 0), kTypeSRational, ""},
+        {pair(std::numeric_limits<std::int32_t>::min(), -1), kTypeSRational, "2147483648"},
     };
-    for (const auto& c : cases) {
-        io::ByteReader reader(test::bytesOf(c.bytes), c.order);
-        EXPECT_EQ(formatElement(reader, 0, c.type, c.mode), c.text) << c.type << " " << c.text;
-    }
+    for (const auto& [bytes, type, text] : littleEndian)
+        EXPECT_EQ(element(bytes, type), text) << type << " " << text;
+    EXPECT_EQ(element(test::be(0x0102, 2), kTypeShort, RationalMode::Fraction, ByteOrder::Big), "258");
+    EXPECT_EQ(element(test::be(0xFFFFFFFBu, 4), kTypeSLong, RationalMode::Fraction, ByteOrder::Big), "-5");
+    EXPECT_EQ(element(test::be(2, 4) + test::be(4, 4), kTypeRational, RationalMode::Fraction, ByteOrder::Big), "1/2");
+    EXPECT_EQ(element(pair(71, 10), kTypeRational, RationalMode::Decimal), "7.1");
+    EXPECT_EQ(element(pair(8, 1), kTypeRational, RationalMode::Decimal), "8");
+    EXPECT_EQ(element(pair(-2, 3), kTypeSRational, RationalMode::Decimal), "-0.67");
 }
 
 TEST(ValueFormat, FormattersWithoutAValue)
