@@ -92,14 +92,15 @@ TEST(MetadataPassRobustness, SamplesWholeCutOrChangedEndCleanly)
 TEST(MetadataPassRobustness, PassesOnSeveralThreadsGiveWhatTheyGiveAlone)
 {
     QLX_NEED_SAMPLES(test::samplesDir() / "exiftool");
-    const auto files = samplesUnder({"exiftool", "exif-samples", "iptc", "raw-full"});
+    std::vector<Bytes> files;
+    for (const auto& file : samplesUnder({"exiftool", "exif-samples", "iptc", "raw-full"}))
+        files.push_back(test::readFileBytes(file));
     // The texts of all files, read in an order that starts at `first`.
     const auto texts = [&files](std::size_t first) {
         std::vector<std::string> out(files.size());
         for (std::size_t i = 0; i < files.size(); ++i) {
             const std::size_t at = (first + i) % files.size();
-            const Bytes bytes = test::readFileBytes(files[at]);
-            io::MemorySource source(bytes);
+            io::MemorySource source(files[at]);
             out[at] = readMetadata(source, u"/f").text.bytes();
         }
         return out;

@@ -14,7 +14,6 @@
 namespace qlx::containers {
 namespace {
 
-using imagelist::ImageEntry;
 using namespace imagelist;
 
 // Rows 0..17 are the reserved rows with the fixed records; cameras of the
