@@ -5,10 +5,10 @@
 
 #include <QString>
 
-#include <ostream>
-
 #include <algorithm>
 #include <charconv>
+#include <optional>
+#include <ostream>
 
 namespace qlx::cli {
 
@@ -16,7 +16,10 @@ namespace {
 
 constexpr int kMaxRepeat = 1'000'000;
 
-} // namespace
+struct BenchArguments {
+    std::filesystem::path folder;
+    int repeat = 1;
+};
 
 std::optional<BenchArguments> parseBenchArguments(const std::vector<std::string>& args, std::string_view what)
 {
@@ -69,13 +72,28 @@ std::optional<std::vector<std::filesystem::path>> listedFiles(const std::filesys
     return files;
 }
 
-std::optional<std::vector<std::filesystem::path>> benchFiles(const BenchArguments& arguments, std::ostream& err)
+} // namespace
+
+BenchSetup prepareBench(const std::vector<std::string>& args, std::string_view what, std::ostream& err)
 {
+    BenchSetup setup;
+    const auto parsed = parseBenchArguments(args, what);
+    if (!parsed) {
+        err << "usage: qlx bench " << what << " DIR [--repeat N]\n";
+        setup.exitCode = 2;
+        return setup;
+    }
     std::error_code error;
-    auto files = listedFiles(std::filesystem::absolute(arguments.folder, error));
-    if (!files)
-        err << "qlx bench: cannot list " << arguments.folder.string() << '\n';
-    return files;
+    auto files = listedFiles(std::filesystem::absolute(parsed->folder, error));
+    if (!files) {
+        err << "qlx bench: cannot list " << parsed->folder.string() << '\n';
+        setup.exitCode = 1;
+        return setup;
+    }
+    setup.repeat = parsed->repeat;
+    setup.files = std::move(*files);
+    setup.tables = loadTablesBesideProgram(LensTablesWanted::No);
+    return setup;
 }
 
 } // namespace qlx::cli

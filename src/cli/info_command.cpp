@@ -1,4 +1,5 @@
 #include "info_command.h"
+#include "file_arguments.h"
 
 #include "imagelist/file_kind.h"
 #include "imagelist/video_extensions.h"
@@ -144,33 +145,20 @@ FileRead readFile(const std::filesystem::path& path, const MetadataTables& table
 
 int runInfoCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    std::vector<const std::string*> files;
-    bool optionsEnded = false;
-    for (const std::string& arg : args) {
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg.size() > 1 && arg.starts_with("-")) {
-            err << "qlx info: unknown option " << arg << '\n' << kUsage;
-            return 2;
-        } else {
-            files.push_back(&arg);
-        }
-    }
-    if (files.empty()) {
-        err << kUsage;
+    const auto files = parseFileArguments(args, "info", kUsage, err);
+    if (!files)
         return 2;
-    }
 
     const MetadataTables tables = loadTablesBesideProgram(LensTablesWanted::Yes);
     if (!tables.loaded)
         err << "qlx info: the camera and lens tables could not be loaded from " << (programFolder() / "bin").string()
             << "; cameras read as unknown\n";
     bool allOpened = true;
-    for (const std::string* file : files) {
-        out << "== " << *file << '\n';
-        const FileRead read = readFile(*file, tables, true);
+    for (const std::string& file : *files) {
+        out << "== " << file << '\n';
+        const FileRead read = readFile(file, tables, true);
         if (!read.opened) {
-            err << "qlx info: cannot open " << *file << '\n';
+            err << "qlx info: cannot open " << file << '\n';
             allOpened = false;
             continue;
         }

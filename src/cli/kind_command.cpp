@@ -1,4 +1,5 @@
 #include "kind_command.h"
+#include "file_arguments.h"
 
 #include <charconv>
 #include <optional>
@@ -45,39 +46,22 @@ std::u16string fileNameOf(const std::string& argument)
 int runKindCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     std::uint32_t mask = imagelist::kDefaultTargetMask;
-    std::vector<const std::string*> files;
-    bool optionsEnded = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (!optionsEnded && arg == "--") {
-            optionsEnded = true;
-        } else if (!optionsEnded && arg == "--mask") {
-            const auto parsed = i + 1 < args.size() ? parseMask(args[i + 1]) : std::nullopt;
-            if (!parsed) {
-                err << "qlx kind: --mask needs a hexadecimal mask\n" << kUsage;
-                return 2;
-            }
-            mask = *parsed;
-            ++i;
-        } else if (!optionsEnded && arg.size() > 1 && arg.starts_with("-")) {
-            err << "qlx kind: unknown option " << arg << '\n' << kUsage;
-            return 2;
-        } else {
-            files.push_back(&arg);
-        }
-    }
-    if (files.empty()) {
-        err << kUsage;
+    const ValueOption maskOption{"--mask", "a hexadecimal mask", [&mask](std::string_view text) {
+                                     const auto parsed = parseMask(text);
+                                     mask = parsed.value_or(mask);
+                                     return parsed.has_value();
+                                 }};
+    const auto files = parseFileArguments(args, "kind", kUsage, err, {&maskOption, 1});
+    if (!files)
         return 2;
-    }
 
     const auto& video = imagelist::defaultVideoExtensions();
-    for (const std::string* file : files) {
-        const std::uint32_t kind = imagelist::classify(fileNameOf(*file), mask, video);
+    for (const std::string& file : *files) {
+        const std::uint32_t kind = imagelist::classify(fileNameOf(file), mask, video);
         char bits[16];
         std::snprintf(bits, sizeof bits, "0x%08x", static_cast<unsigned>(kind));
         const std::string_view name = kind != 0 ? imagelist::formatName(kind) : std::string_view("-");
-        out << *file << '\t' << bits << '\t' << name << '\n';
+        out << file << '\t' << bits << '\t' << name << '\n';
     }
     return 0;
 }

@@ -1,33 +1,22 @@
 #include "thumbs_bench_command.h"
 #include "bench_arguments.h"
 
-#include "info_command.h"
-#include "imagelist/file_kind.h"
-#include "imagelist/video_extensions.h"
 #include "io/file_source.h"
 #include "thumbs/histogram.h"
 #include "cache/thumbnail_block.h"
 #include "thumbs/thumbnail_maker.h"
 
-#include <QString>
-
-#include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <optional>
 #include <ostream>
-#include <string_view>
 
 namespace qlx::cli {
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: qlx bench thumbs DIR [--repeat N]\n";
 // The histogram background of the default settings: black at opacity 128.
 constexpr std::uint32_t kDefaultHistogramBackground = 0x8000'0000u;
-
 
 using Clock = std::chrono::steady_clock;
 
@@ -83,21 +72,15 @@ double seconds(Clock::duration d)
 
 int runThumbsBenchCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    const auto parsed = parseBenchArguments(args, "thumbs");
-    if (!parsed) {
-        err << kUsage;
-        return 2;
-    }
-    const auto files = benchFiles(*parsed, err);
-    if (!files)
-        return 1;
-    const MetadataTables tables = loadTablesBesideProgram(LensTablesWanted::No);
+    const BenchSetup bench = prepareBench(args, "thumbs", err);
+    if (bench.exitCode != 0)
+        return bench.exitCode;
 
     Totals totals;
     const auto start = Clock::now();
-    for (int round = 0; round < parsed->repeat; ++round)
-        for (const auto& file : *files)
-            makeOne(file, tables, totals);
+    for (int round = 0; round < bench.repeat; ++round)
+        for (const auto& file : bench.files)
+            makeOne(file, bench.tables, totals);
     const double elapsed = seconds(Clock::now() - start);
 
     const double perSecond = elapsed > 0 ? static_cast<double>(totals.made) / elapsed : 0.0;
@@ -105,7 +88,7 @@ int runThumbsBenchCommand(const std::vector<std::string>& args, std::ostream& ou
     std::snprintf(text, sizeof text,
                   "files\t%zu\nrepeat\t%d\nthumbnails\t%llu\nfailed\t%llu\nengine/video\t%llu\nseconds\t%.4f\n"
                   "thumbnails/s\t%.0f\nlocate s\t%.4f\npicture s\t%.4f\nhistogram s\t%.4f\n",
-                  files->size(), parsed->repeat, static_cast<unsigned long long>(totals.made),
+                  bench.files.size(), bench.repeat, static_cast<unsigned long long>(totals.made),
                   static_cast<unsigned long long>(totals.failed), static_cast<unsigned long long>(totals.elsewhere),
                   elapsed, perSecond, seconds(totals.locate), seconds(totals.picture), seconds(totals.histogram));
     out << text;

@@ -10,13 +10,13 @@
 // --gtest_filter='GoldenInfo.*' or ctest -R GoldenInfo). A test reports every
 // mismatch of its sample at once, with the printed text for reference.
 
-#include "support/run_command.h"
-#include "support/test_paths.h"
+#include "cli/qlx_runner.h"
+#include "support/samples_gtest.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -25,111 +25,69 @@
 #include <regex>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
+using namespace qlx::test;
 
-fs::path goldenDir()
-{
-    return qlx::test::sourceDir() / "tests" / "golden";
-}
+fs::path goldenDir() { return sourceDir() / "tests" / "golden"; }
 
-// The tool under test; QLX_CLI in the environment points the tests at another
-// build of it.
-std::string cliPath()
-{
-    if (const char* env = std::getenv("QLX_CLI"); env && *env)
-        return env;
-    return QLX_CLI_PATH;
-}
-
-// ---- expectation files ---------------------------------------------------------
-
-enum class Check {
-    Present, // the exact line is in the text
-    First,   // "=key<TAB>value": the first line with that key is exactly this one
-    Absent,  // "!key": no line has that key; "!key<TAB>value": that exact line is not in the text
-};
-
+// One line of an expectation file: ' ' "key<TAB>value" is in the text, '='
+// the first line with that key is exactly this, '!' no line has this key
+// (or, with a value, this exact line is not in the text).
 struct Expectation {
-    Check check = Check::Present;
+    char check = ' ';
     std::string line; // without its marker
-    int lineNumber = 0;
-};
-
-struct TrailingBlanks {
-    std::string key;
-    std::size_t count = 0;
     int lineNumber = 0;
 };
 
 struct ExpectationFile {
     std::vector<Expectation> expectations;
-    std::vector<TrailingBlanks> blankNotes; // "# <key> ends with N blank(s)" comments
-    std::vector<std::string> problems;      // the file itself is malformed
+    std::vector<std::string> problems; // the file itself is malformed
 };
 
-std::string keyOf(const std::string& line)
-{
-    const auto tab = line.find('\t');
-    return tab == std::string::npos ? line : line.substr(0, tab);
-}
+std::string keyOf(const std::string& line) { return line.substr(0, line.find('\t')); }
 
 ExpectationFile readExpectations(const fs::path& path)
 {
     ExpectationFile file;
     std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    if (!in)
         file.problems.push_back("cannot read " + path.string());
-        return file;
-    }
+    // "# <key> ends with N blank(s)": an editor that strips trailing blanks
+    // would silently change what the next line with that key expects.
     static const std::regex blankNote(R"(^#\s*(\S+) ends with (\d+) blank)");
+    std::vector<std::pair<std::string, std::size_t>> notes;
     std::string line;
-    int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        if (!line.empty() && line.back() == '\r')
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (line.ends_with('\r'))
             line.pop_back();
-        if (line.empty())
+        std::smatch match;
+        if (line.starts_with('#') && std::regex_search(line, match, blankNote))
+            notes.emplace_back(match[1].str(), std::stoul(match[2].str()));
+        if (line.empty() || line.starts_with('#'))
             continue;
-        if (line.front() == '#') {
-            std::smatch m;
-            if (std::regex_search(line, m, blankNote))
-                file.blankNotes.push_back({m[1].str(), static_cast<std::size_t>(std::stoul(m[2].str())), number});
+        const char check = line[0] == '!' || line[0] == '=' ? line[0] : ' ';
+        const Expectation e{check, check == ' ' ? line : line.substr(1), number};
+        const std::string where = "line " + std::to_string(number) + ": ";
+        if (e.line.empty() || (check == '=' && e.line.find('\t') == std::string::npos)) {
+            file.problems.push_back(where + "malformed");
             continue;
         }
-        Expectation e;
-        e.lineNumber = number;
-        if (line.front() == '!' || line.front() == '=') {
-            e.check = line.front() == '!' ? Check::Absent : Check::First;
-            line.erase(0, 1);
+        if (const auto note = std::ranges::find(notes, keyOf(e.line), &std::pair<std::string, std::size_t>::first);
+            note != notes.end()) {
+            const std::size_t blanks = e.line.size() - (e.line.find_last_not_of(' ') + 1);
+            if (blanks != note->second)
+                file.problems.push_back(where + "ends with " + std::to_string(blanks) + " blank(s), its comment says " +
+                                        std::to_string(note->second) + " (trailing blanks lost in an edit?)");
+            notes.erase(note);
         }
-        e.line = line;
-        if (e.line.empty() || (e.check == Check::First && e.line.find('\t') == std::string::npos))
-            file.problems.push_back("line " + std::to_string(number) + " of the expectation file is malformed");
-        else
-            file.expectations.push_back(std::move(e));
+        file.expectations.push_back(e);
     }
-    // An editor that strips trailing blanks would silently change what a line
-    // expects; the comment that announces them keeps that visible.
-    for (const TrailingBlanks& note : file.blankNotes) {
-        const auto it = std::find_if(file.expectations.begin(), file.expectations.end(), [&](const Expectation& e) {
-            return e.lineNumber > note.lineNumber && keyOf(e.line) == note.key;
-        });
-        if (it == file.expectations.end()) {
-            file.problems.push_back("line " + std::to_string(note.lineNumber) + ": no " + note.key + " line follows");
-            continue;
-        }
-        const std::size_t end = it->line.find_last_not_of(' ');
-        const std::size_t blanks = it->line.size() - (end == std::string::npos ? 0 : end + 1);
-        if (blanks != note.count)
-            file.problems.push_back("line " + std::to_string(it->lineNumber) + " ends with " + std::to_string(blanks) +
-                                    " blank(s), its comment says " + std::to_string(note.count) +
-                                    " (trailing blanks lost in an edit?)");
-    }
+    for (const auto& note : notes)
+        file.problems.push_back("no " + note.first + " line follows the comment on its trailing blanks");
     return file;
 }
 
@@ -137,204 +95,88 @@ ExpectationFile readExpectations(const fs::path& path)
 std::vector<fs::path> expectationFiles()
 {
     std::vector<fs::path> files;
-    std::error_code ec;
-    if (!fs::is_directory(goldenDir(), ec))
-        return files;
-    for (auto it = fs::recursive_directory_iterator(goldenDir(), ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec)) {
-        if (it->is_regular_file(ec) && it->path().extension() == ".expected")
+    std::error_code error;
+    for (auto it = fs::recursive_directory_iterator(goldenDir(), error); !error && it != fs::recursive_directory_iterator();
+         it.increment(error))
+        if (it->path().extension() == ".expected")
             files.push_back(fs::relative(it->path(), goldenDir()));
-    }
-    std::sort(files.begin(), files.end());
+    std::ranges::sort(files);
     return files;
 }
 
-// ---- running qlx -------------------------------------------------------------------
-
-std::string shellQuoted(const std::string& text)
-{
-    std::string quoted = "'";
-    for (char c : text) {
-        if (c == '\'')
-            quoted += "'\\''";
-        else
-            quoted += c;
-    }
-    return quoted + "'";
-}
-
-struct InfoRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-InfoRun runInfo(const fs::path& sample)
-{
-    qlx::test::TempDir dir;
-    const fs::path errFile = dir.path() / "stderr";
-    const std::string command = shellQuoted(cliPath()) + " info " + shellQuoted(sample.string()) + " 2>" +
-                                shellQuoted(errFile.string());
-    InfoRun run;
-    const auto outcome = qlx::test::runCommand(command);
-    run.out = outcome.out;
-    run.exitCode = outcome.exitCode;
-    std::ifstream errIn(errFile, std::ios::binary);
-    std::ostringstream err;
-    err << errIn.rdbuf();
-    run.err = err.str();
-    return run;
-}
-
-std::vector<std::string> splitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
-
 // The metadata text of the output: the lines after the "== path" line up to
-// the "-- record" line. Empty when there is no "== " line.
-std::vector<std::string> metadataText(const std::string& output, std::vector<std::string>& problems)
+// the "-- record" line.
+std::vector<std::string> metadataText(const std::string& output)
 {
-    const std::vector<std::string> lines = splitLines(output);
-    const auto head = std::find_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("== ", 0) == 0; });
-    if (head == lines.end()) {
-        problems.push_back("no \"== path\" line in the output");
-        return {};
+    std::vector<std::string> text;
+    std::istringstream in(output);
+    bool inText = false;
+    for (std::string line; std::getline(in, line) && line != "-- record";) {
+        if (inText)
+            text.push_back(line);
+        inText = inText || line.starts_with("== ");
     }
-    const auto tail = std::find(head + 1, lines.end(), std::string("-- record"));
-    if (tail == lines.end())
-        problems.push_back("no \"-- record\" line after the \"== path\" line");
-    return std::vector<std::string>(head + 1, tail);
+    return text;
 }
 
 // A line as a C string literal, tabs and control bytes visible.
 std::string shown(const std::string& line)
 {
     std::string out = "\"";
-    for (unsigned char c : line) {
-        if (c == '\t')
-            out += "\\t";
-        else if (c == '"' || c == '\\')
-            out += std::string("\\") + static_cast<char>(c);
-        else if (c < 0x20 || c == 0x7f) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02x", c);
-            out += hex;
-        } else
-            out += static_cast<char>(c);
+    for (const unsigned char c : line) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02x", c);
+        out += c == '\t' ? "\\t" : c == '"' || c == '\\' ? "\\" + std::string(1, char(c))
+                                 : c < 0x20 || c == 0x7F ? std::string(hex) : std::string(1, char(c));
     }
     return out + "\"";
 }
 
-// What the text holds instead of an expected line: the lines with its key, or
-// for the tab-less orientation line ("FlipI54") the lines starting with "Flip".
-std::string nearLines(const std::vector<std::string>& text, const std::string& expected)
-{
-    const bool flip = expected.find('\t') == std::string::npos && expected.rfind("Flip", 0) == 0;
-    const std::string key = flip ? "Flip" : keyOf(expected);
-    std::string found;
-    for (const std::string& l : text) {
-        const bool near = flip ? l.rfind("Flip", 0) == 0 : (keyOf(l) == key && l.find('\t') != std::string::npos);
-        if (near)
-            found += (found.empty() ? "" : ", ") + shown(l);
-    }
-    if (found.empty())
-        return flip ? "no Flip line" : "no line with key " + shown(key);
-    return (flip ? "Flip lines: " : "lines with that key: ") + found;
-}
-
-std::vector<std::string> compare(const ExpectationFile& file, const std::vector<std::string>& text)
+std::vector<std::string> mismatches(const ExpectationFile& file, const std::vector<std::string>& text)
 {
     std::vector<std::string> problems;
     for (const Expectation& e : file.expectations) {
         const std::string where = "line " + std::to_string(e.lineNumber) + ": ";
-        switch (e.check) {
-        case Check::Present:
-            if (std::find(text.begin(), text.end(), e.line) == text.end())
-                problems.push_back(where + "missing " + shown(e.line) + " (" + nearLines(text, e.line) + ")");
-            break;
-        case Check::First: {
-            const std::string key = keyOf(e.line);
-            const auto first = std::find_if(text.begin(), text.end(), [&](const std::string& l) {
-                return keyOf(l) == key && l.find('\t') != std::string::npos;
-            });
-            if (first == text.end())
-                problems.push_back(where + "no " + shown(key) + " line; expected first " + shown(e.line));
-            else if (*first != e.line)
-                problems.push_back(where + "first " + shown(key) + " line is " + shown(*first) + ", expected " +
-                                   shown(e.line));
-            break;
-        }
-        case Check::Absent:
-            if (e.line.find('\t') != std::string::npos) {
-                if (std::find(text.begin(), text.end(), e.line) != text.end())
-                    problems.push_back(where + "unexpected " + shown(e.line));
-            } else {
-                for (const std::string& l : text) {
-                    if (l.find('\t') != std::string::npos && keyOf(l) == e.line)
-                        problems.push_back(where + "unexpected key " + shown(e.line) + ": " + shown(l));
-                }
-            }
-            break;
-        }
+        const bool present = std::ranges::find(text, e.line) != text.end();
+        // The lines with the expectation's key ("Flip..." for the tab-less orientation line).
+        const bool flip = e.line.starts_with("Flip") && e.line.find('\t') == std::string::npos;
+        std::vector<std::string> alike;
+        for (const std::string& l : text)
+            if (flip ? l.starts_with("Flip") : l.find('\t') != std::string::npos && keyOf(l) == keyOf(e.line))
+                alike.push_back(shown(l));
+        const std::string seen = alike.empty() ? "none" : alike.front() + (alike.size() > 1 ? ", ..." : "");
+        if (e.check == ' ' && !present)
+            problems.push_back(where + "missing " + shown(e.line) + "; lines with its key: " + seen);
+        else if (e.check == '=' && (alike.empty() || alike.front() != shown(e.line)))
+            problems.push_back(where + "the first line with its key is " + seen + ", expected " + shown(e.line));
+        else if (e.check == '!' && (e.line.find('\t') != std::string::npos ? present : !alike.empty()))
+            problems.push_back(where + "unexpected " + (present ? shown(e.line) : seen));
     }
     return problems;
 }
 
-// ---- the tests -----------------------------------------------------------------------
-
 void checkSample(const fs::path& relative)
 {
-    const fs::path samples = qlx::test::samplesDir();
-    if (!fs::is_directory(samples))
-        GTEST_SKIP() << "samples folder missing: " << samples;
-
-    fs::path sampleRelative = relative;
-    sampleRelative.replace_extension(); // "exiftool/Canon.jpg.expected" -> "exiftool/Canon.jpg"
-    const fs::path sample = samples / sampleRelative;
+    const fs::path sample = samplesDir() / fs::path(relative).replace_extension();
+    QLX_NEED_SAMPLES(sample);
     const ExpectationFile file = readExpectations(goldenDir() / relative);
-
+    // QLX_CLI in the environment points the tests at another build of the tool.
+    const char* cli = std::getenv("QLX_CLI");
+    const CommandOutcome run = runQlx("info " + quoted(sample), cli && *cli ? cli : QLX_CLI_PATH);
     std::vector<std::string> problems = file.problems;
-    std::vector<std::string> text;
-    InfoRun run;
-    if (!fs::is_regular_file(sample)) {
-        problems.push_back("sample missing: " + sample.string());
-    } else {
-        run = runInfo(sample);
-        if (run.exitCode != 0)
-            problems.push_back("qlx info exited with " + std::to_string(run.exitCode));
-        text = metadataText(run.out, problems);
-        const std::vector<std::string> mismatches = compare(file, text);
-        problems.insert(problems.end(), mismatches.begin(), mismatches.end());
-    }
-
+    if (run.exitCode != 0)
+        problems.push_back("qlx info exited with " + std::to_string(run.exitCode) + ":\n" + run.out.substr(0, 2000));
+    const std::vector<std::string> text = metadataText(run.out);
+    for (std::string& problem : mismatches(file, text))
+        problems.push_back(std::move(problem));
     std::ostringstream report;
-    report << "qlx info " << sampleRelative.string() << ": " << problems.size() << " problem(s) against "
-           << relative.string() << " (" << file.expectations.size() << " expectations)\n";
-    for (const std::string& p : problems)
-        report << "  " << p << "\n";
-    if (!problems.empty()) {
-        constexpr std::size_t shownLines = 80;
-        report << "--- metadata text as printed (" << text.size() << " lines) ---\n";
-        for (std::size_t i = 0; i < text.size() && i < shownLines; ++i)
-            report << "  " << shown(text[i]) << "\n";
-        if (text.size() > shownLines)
-            report << "  ...\n";
-        if (!run.err.empty())
-            report << "--- standard error ---\n" << run.err.substr(0, 2000) << "\n";
-    }
-    EXPECT_TRUE(problems.empty()) << report.str();
+    for (const std::string& problem : problems)
+        report << "  " << problem << "\n";
+    report << "--- metadata text as printed (" << text.size() << " lines) ---\n";
+    for (std::size_t i = 0; i < text.size() && i < 80; ++i)
+        report << "  " << shown(text[i]) << "\n";
+    EXPECT_TRUE(problems.empty()) << "qlx info " << sample.string() << ": " << problems.size()
+                                  << " problem(s) against " << relative.string() << "\n" << report.str();
 }
 
 // Guards against a moved folder or a broken edit turning the golden tests
@@ -360,17 +202,11 @@ private:
     std::function<void()> m_body;
 };
 
-std::string testName(const fs::path& relative)
+// "exiftool/Canon.jpg.expected" is the test exiftool_Canon_jpg.
+std::string testName(fs::path relative)
 {
-    std::string name = relative.string();
-    const std::string suffix = ".expected";
-    if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
-        name.erase(name.size() - suffix.size());
-    for (char& c : name) {
-        const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-        if (!keep)
-            c = '_';
-    }
+    std::string name = relative.replace_extension().string();
+    std::ranges::replace_if(name, [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
     return name;
 }
 
@@ -378,12 +214,9 @@ std::string testName(const fs::path& relative)
 [[maybe_unused]] const bool registered = [] {
     ::testing::RegisterTest("GoldenInfo", "ExpectationFilesAreWellFormed", nullptr, nullptr, __FILE__, __LINE__,
                             []() -> GoldenInfo* { return new GoldenInfo(checkExpectationFiles); });
-    for (const fs::path& relative : expectationFiles()) {
-        ::testing::RegisterTest("GoldenInfo", testName(relative).c_str(), nullptr, nullptr, __FILE__,
-                                __LINE__, [relative]() -> GoldenInfo* {
-                                    return new GoldenInfo([relative] { checkSample(relative); });
-                                });
-    }
+    for (const fs::path& relative : expectationFiles())
+        ::testing::RegisterTest("GoldenInfo", testName(relative).c_str(), nullptr, nullptr, __FILE__, __LINE__,
+                                [relative]() -> GoldenInfo* { return new GoldenInfo([relative] { checkSample(relative); }); });
     return true;
 }();
 

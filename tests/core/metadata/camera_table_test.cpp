@@ -1,6 +1,5 @@
 #include "metadata/camera_table.h"
 
-#include "imagelist/file_kind.h"
 #include "io/record_bytes.h"
 
 #include <gtest/gtest.h>
@@ -80,19 +79,15 @@ TEST(CameraTable, ReadsRecordsInsideTheTable)
     EXPECT_EQ(CameraTable(table).rowCount(), 0u);
 }
 
-TEST(CameraTable, ModelsCompareWithoutBlanksAndCase)
+TEST(CameraTable, ModelsAreSearchedInTheirMakersRange)
 {
     const CameraTable cameras = sampleTable();
+    // Models compare without blanks and case; 32 characters are too many.
     EXPECT_EQ(cameras.findCamera(u"EOS 5D Mark IV", u"Canon"), 1u);
     EXPECT_EQ(cameras.findCamera(u"EOS 5D", u"Canon"), kUnknownCameraId);
     EXPECT_EQ(cameras.findCamera(std::u16string(31, u'x'), u"Canon"), 2u);
     EXPECT_EQ(cameras.findCamera(std::u16string(32, u'x'), u"Canon"), kUnknownCameraId);
     EXPECT_EQ(cameras.findCamera(u"", u"Canon"), kUnknownCameraId);
-}
-
-TEST(CameraTable, MakerTextsChooseTheirRange)
-{
-    const CameraTable cameras = sampleTable();
     EXPECT_EQ(cameras.makerRange(CameraMaker::Canon).first, 18u);
     EXPECT_EQ(cameras.makerRange(CameraMaker::Canon).count, 2u);
     EXPECT_EQ(cameras.makerRange(CameraMaker::Pentax).count, 2u);
@@ -100,15 +95,9 @@ TEST(CameraTable, MakerTextsChooseTheirRange)
     EXPECT_EQ(cameras.makerRange(CameraMaker::Olympus).count, 2u);
     EXPECT_EQ(cameras.findCamera(u"GR III", u"RICOH IMAGING COMPANY, LTD."), 5u);
     EXPECT_EQ(cameras.findCamera(u"PENTAX K-1", u"RICOH IMAGING COMPANY, LTD."), 4u);
-    EXPECT_EQ(cameras.findCamera(u"PENTAX K-1", u"PENTAX Corporation"), 4u);
-    EXPECT_EQ(cameras.findCamera(u"NIKON D850", u"NIKON CORPORATION"), 3u);
-    EXPECT_EQ(cameras.findCamera(u"ILCE-7M3", u"SONY"), 6u);
-    EXPECT_EQ(cameras.findCamera(u"DC-G9", u"Panasonic"), 9u);
     EXPECT_EQ(cameras.findCamera(u"NX1", u"SAMSUNG"), 10u);
-    EXPECT_EQ(cameras.findCamera(u"fp", u"SIGMA"), 11u);
     EXPECT_EQ(cameras.findCamera(u"M10", u"Leica Camera AG"), 8u);
     EXPECT_EQ(cameras.findCamera(u"OM-1", u"OM Digital Solutions"), 12u);
-    EXPECT_EQ(cameras.findCamera(u"E-M1", u"OLYMPUS CORPORATION"), 13u);
     EXPECT_EQ(cameras.findCamera(u"NIKON D850", u"Canon"), kUnknownCameraId);
     EXPECT_EQ(cameras.findCamera(u"EOS R5", u"Canon"), kUnknownCameraId);
     // Makers without a range, and "P"/"S" with another second letter: rows 7..17.
@@ -116,17 +105,6 @@ TEST(CameraTable, MakerTextsChooseTheirRange)
     EXPECT_EQ(cameras.findCamera(u"X1D II 50C", u"Phase One"), 509u);
     EXPECT_EQ(cameras.findCamera(u"X1D II 50C", u""), 509u);
     EXPECT_EQ(cameras.findCamera(u"X2D", u"Hasselblad"), kUnknownCameraId);
-}
-
-TEST(CameraTable, FixedCamerasOfFileKinds)
-{
-    using namespace imagelist;
-    const std::pair<std::uint32_t, std::uint32_t> fixed[] = {
-        {kKindJpeg, 165}, {kKindTiff, 166}, {kKindCrw, 167}, {kKindDng, 168}, {kKindRaw, 169}, {kKindMef, 170},
-        {kKindPsd, 171}, {kKind3fr, 172}, {kKindVideo, 173}, {kKindDcr, 174}, {kKindX3f, 213}};
-    for (const auto& [kind, id] : fixed)
-        EXPECT_EQ(fixedCameraId(kind), id) << kind;
-    EXPECT_EQ(fixedCameraId(kKindCr2), std::nullopt);
 }
 
 } // namespace

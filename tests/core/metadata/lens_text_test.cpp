@@ -63,19 +63,21 @@ std::array<shell::TableData, 6> sampleTables()
     };
 }
 
-class LensTextTest : public ::testing::Test {
-protected:
-    std::optional<std::u16string> lens(std::uint32_t kind, std::u16string_view metadata,
-                                       std::u16string_view maker = u"", std::u16string_view current = u"")
-    {
-        return lensText(kind, metadata, maker, m_tables, current);
-    }
-    const LensTables m_tables{sampleTables()};
-};
-
-TEST_F(LensTextTest, TablesStayInsideTheirRecords)
+const LensTables& tables()
 {
-    EXPECT_EQ(m_tables.lens(LensTableId::Nikon, 1).maker, u"Nikon");
+    static const LensTables kTables{sampleTables()};
+    return kTables;
+}
+
+std::optional<std::u16string> lens(std::uint32_t kind, std::u16string_view metadata, std::u16string_view maker = u"",
+                                   std::u16string_view current = u"")
+{
+    return lensText(kind, metadata, maker, tables(), current);
+}
+
+TEST(LensText, TablesStayInsideTheirRecords)
+{
+    EXPECT_EQ(tables().lens(LensTableId::Nikon, 1).maker, u"Nikon");
     std::array<shell::TableData, 6> tables = sampleTables();
     tables[0].bytes.resize(328 * 2 + 100); // the third record is cut off
     tables[2].recordSize = 328;             // not lens_pentax.bin's record
@@ -88,7 +90,7 @@ TEST_F(LensTextTest, TablesStayInsideTheirRecords)
     EXPECT_EQ(cut.findOlympus(u"000000000000"), nullptr);
 }
 
-TEST_F(LensTextTest, CanonTypeAndFocalLengthsNameACr2Lens)
+TEST(LensText, CanonTypeAndFocalLengthsNameACr2Lens)
 {
     EXPECT_EQ(lens(kKindCr2, u"Lex3\t0\nLex2\t105\nLex1\t24\nLex4\t61\n"), u"EF24-105mm f/4L IS USM");
     EXPECT_EQ(lens(kKindCr2, u"Lex3\t60\nLex2\t105\nLex1\t24\nLex4\t61\n"), u"type 60");
@@ -99,7 +101,7 @@ TEST_F(LensTextTest, CanonTypeAndFocalLengthsNameACr2Lens)
     EXPECT_EQ(lens(kKindCr3, u"Lex3\t61\nLex2\t105\nLex1\t24\n"), std::nullopt);
 }
 
-TEST_F(LensTextTest, NikonLensTextAndFStops)
+TEST(LensText, NikonLensTextAndFStops)
 {
     EXPECT_EQ(lens(kKindNef, u"Lex1\tN\nLens\t50mm F1.4\nLex3\t62\n"), u"AF-S NIKKOR 50mm f/1.4G");
     EXPECT_EQ(lens(kKindNef, u"Lens\t50mm F1.4\nLex3\t62\n"), u"50mm F1.4");
@@ -113,7 +115,7 @@ TEST_F(LensTextTest, NikonLensTextAndFStops)
     EXPECT_EQ(lens(kKindJpeg, u"Lens\t1234\n", u"PEN"), u"1234");
 }
 
-TEST_F(LensTextTest, SonyPentaxAndOlympusCodes)
+TEST(LensText, SonyPentaxAndOlympusCodes)
 {
     // After the no-code value the Exif lens model is the text; no lookup
     // is made (code 0 would name the first row).
@@ -129,7 +131,7 @@ TEST_F(LensTextTest, SonyPentaxAndOlympusCodes)
     EXPECT_EQ(lens(kKindOrf, u"Lens\t00FF00000000\nExt\t000400000000\n"), u"00FF00000000 +MC-14");
 }
 
-TEST_F(LensTextTest, KindsWithoutLensTextAndEmptyValues)
+TEST(LensText, KindsWithoutLensTextAndEmptyValues)
 {
     for (const std::uint32_t kind : {kKindBmp, kKindPng, kKindGif, kKindCrw, kKindDng, kKindMef, kKindX3f,
                                      kKindPsd, kKindSrw, kKind3fr, kKindVideo, kKindSr2, kKindRaf, kKindNrw,
@@ -139,14 +141,6 @@ TEST_F(LensTextTest, KindsWithoutLensTextAndEmptyValues)
         EXPECT_EQ(lens(kind, u"Lens\tSomething\n"), u"Something") << kind;
     // An empty value ends the search, even for a CR2 with its lens lines.
     EXPECT_EQ(lens(kKindCr2, u"Lens\t\nLens\tLater\nLex3\t61\nLex2\t105\nLex1\t24\n"), std::nullopt);
-}
-
-TEST(LeadingInteger, ReadsLikeAtoi)
-{
-    EXPECT_EQ(leadingInteger(u"27mm"), 27);
-    EXPECT_EQ(leadingInteger(u"  -7"), -7);
-    EXPECT_EQ(leadingInteger(u"mm"), 0);
-    EXPECT_GT(leadingInteger(u"99999999999999999999999"), 0);
 }
 
 } // namespace
