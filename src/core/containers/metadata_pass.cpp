@@ -20,17 +20,4 @@ MetadataPassResult readMetadata(io::FileSource& file, std::u16string_view path)
     return result;
 }
 
-MetadataPassResult readMetadata(const std::filesystem::path& path)
-{
-    const QString text = QString::fromUtf8(path.native().data(), static_cast<qsizetype>(path.native().size()));
-    io::PosixFileSource file(path);
-    if (!file.isOpen()) {
-        MetadataPassResult result;
-        result.text.append(utf16ToCp932(text.toStdU16String()));
-        result.text.append("\n");
-        return result;
-    }
-    return readMetadata(file, text.toStdU16String());
-}
-
 } // namespace qlx::containers

@@ -29,7 +29,4 @@ struct MetadataPassResult {
 // One pass over `file`, whose path `path` becomes the first line.
 MetadataPassResult readMetadata(io::FileSource& file, std::u16string_view path);
 
-// The same over a file on disk; `ok` is false when it cannot be opened.
-MetadataPassResult readMetadata(const std::filesystem::path& path);
-
 } // namespace qlx::containers

@@ -85,12 +85,6 @@ void writeSlotLine(metadata::MetadataText& text, const char* key, std::uint64_t 
 void walkPhotoshopResources(std::span<const std::byte> resources, std::uint64_t fileOffset,
                             metadata::MetadataText& text);
 
-// The RAF JPEG length in a window starting at the JPEG's first byte: every
-// FF DA starts a search for the next FF D9 and the last such pair wins; the
-// length runs to the end of that FF D9, or is the whole window when there is
-// no pair.
-std::uint64_t rafJpegLength(std::span<const std::byte> window);
-
 // A JPEG found by the CR3 scan: from its FF D8 to the end of its FF D9.
 struct JpegRange {
     std::uint64_t offset = 0;

@@ -76,12 +76,6 @@ std::optional<std::uint64_t> jpegLengthInFile(LocatorPass& pass, std::uint64_t s
 
 } // namespace
 
-std::uint64_t rafJpegLength(std::span<const std::byte> window)
-{
-    std::optional<std::uint64_t> nearestEnd;
-    return scanBackward(window, 0, kNone, nearestEnd).value_or(window.size());
-}
-
 bool walkRaf(LocatorPass& pass)
 {
     std::vector<std::byte> bytes;
