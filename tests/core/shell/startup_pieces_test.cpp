@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <future>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,41 +73,41 @@ TEST(ProgramLocation, OnlyTheProgramsOwnNameIsAccepted)
     EXPECT_FALSE(folderIsWritableWithSpace("/proc"));
 }
 
-TEST(Worker, StopRequestAndFinishedState)
+TEST(Worker, WorkIsWokenAndAStopEndsTheWaitingBody)
 {
     Worker worker;
-    std::atomic<int> loops{0};
-    std::atomic<bool> sawRunning{false};
-    ASSERT_TRUE(worker.start([&](const WorkerControl& control) {
-        sawRunning = worker.state() == WorkerState::Running;
-        while (!control.stopRequested()) {
-            ++loops;
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        }
-    }));
-    EXPECT_FALSE(worker.start([](const WorkerControl&) {})) << "a running worker is not started twice";
-    while (loops < 3)
+    std::atomic<int> woken{0};
+    ASSERT_TRUE(worker.start(
+        [&](const WorkerControl& control) {
+            for (control.waitForWork(); !control.stopRequested(); control.waitForWork())
+                ++woken;
+        },
+        3));
+    EXPECT_EQ(worker.state(), WorkerState::Running);
+    EXPECT_FALSE(worker.start([](const WorkerControl&) {}, 3)) << "a running worker is not started twice";
+    worker.wake();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (woken == 0 && std::chrono::steady_clock::now() < deadline)
         std::this_thread::yield();
+    EXPECT_EQ(woken, 1);
     int pumped = 0;
-    worker.stop([&](int) { ++pumped; });
-    EXPECT_TRUE(sawRunning);
+    worker.stop([&] { ++pumped; });
     EXPECT_EQ(worker.state(), WorkerState::Finished);
-    EXPECT_FALSE(worker.exists());
-    EXPECT_GE(pumped, 1) << "the waiting thread keeps pumping its events";
-    // A stopper on a worker that does not exist returns at once.
-    worker.stop();
+    EXPECT_GE(pumped, 1) << "the stopping thread pumps its events while it waits";
+    worker.stop(); // nothing left to stop
 }
 
-TEST(Worker, WorkerThatEndsByItselfAndOneThatThrows)
+TEST(Worker, AnExceptionEndsTheBodyAndTheOwnerHearsOfIt)
 {
     Worker worker;
-    ASSERT_TRUE(worker.start([](const WorkerControl&) {}));
-    worker.waitFinished();
-    EXPECT_EQ(worker.state(), WorkerState::Finished);
-    ASSERT_TRUE(worker.start([](const WorkerControl&) { throw std::runtime_error("bad file"); }));
-    worker.waitFinished();
-    EXPECT_EQ(worker.state(), WorkerState::Finished);
-    EXPECT_TRUE(worker.start([](const WorkerControl&) {})) << "can be started again after it ended";
+    std::promise<WorkerState> ended;
+    ASSERT_TRUE(worker.start([](const WorkerControl&) { throw std::bad_alloc(); }, 0,
+                             [&] { ended.set_value(worker.state()); }));
+    auto heard = ended.get_future();
+    ASSERT_EQ(heard.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_EQ(heard.get(), WorkerState::Finished) << "the state says so before the owner is told";
+    EXPECT_TRUE(worker.start([](const WorkerControl&) {}, 0)) << "a finished worker starts again";
+    worker.stop();
 }
 
 } // namespace

@@ -80,8 +80,9 @@ void TerminationTest::previousHandlersComeBack()
 void TerminationTest::workerThatWaitsForTheWindowCanBeStopped()
 {
     // A worker that, on its way out, hands a result to the user-interface
-    // thread and waits until it was taken (a blocking queued call). Waiting
-    // for it without pumping would never end.
+    // thread and waits until it was taken (a blocking queued call), and then
+    // until a timer of that thread has ticked. Waiting for it without
+    // pumping would never end.
     QObject receiver;
     std::atomic<bool> delivered{false};
     std::atomic<int> ticks{0};
@@ -91,27 +92,21 @@ void TerminationTest::workerThatWaitsForTheWindowCanBeStopped()
     timer.start();
 
     qlx::shell::Worker worker;
-    QVERIFY(worker.start([&](const qlx::shell::WorkerControl& control) {
-        while (!control.stopRequested())
-            std::this_thread::yield();
-        QMetaObject::invokeMethod(&receiver, [&] { delivered = true; }, Qt::BlockingQueuedConnection);
-    }));
-    worker.stop(qlx::gui::pumpAndSleep);
+    QVERIFY(worker.start(
+        [&](const qlx::shell::WorkerControl& control) {
+            while (!control.stopRequested())
+                control.waitForWork();
+            QMetaObject::invokeMethod(&receiver, [&] { delivered = true; }, Qt::BlockingQueuedConnection);
+            const int before = ticks.load();
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (ticks.load() == before && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::yield();
+        },
+        3));
+    worker.stop(qlx::gui::pumpEvents);
     QVERIFY(delivered.load());
+    QVERIFY(ticks.load() > 0);
     QCOMPARE(worker.state(), qlx::shell::WorkerState::Finished);
-
-    // The pump also serves timers while the user-interface thread waits: this
-    // worker ends only once a timer tick has been handled after its stop.
-    const int before = ticks.load();
-    QVERIFY(worker.start([&](const qlx::shell::WorkerControl& control) {
-        while (!control.stopRequested())
-            std::this_thread::yield();
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (ticks.load() == before && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::yield();
-    }));
-    worker.stop(qlx::gui::pumpAndSleep);
-    QVERIFY(ticks.load() > before);
 }
 
 QTEST_MAIN(TerminationTest)
