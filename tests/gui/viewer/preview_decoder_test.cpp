@@ -1,6 +1,7 @@
-// The preview decoder: JPEGs the test makes, decoded on the worker and
-// handed back on the user-interface thread, newer requests ahead of older
-// ones, results of an older folder load dropped, and a clean stop.
+// The preview decoder: JPEGs the test makes, decoded on the worker (at the
+// smallest scale that covers the view) and handed back on the
+// user-interface thread, newer requests ahead of older ones, results of an
+// older folder load dropped, failures reported, and a clean stop.
 
 #include "imagelist/file_kind.h"
 #include "imagelist/image_entry.h"
@@ -14,7 +15,6 @@
 #include <QtTest>
 
 #include <filesystem>
-#include <memory>
 
 using qlx::gui::PreviewDecoder;
 using qlx::gui::PreviewRequest;
@@ -22,11 +22,6 @@ using qlx::gui::PreviewRequest;
 namespace {
 
 constexpr int kTimeoutMs = 20000;
-
-quint64 generationOf(const QList<QVariant>& signal)
-{
-    return signal.at(0).value<quint64>();
-}
 
 QSize sizeOf(const QList<QVariant>& signal)
 {
@@ -40,11 +35,8 @@ class PreviewDecoderTest : public QObject {
 private Q_SLOTS:
     void initTestCase();
     void decodesOnTheWorkerAndKeepsWhatItDecoded();
-    void coverChoosesASmallerScale();
-    void newestRequestGoesFirst();
-    void olderGenerationsAreDropped();
-    void unreadableFileFails();
-    void stopEndsTheWorker();
+    void newestRequestGoesFirstAndAStopEndsTheWorker();
+    void olderGenerationsAreDroppedAndFailuresReported();
 
 private:
     // A JPEG entry as the folder reader makes it: no preview slot chosen, so
@@ -53,11 +45,9 @@ private:
     {
         const std::filesystem::path path = m_dir.path() / name;
         const std::u16string text = path.u16string();
-        std::error_code error;
         qlx::imagelist::ImageEntry::FreshFacts facts;
         facts.path = text;
         facts.kind = qlx::imagelist::kKindJpeg;
-        facts.fileSize = std::filesystem::file_size(path, error);
         const auto entry = qlx::imagelist::ImageEntry::createFresh(facts);
         return PreviewRequest::forEntry(generation, position, *entry, {}, cover);
     }
@@ -79,14 +69,14 @@ void PreviewDecoderTest::decodesOnTheWorkerAndKeepsWhatItDecoded()
     QThread* answeredOn = nullptr;
     connect(&decoder, &PreviewDecoder::previewReady, this, [&answeredOn] { answeredOn = QThread::currentThread(); });
     decoder.request(requestFor("small.jpg", 1, 0));
-    decoder.prefetch(requestFor("other.jpg", 1, 1));
+    // 1704 x 2272 at 1/8 is exactly 213 x 284, which still covers 200 x 280.
+    decoder.prefetch(requestFor("large.jpg", 1, 1, {200, 280}));
     // The answer never comes within the call: the picture is decoded elsewhere.
     QCOMPARE(ready.count(), 0);
     QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 2, kTimeoutMs);
-    QCOMPARE(generationOf(ready.at(0)), quint64{1});
-    QCOMPARE(ready.at(0).at(1).toInt(), 0);
+    QCOMPARE(ready.at(0).mid(0, 2), (QList<QVariant>{quint64{1}, 0}));
     QCOMPARE(sizeOf(ready.at(0)), QSize(100, 68));
-    QCOMPARE(sizeOf(ready.at(1)), QSize(100, 66));
+    QCOMPARE(sizeOf(ready.at(1)), QSize(213, 284));
     QCOMPARE(answeredOn, QThread::currentThread());
     // Back to the first: answered from what is kept, later, with the same picture.
     decoder.request(requestFor("small.jpg", 1, 0));
@@ -95,17 +85,7 @@ void PreviewDecoderTest::decodesOnTheWorkerAndKeepsWhatItDecoded()
     QCOMPARE(ready.at(2).at(2).value<QImage>(), ready.at(0).at(2).value<QImage>());
 }
 
-void PreviewDecoderTest::coverChoosesASmallerScale()
-{
-    // 1704 x 2272 at 1/8 is exactly 213 x 284, which still covers 200 x 280.
-    PreviewDecoder decoder({}, 3);
-    QSignalSpy ready(&decoder, &PreviewDecoder::previewReady);
-    decoder.request(requestFor("large.jpg", 1, 3, {200, 280}));
-    QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 1, kTimeoutMs);
-    QCOMPARE(sizeOf(ready.at(0)), QSize(213, 284));
-}
-
-void PreviewDecoderTest::newestRequestGoesFirst()
+void PreviewDecoderTest::newestRequestGoesFirstAndAStopEndsTheWorker()
 {
     // Fifty requests in a row for a large picture: each drops the ones not
     // yet started, so only a few are decoded and the last one always is.
@@ -116,9 +96,22 @@ void PreviewDecoderTest::newestRequestGoesFirst()
     QTRY_VERIFY_WITH_TIMEOUT(!ready.isEmpty() && ready.last().at(1).toInt() == 49, kTimeoutMs);
     QVERIFY2(ready.count() < 10, qPrintable(QString::number(ready.count())));
     QCOMPARE(sizeOf(ready.last()), QSize(1704, 2272));
+    // A stop waits for the picture in work only; the rest is dropped, and
+    // requests after it are ignored.
+    ready.clear();
+    for (int position = 50; position < 55; ++position)
+        decoder.prefetch(requestFor("large.jpg", 1, position));
+    decoder.stop();
+    decoder.request(requestFor("small.jpg", 1, 60));
+    QCoreApplication::processEvents();
+    QVERIFY(ready.count() <= 1);
+    // A decoder with requests queued is destroyed at once.
+    PreviewDecoder busy({}, 3);
+    for (int position = 0; position < 5; ++position)
+        busy.prefetch(requestFor("large.jpg", 1, position));
 }
 
-void PreviewDecoderTest::olderGenerationsAreDropped()
+void PreviewDecoderTest::olderGenerationsAreDroppedAndFailuresReported()
 {
     PreviewDecoder decoder({}, 3);
     QSignalSpy ready(&decoder, &PreviewDecoder::previewReady);
@@ -130,42 +123,14 @@ void PreviewDecoderTest::olderGenerationsAreDropped()
     // Whatever of load 1 was decoded arrived before load 2's picture and
     // was dropped; load 1's prefetch comes after and is dropped as well.
     QCOMPARE(ready.count(), 1);
-    QCOMPARE(generationOf(ready.at(0)), quint64{2});
-    QCOMPARE(ready.at(0).at(1).toInt(), 5);
+    QCOMPARE(ready.at(0).mid(0, 2), (QList<QVariant>{quint64{2}, 5}));
     QCOMPARE(sizeOf(ready.at(0)), QSize(100, 66));
-}
-
-void PreviewDecoderTest::unreadableFileFails()
-{
-    PreviewDecoder decoder({}, 3);
-    QSignalSpy ready(&decoder, &PreviewDecoder::previewReady);
+    // A file that does not read fails, and the worker goes on.
     QSignalSpy failed(&decoder, &PreviewDecoder::previewFailed);
-    decoder.request(requestFor("gone.jpg", 1, 2));
-    QTRY_COMPARE_WITH_TIMEOUT(failed.count(), 1, kTimeoutMs);
-    QCOMPARE(failed.at(0).at(1).toInt(), 2);
-    QCOMPARE(failed.at(0).at(2).toInt(), static_cast<int>(qlx::thumbs::PictureStatus::Failed));
-    // The worker goes on with the next request.
-    decoder.request(requestFor("small.jpg", 1, 3));
-    QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 1, kTimeoutMs);
-}
-
-void PreviewDecoderTest::stopEndsTheWorker()
-{
-    auto decoder = std::make_unique<PreviewDecoder>(QByteArray(), 3);
-    QSignalSpy ready(decoder.get(), &PreviewDecoder::previewReady);
-    for (int position = 0; position < 5; ++position)
-        decoder->prefetch(requestFor("large.jpg", 1, position));
-    // Waits for the picture in work only; the rest is dropped, and requests
-    // after the stop are ignored.
-    decoder->stop();
-    decoder->request(requestFor("small.jpg", 1, 9));
-    QCoreApplication::processEvents();
-    QVERIFY(ready.count() <= 1);
-    // Destroying a stopped decoder, or one with requests queued, returns.
-    decoder.reset();
-    PreviewDecoder busy({}, 3);
-    for (int position = 0; position < 5; ++position)
-        busy.prefetch(requestFor("large.jpg", 1, position));
+    decoder.request(requestFor("gone.jpg", 2, 6));
+    decoder.prefetch(requestFor("small.jpg", 2, 7));
+    QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 2, kTimeoutMs);
+    QCOMPARE(failed, (QList<QList<QVariant>>{{quint64{2}, 6, int(qlx::thumbs::PictureStatus::Failed)}}));
 }
 
 QTEST_MAIN(PreviewDecoderTest)
