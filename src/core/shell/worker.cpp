@@ -6,11 +6,14 @@
 #include <unistd.h>
 
 namespace qlx::shell {
+namespace {
 
+// Levels 0 and 1 of the drawing priority ask for "above normal", 2 for
+// "highest", 3 for "time-critical"; on Linux these become ever lower nice
+// values. Best effort: raising a priority needs a privilege that a desktop
+// user usually lacks, and then the thread runs at the normal one.
 int niceValueForDrawingPriority(int level)
 {
-    // Levels 0 and 1 ask for "above normal", 2 for "highest", 3 for
-    // "time-critical"; on Linux these become ever lower nice values.
     switch (level) {
     case 0:
     case 1: return -1;
@@ -18,6 +21,8 @@ int niceValueForDrawingPriority(int level)
     default: return -5;
     }
 }
+
+} // namespace
 
 bool WorkerControl::stopRequested() const
 {
@@ -54,8 +59,6 @@ bool Worker::start(Body body, int drawingPriority, std::function<void()> ended)
     }
     const int nice = niceValueForDrawingPriority(drawingPriority);
     m_thread = std::thread([this, body = std::move(body), ended = std::move(ended), nice] {
-        // Best effort: without the privilege to raise a priority the thread
-        // simply runs at the normal one.
         ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), nice);
         try {
             body(WorkerControl(*this));

@@ -26,11 +26,6 @@ namespace qlx::shell {
 
 enum class WorkerState : std::uint32_t { Running = 0, StopRequested = 1, Finished = 3 };
 
-// The drawing priority 0..3 of the performance settings as the nice value
-// of a worker thread (best effort: raising a priority needs privileges that
-// a desktop user usually lacks, and then the thread runs at the normal one).
-int niceValueForDrawingPriority(int level);
-
 // Processes the events pending for the calling thread; empty for a thread
 // without an event loop.
 using PumpFunction = std::function<void()>;
@@ -60,11 +55,11 @@ public:
     Worker& operator=(const Worker&) = delete;
     ~Worker(); // stops the thread (without a pump) and joins it
 
-    // Starts a thread that runs `body` at the nice value of
-    // `drawingPriority`; after the body ended and Finished is stored, the
-    // thread calls `ended` (the owner hears of the end, also after an
-    // exception). A thread that has finished is joined first; false while
-    // one still runs.
+    // Starts a thread that runs `body` at the priority of `drawingPriority`
+    // (the performance setting's level 0..3); after the body ended and
+    // Finished is stored, the thread calls `ended` (the owner hears of the
+    // end, also after an exception). A thread that has finished is joined
+    // first; false while one still runs.
     bool start(Body body, int drawingPriority, std::function<void()> ended = {});
     // The body has work: ends its waitForWork().
     void wake();
