@@ -2,8 +2,9 @@
 // One worker thread and its control word, `WorkerState`: the thread is
 // Running from its start, the user-interface thread stores StopRequested to
 // ask it to end, and the thread stores Finished when its work is over,
-// however it ended. Every thread of the program runs on a Worker; docs/
-// threads.md tells what a worker owns, takes and hands back.
+// however it ended. The list-information worker and the preview decoder
+// run on one each; docs/threads.md tells what a worker owns, takes and
+// hands back.
 //
 // The body polls stopRequested() between two items of work and returns when
 // it is set; a body that waits for work sleeps in waitForWork(), which a
