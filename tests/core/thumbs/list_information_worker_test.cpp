@@ -146,9 +146,13 @@ TEST(ApplyInformation, TheWorkersFindingsMergeWithTheUsersChanges)
     target.setItemText(ImageEntry::kItemStatus, u"移動");
     ImageEntry worked;
     worked.setItemText(ImageEntry::kItemModel, u"Canon EOS 40D");
+    worked.setPreviewOffset(1234);
+    worked.setPictureSize(3888, 2592);
     worked.setFlags(ImageEntry::kFlagMetadataRead);
     applyInformation(target, worked);
     EXPECT_EQ(target.itemText(ImageEntry::kItemModel), u"Canon EOS 40D");
+    EXPECT_EQ(target.previewOffset(), 1234u);
+    EXPECT_EQ(target.pictureWidth(), 3888);
     EXPECT_TRUE(target.hasFlag(ImageEntry::kFlagMetadataRead));
     EXPECT_TRUE(target.checked()) << "what the user did meanwhile stays";
     EXPECT_EQ(target.itemText(ImageEntry::kItemStatus), u"移動");
