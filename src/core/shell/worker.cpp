@@ -6,11 +6,14 @@
 #include <unistd.h>
 
 namespace qlx::shell {
+namespace {
 
+// Levels 0 and 1 of the drawing priority ask for "above normal", 2 for
+// "highest", 3 for "time-critical"; on Linux these become ever lower nice
+// values. Best effort: raising a priority needs a privilege that a desktop
+// user usually lacks, and then the thread runs at the normal one.
 int niceValueForDrawingPriority(int level)
 {
-    // Levels 0 and 1 ask for "above normal", 2 for "highest", 3 for
-    // "time-critical"; on Linux these become ever lower nice values.
     switch (level) {
     case 0:
     case 1: return -1;
@@ -19,77 +22,98 @@ int niceValueForDrawingPriority(int level)
     }
 }
 
+} // namespace
+
 bool WorkerControl::stopRequested() const
 {
-    return m_state.load(std::memory_order_acquire) == WorkerState::StopRequested;
+    return m_worker.m_state.load() == WorkerState::StopRequested;
 }
 
-void sleepPump(int milliseconds)
+void WorkerControl::waitForWork() const
 {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    std::unique_lock lock(m_worker.m_mutex);
+    m_worker.m_changed.wait(lock, [this] {
+        return m_worker.m_woken || m_worker.m_state.load() == WorkerState::StopRequested;
+    });
+    m_worker.m_woken = false;
 }
 
 Worker::~Worker()
 {
-    if (m_thread.joinable())
-        stop();
+    stop();
 }
 
-bool Worker::start(std::function<void(const WorkerControl&)> body, int drawingPriority)
+bool Worker::start(Body body, int drawingPriority, std::function<void()> ended)
 {
-    if (m_thread.joinable())
-        return false;
-    m_state.store(WorkerState::Running, std::memory_order_release);
+    if (m_thread.joinable()) {
+        if (m_state.load() != WorkerState::Finished)
+            return false;
+        m_thread.join();
+    }
+    {
+        const std::lock_guard lock(m_mutex);
+        m_woken = false;
+        // Stored here rather than by the new thread, so that the owner sees
+        // Running as soon as start() returns.
+        m_state.store(WorkerState::Running);
+    }
     const int nice = niceValueForDrawingPriority(drawingPriority);
-    m_thread = std::thread([this, body = std::move(body), nice] {
-        // Best effort: without the privilege to raise a priority the thread
-        // simply runs at the normal one.
+    m_thread = std::thread([this, body = std::move(body), ended = std::move(ended), nice] {
         ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), nice);
-        const WorkerControl control(m_state);
         try {
-            body(control);
+            body(WorkerControl(*this));
         } catch (...) {
-            // A worker never lets an exception end the process; its work is
-            // simply over.
+            // The body's own loop catches the failure of one item; what
+            // reaches here (no memory to queue a result, say) ends the work,
+            // never the program.
         }
         {
-            std::lock_guard lock(m_mutex);
-            m_state.store(WorkerState::Finished, std::memory_order_release);
+            const std::lock_guard lock(m_mutex);
+            m_state.store(WorkerState::Finished);
         }
-        m_finished.notify_all();
+        m_changed.notify_all();
+        if (ended) {
+            try {
+                ended();
+            } catch (...) {
+                // The owner polls state() as well; it learns of the end then.
+            }
+        }
     });
     return true;
 }
 
+void Worker::wake()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_woken = true;
+    }
+    m_changed.notify_all();
+}
+
 void Worker::stop(const PumpFunction& pump)
 {
-    if (!m_thread.joinable())
-        return;
-    WorkerState expected = WorkerState::Running;
-    m_state.compare_exchange_strong(expected, WorkerState::StopRequested, std::memory_order_acq_rel);
-    joinAfterFinish(pump);
-}
-
-void Worker::waitFinished(const PumpFunction& pump)
-{
-    if (!m_thread.joinable())
-        return;
-    joinAfterFinish(pump);
-}
-
-void Worker::joinAfterFinish(const PumpFunction& pump)
-{
-    // Pump in 10 ms steps: a worker that is waiting for the user-interface
-    // thread (a queued result, a question) can then finish.
-    while (m_state.load(std::memory_order_acquire) != WorkerState::Finished) {
-        if (pump) {
-            pump(0);
+    // Events are pumped between waits of at most 10 ms, so the window
+    // paints and queued calls are served while the thread finishes its
+    // item. A pumped event may itself stop or restart this worker: the stop
+    // is asked again each round, and whatever thread is there at the end is
+    // joined.
+    while (m_thread.joinable() && m_state.load() != WorkerState::Finished) {
+        {
+            const std::lock_guard lock(m_mutex);
+            if (m_state.load() == WorkerState::Running)
+                m_state.store(WorkerState::StopRequested);
         }
+        m_changed.notify_all();
+        if (pump)
+            pump();
         std::unique_lock lock(m_mutex);
-        m_finished.wait_for(lock, std::chrono::milliseconds(10),
-                            [this] { return m_state.load() == WorkerState::Finished; });
+        m_changed.wait_for(lock, std::chrono::milliseconds(10),
+                           [this] { return m_state.load() == WorkerState::Finished; });
     }
-    m_thread.join();
+    if (m_thread.joinable())
+        m_thread.join();
 }
 
 } // namespace qlx::shell

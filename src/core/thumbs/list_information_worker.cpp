@@ -7,40 +7,35 @@ namespace qlx::thumbs {
 using imagelist::ImageEntry;
 
 ListInformationWorker::ListInformationWorker(ListInformationTables tables, ListInformationSettings settings,
-                                             std::function<void()> resultsWaiting)
-    : m_tables(tables), m_settings(settings), m_resultsWaiting(std::move(resultsWaiting))
+                                             int drawingPriority, std::function<void()> resultsWaiting)
+    : m_tables(tables), m_settings(settings), m_drawingPriority(drawingPriority),
+      m_resultsWaiting(std::move(resultsWaiting))
 {
-}
-
-ListInformationWorker::~ListInformationWorker()
-{
-    stop();
 }
 
 void ListInformationWorker::start(InformationPass pass)
 {
-    stop();
+    m_worker.stop();
     {
         const std::lock_guard lock(m_mutex);
         m_results.clear();
     }
-    m_stop = false;
     m_focus = -1;
     m_visited = 0;
     std::size_t count = 0;
     for (const auto& job : pass.jobs)
         count += job ? 1 : 0;
     m_toVisit = count;
-    m_running = true;
-    m_thread = std::thread([this, moved = std::move(pass)]() mutable { run(std::move(moved)); });
+    // A std::function must be copyable; the pass (jobs held by unique_ptr)
+    // travels in a shared one that only the thread touches.
+    auto moved = std::make_shared<InformationPass>(std::move(pass));
+    m_worker.start([this, moved](const shell::WorkerControl& control) { run(control, *moved); }, m_drawingPriority,
+                   m_resultsWaiting);
 }
 
-void ListInformationWorker::stop()
+void ListInformationWorker::stop(const shell::PumpFunction& pump)
 {
-    m_stop = true;
-    if (m_thread.joinable())
-        m_thread.join();
-    m_running = false;
+    m_worker.stop(pump);
 }
 
 void ListInformationWorker::focusMoved(std::size_t position)
@@ -56,30 +51,42 @@ std::vector<InformationResult> ListInformationWorker::takeResults()
     return out;
 }
 
-void ListInformationWorker::run(InformationPass pass)
+void ListInformationWorker::run(const shell::WorkerControl& control, InformationPass& pass)
 {
     VisitOrder order(pass.jobs.size(), pass.start, pass.alternating);
     for (std::size_t position = 0; position < pass.jobs.size(); ++position)
         if (!pass.jobs[position])
             order.skip(position);
-    while (!m_stop.load()) {
+    while (!control.stopRequested()) {
         const std::int64_t focus = m_focus.exchange(-1);
         if (focus >= 0)
             order.restartAt(static_cast<std::size_t>(focus));
         const auto position = order.next();
         if (!position)
             break;
-        InformationJob& job = *pass.jobs[*position];
-        deliver(work(pass.generation, job));
+        const InformationJob& job = *pass.jobs[*position];
+        InformationResult result;
+        try {
+            result = work(pass.generation, job);
+        } catch (...) {
+            // No memory for a huge picture, say: this entry fails as an
+            // unreadable file does (its metadata counts as read, so the
+            // next pass does not try again), and the pass goes on.
+            result = InformationResult{};
+            result.generation = pass.generation;
+            result.entry = job.entry;
+            result.record = std::make_unique<ImageEntry>(job.record);
+            result.record->setFlag(ImageEntry::kFlagMetadataRead, true);
+            if (job.needsThumbnail)
+                result.thumbnailStatus = PictureStatus::Failed;
+        }
+        deliver(std::move(result));
         pass.jobs[*position].reset();
         ++m_visited;
     }
-    m_running = false;
-    if (m_resultsWaiting)
-        m_resultsWaiting();
 }
 
-InformationResult ListInformationWorker::work(std::uint64_t generation, InformationJob& job)
+InformationResult ListInformationWorker::work(std::uint64_t generation, const InformationJob& job) const
 {
     imagelist::ListItem item;
     item.entry = std::make_unique<ImageEntry>(job.record);

@@ -9,19 +9,23 @@
 // their generation, and copies what the worker found into the live entries
 // (`applyInformation`). A folder load stops the worker before the list
 // changes and starts a new pass afterwards.
+//
+// The thread is a shell::Worker: a stop request is looked at between two
+// entries, and an entry whose work throws (no memory for a huge picture)
+// comes back as a failed result while the pass goes on with the next one.
 
 #include "imagelist/image_entry.h"
+#include "shell/worker.h"
 #include "thumbs/list_information.h"
 #include "thumbs/thumbnail_maker.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <thread>
+#include <optional>
 #include <vector>
 
 namespace qlx::thumbs {
@@ -37,7 +41,8 @@ struct InformationResult {
     std::size_t entry = 0;
     std::unique_ptr<imagelist::ImageEntry> record; // the copy after the work
     bool metadataRead = false;
-    PictureStatus thumbnailStatus = PictureStatus::Failed;
+    // None when the job asked for no thumbnail.
+    std::optional<PictureStatus> thumbnailStatus;
     std::vector<std::byte> thumbnail;  // a new block when one was made
 };
 
@@ -52,44 +57,48 @@ struct InformationPass {
 class ListInformationWorker {
 public:
     // `resultsWaiting` is called on the worker's thread when the result
-    // queue goes from empty to not empty, and when a pass ends.
-    ListInformationWorker(ListInformationTables tables, ListInformationSettings settings,
+    // queue goes from empty to not empty, and when a pass has ended
+    // (running() is false by then). `drawingPriority` is the setting's
+    // level 0..3.
+    ListInformationWorker(ListInformationTables tables, ListInformationSettings settings, int drawingPriority,
                           std::function<void()> resultsWaiting);
-    ~ListInformationWorker();
+    ~ListInformationWorker() = default; // stops the pass (without a pump)
     ListInformationWorker(const ListInformationWorker&) = delete;
     ListInformationWorker& operator=(const ListInformationWorker&) = delete;
 
-    // Starts a pass (stopping the one before).
+    // Starts a pass. The owner stops the pass before with its pump; one
+    // still running here is stopped without one.
     void start(InformationPass pass);
-    // Asks the pass to stop and waits for the thread to end.
-    void stop();
+    // Asks the pass to stop after the entry in work and waits for it,
+    // pumping the caller's events.
+    void stop(const shell::PumpFunction& pump = {});
     // The focus moved: the pass goes on from there, alternating.
     void focusMoved(std::size_t position);
 
     std::vector<InformationResult> takeResults();
-    bool running() const { return m_running.load(); }
+    bool running() const { return m_worker.state() != shell::WorkerState::Finished; }
     // Entries read in this pass, and the number the pass has to visit.
     std::size_t visited() const { return m_visited.load(); }
     std::size_t toVisit() const { return m_toVisit.load(); }
 
 private:
-    void run(InformationPass pass);
-    InformationResult work(std::uint64_t generation, InformationJob& job);
+    void run(const shell::WorkerControl& control, InformationPass& pass);
+    InformationResult work(std::uint64_t generation, const InformationJob& job) const;
     void deliver(InformationResult result);
 
-    ListInformationTables m_tables;
-    ListInformationSettings m_settings;
-    std::function<void()> m_resultsWaiting;
+    const ListInformationTables m_tables;
+    const ListInformationSettings m_settings;
+    const int m_drawingPriority;
+    const std::function<void()> m_resultsWaiting;
 
-    std::thread m_thread;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_running{false};
     std::atomic<std::int64_t> m_focus{-1};
     std::atomic<std::size_t> m_visited{0};
     std::atomic<std::size_t> m_toVisit{0};
 
     std::mutex m_mutex;
-    std::vector<InformationResult> m_results;
+    std::vector<InformationResult> m_results; // guarded by m_mutex
+
+    shell::Worker m_worker; // last: its thread ends before the members above go
 };
 
 // Copies into `target` what the worker found for it (the camera, the

@@ -1,6 +1,8 @@
 #include "imagelist/list_controller.h"
 
 #include "imagelist/list_settings.h"
+#include "shell/pump.h"
+#include "shell/settings_layout.h"
 #include "shell/settings_record.h"
 
 #include <QSocketNotifier>
@@ -83,15 +85,20 @@ void ListController::focusMoved(int position)
 
 void ListController::shutDown()
 {
-    stopWorker();
     m_heldFilesTimer->stop();
+    stopWorker();
     m_session->saveCache();
 }
 
 void ListController::stopWorker()
 {
-    if (m_worker)
-        m_worker->stop();
+    if (m_worker) {
+        // The window paints and the results already queued are merged while
+        // the worker finishes the entry in work.
+        m_stopping = true;
+        m_worker->stop(pumpEvents);
+        m_stopping = false;
+    }
     drainResults();
 }
 
@@ -121,7 +128,7 @@ void ListController::startPass()
         thumbs::ListInformationSettings settings = thumbs::listInformationSettingsOf(m_settings);
         settings.placeholder = std::as_bytes(std::span(m_placeholder.constData(), static_cast<std::size_t>(m_placeholder.size())));
         m_worker = std::make_unique<thumbs::ListInformationWorker>(
-            thumbs::ListInformationTables{m_cameras, m_lenses}, settings,
+            thumbs::ListInformationTables{m_cameras, m_lenses}, settings, m_settings.get(settings::kDrawingPriority),
             [this] { QMetaObject::invokeMethod(this, &ListController::drainResults, Qt::QueuedConnection); });
     }
     m_worker->start(std::move(pass));
@@ -172,6 +179,10 @@ void ListController::watchFolder()
 
 void ListController::followChanges()
 {
+    // The held-files timer may fire while a stop pumps events; the next
+    // tick looks again.
+    if (m_stopping)
+        return;
     const imagelist::FolderChangeEffects effects =
         m_session->followChanges(imagelist::folderWatchEnabled(m_settings), false);
     if (effects.reloadNeeded) {

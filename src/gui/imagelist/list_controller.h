@@ -98,6 +98,7 @@ private:
     std::uint64_t m_generation = 0;
     std::size_t m_read = 0;
     bool m_listReady = false;
+    bool m_stopping = false; // the worker is being stopped (events are pumped)
     QSocketNotifier* m_watchNotifier = nullptr;
     QTimer* m_heldFilesTimer = nullptr;
 };

@@ -116,7 +116,7 @@ void Browser::buildPanes()
         connect(view, &ImageView::statusTextChanged, this,
                 [this](int part, const QString& text) { m_statusBar->setPartText(part, text); });
     }
-    m_decoder = new PreviewDecoder(m_state.placeholderPicture, this);
+    m_decoder = new PreviewDecoder(m_state.placeholderPicture, settings.get(settings::kDrawingPriority), this);
     connect(m_decoder, &PreviewDecoder::previewReady, this, [this](quint64 generation, int position, const QImage& picture) {
         for (ImageView* view : m_views)
             view->setPreview(generation, position, picture);

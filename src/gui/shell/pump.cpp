@@ -1,15 +1,12 @@
 #include "shell/pump.h"
 
 #include <QCoreApplication>
-#include <QThread>
 
 namespace qlx::gui {
 
-void pumpAndSleep(int milliseconds)
+void pumpEvents()
 {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
-    if (milliseconds > 0)
-        QThread::msleep(static_cast<unsigned long>(milliseconds));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
 }
 
 } // namespace qlx::gui

@@ -87,8 +87,8 @@ void BrowserArea::setScreenMode(viewer::ScreenMode mode)
 
 void BrowserArea::toggleListAndViews()
 {
-    setScreenMode(m_screenMode == viewer::ScreenMode::ListOnly ? viewer::ScreenMode::ViewsOnly
-                                                                : viewer::ScreenMode::ListOnly);
+    setScreenMode(m_screenMode == viewer::ScreenMode::ViewsOnly ? viewer::ScreenMode::ListOnly
+                                                                 : viewer::ScreenMode::ViewsOnly);
 }
 
 void BrowserArea::toggleFolderTree()

@@ -1,13 +1,13 @@
 #include "viewer/preview_decoder.h"
 
-#include "io/file_source.h"
 #include "cache/cache_name.h"
+#include "io/file_source.h"
+#include "shell/pump.h"
 #include "thumbs/preview_loader.h"
 
 #include <QMetaObject>
 
 #include <algorithm>
-#include <exception>
 #include <utility>
 
 namespace qlx::gui {
@@ -49,16 +49,18 @@ PreviewRequest PreviewRequest::forEntry(quint64 generation, int position, const 
     return request;
 }
 
-PreviewDecoder::PreviewDecoder(const QByteArray& placeholder, QObject* parent)
-    : QObject(parent)
-    , m_placeholder(bytesOf(placeholder))
+PreviewDecoder::PreviewDecoder(const QByteArray& placeholder, int drawingPriority, QObject* parent)
+    : QObject(parent), m_placeholder(bytesOf(placeholder)), m_drawingPriority(drawingPriority)
 {
-    m_thread = std::thread([this] { run(); });
 }
 
 PreviewDecoder::~PreviewDecoder()
 {
-    stop();
+    {
+        const std::lock_guard lock(m_mutex);
+        m_pending.clear();
+    }
+    m_worker.stop();
 }
 
 void PreviewDecoder::request(PreviewRequest current)
@@ -82,6 +84,15 @@ void PreviewDecoder::enqueue(PreviewRequest request, bool first)
         // Pictures of an older folder load will never be asked for again.
         m_kept.clear();
     }
+    // The first request starts the worker; so does the next one after a
+    // worker that something unforeseen ended (what it had in work is gone).
+    if (m_worker.state() == shell::WorkerState::Finished) {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_working.reset();
+        }
+        m_worker.start([this](const shell::WorkerControl& control) { run(control); }, m_drawingPriority);
+    }
     const bool kept = answerFromKept(request);
     {
         const std::lock_guard lock(m_mutex);
@@ -97,7 +108,7 @@ void PreviewDecoder::enqueue(PreviewRequest request, bool first)
         else
             m_pending.push_back(std::move(request));
     }
-    m_wake.notify_one();
+    m_worker.wake();
 }
 
 bool PreviewDecoder::answerFromKept(const PreviewRequest& request)
@@ -117,36 +128,39 @@ void PreviewDecoder::stop()
 {
     {
         const std::lock_guard lock(m_mutex);
-        m_stopping = true;
         m_pending.clear();
     }
-    m_wake.notify_all();
-    if (m_thread.joinable())
-        m_thread.join();
     m_stopped = true;
+    m_worker.stop(pumpEvents);
 }
 
-void PreviewDecoder::run()
+void PreviewDecoder::run(const shell::WorkerControl& control)
 {
-    for (;;) {
-        PreviewRequest next;
-        {
-            std::unique_lock lock(m_mutex);
-            m_working.reset();
-            m_wake.wait(lock, [this] { return m_stopping || !m_pending.empty(); });
-            if (m_stopping)
-                return;
-            next = std::move(m_pending.front());
-            m_pending.pop_front();
-            m_working = next;
-            // The copy in m_working needs no record bytes: it is compared
-            // by generation, position and cover only.
-            m_working->entryRecord.clear();
+    while (!control.stopRequested()) {
+        std::optional<PreviewRequest> next = takeNext();
+        if (!next) {
+            control.waitForWork();
+            continue;
         }
-        Result result = decode(next);
+        Result result = decode(*next);
         QMetaObject::invokeMethod(this, [this, result = std::move(result)] { deliver(result); },
                                   Qt::QueuedConnection);
     }
+}
+
+std::optional<PreviewRequest> PreviewDecoder::takeNext()
+{
+    const std::lock_guard lock(m_mutex);
+    m_working.reset();
+    if (m_pending.empty())
+        return std::nullopt;
+    PreviewRequest next = std::move(m_pending.front());
+    m_pending.pop_front();
+    m_working = next;
+    // The copy in m_working needs no record bytes: it is compared by
+    // generation, position and cover only.
+    m_working->entryRecord.clear();
+    return next;
 }
 
 PreviewDecoder::Result PreviewDecoder::decode(const PreviewRequest& request) const
@@ -156,8 +170,8 @@ PreviewDecoder::Result PreviewDecoder::decode(const PreviewRequest& request) con
     result.position = request.position;
     result.cover = request.cover;
     result.status = static_cast<int>(thumbs::PictureStatus::Failed);
-    // Nothing may leave the worker by an exception: a picture too large for
-    // memory is a preview that failed, and the worker goes on.
+    // A picture too large for memory is a preview that failed, and the
+    // worker goes on with the next request.
     try {
         const auto entry = imagelist::ImageEntry::fromCacheRecord(request.entryRecord);
         if (!entry)
@@ -166,7 +180,7 @@ PreviewDecoder::Result PreviewDecoder::decode(const PreviewRequest& request) con
         thumbs::PreviewResult loaded = thumbs::loadPreview(file, *entry, request.camera, m_placeholder, request.cover);
         result.status = static_cast<int>(loaded.status);
         result.picture = std::move(loaded.preview.picture);
-    } catch (const std::exception&) {
+    } catch (...) {
         result.status = static_cast<int>(thumbs::PictureStatus::Failed);
         result.picture = QImage();
     }

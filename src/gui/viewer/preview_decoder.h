@@ -12,14 +12,19 @@
 // kept, so that going back to a neighbour answers at once.
 //
 // Thread model: request(), prefetch() and stop() are called on the
-// user-interface thread, which owns this object. The worker sees only the
-// request it took from the queue and the placeholder bytes, which never
-// change after construction; it holds the queue's mutex only while it takes
-// a request, never while it decodes, and never when it ends. It touches no
-// widget and no entry of the image list.
+// user-interface thread, which owns this object. The worker (a
+// shell::Worker, started by the first request) sees only the request it
+// took from the queue and the placeholder bytes, which never change after
+// construction; it holds the queue's mutex only while it takes a request,
+// never while it decodes, and never when it ends; it sleeps while the queue
+// is empty. It touches no widget and no entry of the image list. A request
+// whose decoding throws (no memory for a huge picture) fails like an
+// unreadable file; a worker ended by anything else starts again with the
+// next request.
 
 #include "imagelist/image_entry.h"
 #include "metadata/camera_table.h"
+#include "shell/worker.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -27,13 +32,11 @@
 #include <QSize>
 #include <QtGlobal>
 
-#include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <filesystem>
 #include <mutex>
 #include <optional>
-#include <thread>
 #include <vector>
 
 namespace qlx::gui {
@@ -61,9 +64,10 @@ public:
     static constexpr std::size_t kKeptPictures = 3;
 
     // `placeholder`: the encoded placeholder picture for entries planned
-    // for it (makePlaceholderPicture()). The worker starts at once.
-    explicit PreviewDecoder(const QByteArray& placeholder = {}, QObject* parent = nullptr);
-    ~PreviewDecoder() override;
+    // for it (makePlaceholderPicture()); `drawingPriority`: the setting's
+    // level 0..3 for the worker.
+    PreviewDecoder(const QByteArray& placeholder, int drawingPriority, QObject* parent = nullptr);
+    ~PreviewDecoder() override; // drops the queue and joins without a pump
 
     PreviewDecoder(const PreviewDecoder&) = delete;
     PreviewDecoder& operator=(const PreviewDecoder&) = delete;
@@ -73,8 +77,8 @@ public:
     void request(PreviewRequest current);
     // A neighbour, decoded after the current request.
     void prefetch(PreviewRequest neighbour);
-    // Drops what is queued, waits for the picture in work and ends the
-    // worker. Requests after this are ignored.
+    // Drops what is queued, waits for the picture in work (pumping the
+    // window's events) and ends the worker. Requests after this are ignored.
     void stop();
 
 Q_SIGNALS:
@@ -95,16 +99,16 @@ private:
 
     void enqueue(PreviewRequest request, bool first);
     bool answerFromKept(const PreviewRequest& request);
-    void run();
+    void run(const shell::WorkerControl& control);
+    std::optional<PreviewRequest> takeNext();
     Result decode(const PreviewRequest& request) const;
     void deliver(const Result& result);
 
     const std::vector<std::byte> m_placeholder;
+    const int m_drawingPriority;
 
     std::mutex m_mutex;
-    std::condition_variable m_wake;
     std::deque<PreviewRequest> m_pending;  // guarded by m_mutex
-    bool m_stopping = false;               // guarded by m_mutex
     // The request in work, so that asking again does not decode it twice.
     std::optional<PreviewRequest> m_working;  // guarded by m_mutex
 
@@ -113,7 +117,7 @@ private:
     std::deque<Result> m_kept;
     bool m_stopped = false;
 
-    std::thread m_thread;  // last: started when everything above exists
+    shell::Worker m_worker;  // last: its thread ends before the members above go
 };
 
 } // namespace qlx::gui

@@ -11,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <fstream>
+#include <future>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -73,44 +73,41 @@ TEST(ProgramLocation, OnlyTheProgramsOwnNameIsAccepted)
     EXPECT_FALSE(folderIsWritableWithSpace("/proc"));
 }
 
-TEST(Worker, StopRequestAndFinishedState)
-{
-    std::atomic<bool> running{false};
-    std::atomic<int> pumped{0};
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    const auto waitUntil = [&](const auto& done) {
-        while (!done() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::yield();
-        return done();
-    };
-    Worker worker; // after what its thread uses, so that it is joined first
-    ASSERT_TRUE(worker.start([&](const WorkerControl& control) {
-        running = worker.state() == WorkerState::Running;
-        waitUntil([&] { return control.stopRequested(); });
-        // Like a worker whose last result waits for the user-interface
-        // thread: it ends only once that thread has pumped its events.
-        waitUntil([&] { return pumped > 0; });
-    }));
-    EXPECT_FALSE(worker.start([](const WorkerControl&) {})) << "a running worker is not started twice";
-    ASSERT_TRUE(waitUntil([&] { return running.load(); }));
-    worker.stop([&](int) { ++pumped; });
-    EXPECT_EQ(worker.state(), WorkerState::Finished);
-    EXPECT_FALSE(worker.exists());
-    EXPECT_GE(pumped, 1) << "the waiting thread keeps pumping its events";
-    // A stopper on a worker that does not exist returns at once.
-    worker.stop();
-}
-
-TEST(Worker, WorkerThatEndsByItselfAndOneThatThrows)
+TEST(Worker, WorkIsWokenAndAStopEndsTheWaitingBody)
 {
     Worker worker;
-    ASSERT_TRUE(worker.start([](const WorkerControl&) {}));
-    worker.waitFinished();
+    std::atomic<int> woken{0};
+    ASSERT_TRUE(worker.start(
+        [&](const WorkerControl& control) {
+            for (control.waitForWork(); !control.stopRequested(); control.waitForWork())
+                ++woken;
+        },
+        3));
+    EXPECT_EQ(worker.state(), WorkerState::Running);
+    EXPECT_FALSE(worker.start([](const WorkerControl&) {}, 3)) << "a running worker is not started twice";
+    worker.wake();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (woken == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    EXPECT_EQ(woken, 1);
+    int pumped = 0;
+    worker.stop([&] { ++pumped; });
     EXPECT_EQ(worker.state(), WorkerState::Finished);
-    ASSERT_TRUE(worker.start([](const WorkerControl&) { throw std::runtime_error("bad file"); }));
-    worker.waitFinished();
-    EXPECT_EQ(worker.state(), WorkerState::Finished);
-    EXPECT_TRUE(worker.start([](const WorkerControl&) {})) << "can be started again after it ended";
+    EXPECT_GE(pumped, 1) << "the stopping thread pumps its events while it waits";
+    worker.stop(); // nothing left to stop
+}
+
+TEST(Worker, AnExceptionEndsTheBodyAndTheOwnerHearsOfIt)
+{
+    Worker worker;
+    std::promise<WorkerState> ended;
+    ASSERT_TRUE(worker.start([](const WorkerControl&) { throw std::bad_alloc(); }, 0,
+                             [&] { ended.set_value(worker.state()); }));
+    auto heard = ended.get_future();
+    ASSERT_EQ(heard.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_EQ(heard.get(), WorkerState::Finished) << "the state says so before the owner is told";
+    EXPECT_TRUE(worker.start([](const WorkerControl&) {}, 0)) << "a finished worker starts again";
+    worker.stop();
 }
 
 } // namespace

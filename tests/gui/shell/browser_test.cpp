@@ -1,6 +1,7 @@
-// The browser end to end: the program opens a folder of camera files, reads
-// every file, shows it in the list, and leaves the cache and the settings
-// behind when it closes; the next start is served from the cache.
+// The browser end to end: the program opens a folder of camera pictures,
+// reads every file, shows it in the list and its preview in the views, and
+// leaves the cache and the settings behind when it closes or is asked to end
+// by a signal; the next start is served from the cache.
 
 #include "shell_test_support.h"
 
@@ -12,6 +13,8 @@
 #include "shell/settings_layout.h"
 #include "shell/status_bar.h"
 #include "cache/cache_file.h"
+#include "support/test_pictures.h"
+#include "viewer/image_view.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -27,25 +30,30 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The camera samples the test copies, and what exiftool reads from them.
-struct Sample {
-    const char* folder;
+// The card the tests make: camera JPEGs with their Exif make and model, a
+// PNG without Exif, and a file that is no picture.
+struct Picture {
     const char* name;
-    const char16_t* model;
+    const char* make;
+    const char* model;
 };
-constexpr Sample kSamples[] = {
-    {"exif-samples", "Canon_40D.jpg", u"Canon EOS 40D"},
-    {"exif-samples", "Nikon_D70.jpg", u"NIKON D70"},
-    {"exif-samples", "Fujifilm_FinePix_E500.jpg", u"FinePix E500"},
-    {"exiftool", "Nikon.nef", u"NIKON D70"},
-    {"exiftool", "PNG.png", u""},
+constexpr Picture kPictures[] = {
+    {"IMG_0001.JPG", "Canon", "Canon EOS 40D"},
+    {"DSC_0002.JPG", "NIKON CORPORATION", "NIKON D70"},
+    {"DSCF0003.JPG", "FUJIFILM", "FinePix E500"},
+    {"plain.png", "", ""},
 };
+constexpr std::size_t kCount = std::size(kPictures);
 
-fs::path copySamples(const ProgramFolder& program)
+fs::path makeCard(const ProgramFolder& program)
 {
     const fs::path card = program.makeFolder("DCIM/100CANON");
-    for (const Sample& sample : kSamples)
-        fs::copy_file(test::samplesDir() / sample.folder / sample.name, card / sample.name);
+    for (const Picture& picture : kPictures) {
+        if (fs::path(picture.name).extension() == ".png")
+            QImage(64, 48, QImage::Format_RGB32).save(qpath(card / picture.name));
+        else
+            test::writeTestJpeg(card / picture.name, {640, 480, picture.make, picture.model, 0});
+    }
     std::ofstream(card / "readme.txt") << "not a picture";
     return card;
 }
@@ -63,69 +71,70 @@ fs::path cacheFileIn(const ProgramFolder& program)
 class BrowserTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void opensTheFolderReadsEveryFileAndLeavesItsCache();
-    void theRealProgramWritesCacheAndSettingsWhenTerminated();
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void opensTheFolderReadsEveryFileShowsItAndLeavesItsCache();
+    void theRealProgramWritesCacheAndSettingsOnAPoliteSignal_data();
+    void theRealProgramWritesCacheAndSettingsOnAPoliteSignal();
 };
 
-void BrowserTest::opensTheFolderReadsEveryFileAndLeavesItsCache()
+void BrowserTest::opensTheFolderReadsEveryFileShowsItAndLeavesItsCache()
 {
     ProgramFolder program;
-    const fs::path card = copySamples(program);
+    const fs::path card = makeCard(program);
     const QString cardText = qpath(card);
     // A collection of two of the files, as the program writes it (UTF-16LE
     // lines, then one zero character).
-    const std::u16string collectionText = card.u16string() + u"/Nikon_D70.jpg\n" + card.u16string()
-                                          + u"/Canon_40D.jpg\n" + std::u16string(1, u'\0');
+    const std::u16string collectionText = card.u16string() + u"/DSC_0002.JPG\n" + card.u16string()
+                                          + u"/IMG_0001.JPG\n" + std::u16string(1, u'\0');
     fs::create_directories(program.folder() / "user" / "collection");
     std::ofstream(program.folder() / "user" / "collection" / "\xE6\x97\x85.co", std::ios::binary)
         .write(reinterpret_cast<const char*>(collectionText.data()),
                static_cast<std::streamsize>(collectionText.size() * 2));
     {
         Application app(std::nullopt, {program.executable(), {cardText}});
-        QSignalSpy firstSave(&app, &Application::firstSaveDone);
         QVERIFY(app.start());
-        QTRY_COMPARE_WITH_TIMEOUT(firstSave.count(), 1, 10000);
         gui::Browser* browser = app.browser();
-        QVERIFY(browser);
         QTRY_VERIFY_WITH_TIMEOUT(browser->controller().listReady(), 20000);
-
         const imagelist::ImageList& list = browser->controller().list();
-        QCOMPARE(list.size(), std::size(kSamples));
-        for (const Sample& sample : kSamples) {
-            const std::u16string name(sample.name, sample.name + std::strlen(sample.name));
-            const auto entry = list.findByName(name);
-            QVERIFY2(entry.has_value(), sample.name);
+        QCOMPARE(list.size(), kCount);
+        for (const Picture& picture : kPictures) {
+            const auto entry = list.findByName(QString::fromLatin1(picture.name).toStdU16String());
+            QVERIFY2(entry.has_value(), picture.name);
             QCOMPARE(QString::fromStdU16String(list.entry(*entry).itemText(imagelist::ImageEntry::kItemModel)),
-                     QString::fromStdU16String(sample.model));
+                     QString::fromLatin1(picture.model));
         }
-        QCOMPARE(browser->listPane()->model().rowCount(), static_cast<int>(std::size(kSamples)));
+        QCOMPARE(browser->listPane()->model().rowCount(), static_cast<int>(kCount));
         QVERIFY(app.mainWindow()->windowTitle().contains(cardText));
         // Every file read: "%03d/%03d" of the entries read and listed.
-        QCOMPARE(browser->statusBar()->partText(5), QStringLiteral("005/005"));
-        QCOMPARE(browser->statusBar()->partText(8), QStringLiteral("\tFILE:1/5"));
+        QCOMPARE(browser->statusBar()->partText(5), QStringLiteral("004/004"));
+        QCOMPARE(browser->statusBar()->partText(8), QStringLiteral("\tFILE:1/4"));
         QCOMPARE(browser->statusBar()->partText(6), QStringLiteral("\tSEL:1"));
-        QCOMPARE(browser->listPane()->currentPosition(), 0);
+
+        // Return: the views alone, with the current entry's decoded preview;
+        // the next picture by a key of the view, and the decoder follows.
+        QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
+        QTest::keyClick(app.mainWindow(), Qt::Key_Return);
+        auto* view = app.mainWindow()->findChild<gui::ImageView*>();
+        QTRY_VERIFY(view->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(view->hasPreview() && view->subject().position == 0, 20000);
+        QCOMPARE(view->subject().name, QString::fromStdU16String(list.entry(list.order()[0]).name()));
+        QTest::keyClick(view, Qt::Key_Right);
+        QCOMPARE(browser->listPane()->currentPosition(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(view->hasPreview() && view->subject().position == 1, 20000);
 
         // The collection written before the start, in its order.
         browser->openCollection(u"旅");
         QCOMPARE(list.size(), 2u);
-        QCOMPARE(list.entry(list.order()[0]).name(), u"Nikon_D70.jpg");
-        QCOMPARE(list.entry(list.order()[1]).name(), u"Canon_40D.jpg");
+        QVERIFY(list.entry(list.order()[0]).name() == u"DSC_0002.JPG" && list.entry(list.order()[1]).name() == u"IMG_0001.JPG");
         QVERIFY(app.mainWindow()->windowTitle().endsWith(QStringLiteral("コレクション [ 旅 ]")));
         browser->openFolder(card.u16string());
-        QCOMPARE(list.size(), std::size(kSamples));
+        QCOMPARE(list.size(), kCount);
         app.mainWindow()->close();
     }
-    const fs::path cache = cacheFileIn(program);
-    QVERIFY(!cache.empty());
-    const auto file = cache::CacheFile::load(cache);
+    const auto file = cache::CacheFile::load(cacheFileIn(program));
     QVERIFY(file.has_value());
-    QCOMPARE(file->recordCount(), static_cast<std::uint32_t>(std::size(kSamples)));
+    QCOMPARE(file->recordCount(), static_cast<std::uint32_t>(kCount));
     QCOMPARE(QString::fromStdU16String(file->folder()), cardText + u'/');
-    auto settings = test::readSettingsRecord(program.settingsFile());
-    QVERIFY(settings);
-    QCOMPARE(QString::fromStdU16String(settings->text(settings::kLastOpenedFolder)), cardText);
-    QCOMPARE(settings->get(settings::kNormalExit), std::uint8_t{1});
 
     // The next start opens the last folder from its cache: nothing is read
     // afresh.
@@ -134,30 +143,36 @@ void BrowserTest::opensTheFolderReadsEveryFileAndLeavesItsCache()
     QVERIFY(again.start());
     QTRY_COMPARE_WITH_TIMEOUT(firstSave.count(), 1, 10000);
     const imagelist::FolderReadResult& read = again.browser()->controller().session().lastRead();
-    QCOMPARE(read.fromCache, std::size(kSamples));
-    QCOMPARE(read.unchanged, std::size(kSamples));
+    QCOMPARE(read.fromCache, kCount);
+    QCOMPARE(read.unchanged, kCount);
     again.mainWindow()->close();
 }
 
-void BrowserTest::theRealProgramWritesCacheAndSettingsWhenTerminated()
+void BrowserTest::theRealProgramWritesCacheAndSettingsOnAPoliteSignal_data()
 {
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+void BrowserTest::theRealProgramWritesCacheAndSettingsOnAPoliteSignal()
+{
+    QFETCH(int, signalNumber);
     ProgramFolder program("Quenderluxium", ProgramFolder::Executable::Copy);
-    const fs::path card = copySamples(program);
+    const fs::path card = makeCard(program);
     QProcess process;
     program.startProgram(process, {qpath(card)});
-    QVERIFY(process.waitForStarted(10000));
-    // The first save after start-up puts the settings on disk.
-    QTRY_VERIFY_WITH_TIMEOUT(fs::exists(program.settingsFile()), 15000);
-    QTest::qWait(1500);
-    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-    QVERIFY(process.waitForFinished(15000));
+    // The first save comes once the folder is shown, while the
+    // list-information worker reads it: the signal stops the worker.
+    QTRY_VERIFY_WITH_TIMEOUT(fs::exists(program.settingsFile()), 20000);
+    ::kill(static_cast<pid_t>(process.processId()), signalNumber);
+    QVERIFY(process.waitForFinished(20000));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 0);
-    const fs::path cache = cacheFileIn(program);
-    QVERIFY(!cache.empty());
-    const auto file = cache::CacheFile::load(cache);
+    const auto file = cache::CacheFile::load(cacheFileIn(program));
     QVERIFY(file.has_value());
-    QCOMPARE(file->recordCount(), static_cast<std::uint32_t>(std::size(kSamples)));
+    QCOMPARE(file->recordCount(), static_cast<std::uint32_t>(kCount));
     auto settings = test::readSettingsRecord(program.settingsFile());
     QVERIFY(settings);
     QCOMPARE(settings->get(settings::kNormalExit), std::uint8_t{1});

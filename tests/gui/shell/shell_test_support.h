@@ -1,12 +1,11 @@
 #pragma once
 // Helpers of the start-up and shut-down tests: a copy of the program with its
-// tables in a temporary folder, the program's environment for a test run,
-// settings files read and written through the core, and a watcher that
-// answers the message boxes start-up opens in this process.
+// tables in a temporary folder, settings files read and written through the
+// core, and a watcher that answers the message boxes start-up opens in this
+// process.
 
 #include "support/test_paths.h"
 
-#include "shell/settings_defaults.h"
 #include "shell/settings_file.h"
 #include "shell/settings_record.h"
 
@@ -14,7 +13,6 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -35,17 +33,6 @@ inline QString qpath(const fs::path& path)
     return QFile::decodeName(QByteArray::fromStdString(path.native()));
 }
 
-inline const fs::path& builtProgram()
-{
-    static const fs::path path = QLX_GUI_PATH;
-    return path;
-}
-
-inline fs::path builtTables()
-{
-    return buildDir() / "bin";
-}
-
 // A program folder in a temporary folder: the executable (a real copy of the
 // built program, or an empty stand-in for in-process runs, which only look at
 // its name and folder) and the "bin" tables folder beside it.
@@ -55,15 +42,13 @@ public:
 
     explicit ProgramFolder(const std::string& executableName = "Quenderluxium",
                            Executable kind = Executable::StandIn)
+        : m_executable(m_dir.path() / executableName)
     {
-        m_executable = m_dir.path() / executableName;
-        if (kind == Executable::Copy) {
-            fs::copy_file(builtProgram(), m_executable);
-        } else {
-            QFile standIn(qpath(m_executable));
-            standIn.open(QIODevice::WriteOnly);
-        }
-        fs::copy(builtTables(), m_dir.path() / "bin", fs::copy_options::recursive);
+        if (kind == Executable::Copy)
+            fs::copy_file(QLX_GUI_PATH, m_executable);
+        else
+            QFile(qpath(m_executable)).open(QIODevice::WriteOnly);
+        fs::copy(buildDir() / "bin", tablesFolder(), fs::copy_options::recursive);
         // Each test gets its own session folder, so that its instance lock
         // never meets another test's or the user's.
         fs::create_directory(runtimeDir());
@@ -75,43 +60,33 @@ public:
     fs::path settingsFile() const { return folder() / "Quenderluxium.cfg"; }
     fs::path tablesFolder() const { return folder() / "bin"; }
     fs::path runtimeDir() const { return folder() / "run"; }
+    // Where the program run by startProgram notes each message box it opens.
     fs::path messageLog() const { return folder() / "messages.log"; }
 
-    // A new folder inside the program folder, for start folders.
     fs::path makeFolder(const std::string& name) const
     {
-        const fs::path path = folder() / name;
-        fs::create_directories(path);
-        return path;
+        fs::create_directories(folder() / name);
+        return folder() / name;
     }
 
-    // The environment the real program runs with in a test.
-    QProcessEnvironment environment() const
+    // Starts the copied program as in a desktop session of its own; the
+    // caller waits for what it expects.
+    void startProgram(QProcess& process, const QStringList& arguments = {}) const
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), qpath(runtimeDir()));
         env.insert(QStringLiteral("QLX_MESSAGE_LOG"), qpath(messageLog()));
-        return env;
-    }
-
-    // Starts the copied program; the caller waits for what it expects.
-    void startProgram(QProcess& process, const QStringList& arguments = {}) const
-    {
-        process.setProcessEnvironment(environment());
+        process.setProcessEnvironment(env);
         process.setWorkingDirectory(qpath(folder()));
-        process.setProgram(qpath(m_executable));
-        process.setArguments(arguments);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start();
+        process.start(qpath(m_executable), arguments);
     }
 
     QString messageLogText() const
     {
         QFile log(qpath(messageLog()));
-        if (!log.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(log.readAll());
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
     }
 
 private:
@@ -143,39 +118,26 @@ inline std::optional<settings::SettingsRecord> readSettingsRecord(const fs::path
     return record;
 }
 
-// Writes a settings file with the first-start defaults, changed by `edit`.
-inline bool writeSettings(const fs::path& path, const std::function<void(settings::SettingsRecord&)>& edit)
-{
-    settings::SettingsRecord record;
-    settings::applyFirstStartDefaults(record, u"5.96");
-    edit(record);
-    settings::SettingsFile file(path, u"5.96");
-    return file.save(record);
-}
-
 // What a watched message box showed.
 struct SeenBox {
     QString caption;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     bool topmost = false;
     QStringList buttonLabels; // in the order of the standard buttons
 };
 
-// Looks for a message box that waits for an answer in this process (start-up
-// opens them in nested event loops), records it, lets `onBox` look around
-// while it is up, and presses `answer` (or, without that button, the default
-// one). Polls every few milliseconds while the box's own loop runs.
+// Looks every few milliseconds for a message box that waits for an answer in
+// this process (start-up opens them in nested event loops), records it, lets
+// `onBox` look around while it is up, and presses `answer` (or, without that
+// button, the default one).
 class MessageBoxWatcher : public QObject {
 public:
-    explicit MessageBoxWatcher(QMessageBox::StandardButton answer = QMessageBox::Ok)
-        : m_answer(answer)
+    explicit MessageBoxWatcher(QMessageBox::StandardButton answer = QMessageBox::Ok) : m_answer(answer)
     {
-        m_timer.setInterval(5);
         connect(&m_timer, &QTimer::timeout, this, &MessageBoxWatcher::poll);
-        m_timer.start();
+        m_timer.start(5);
     }
 
     std::function<void(QMessageBox&)> onBox;
@@ -187,26 +149,16 @@ private:
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
             return;
-        SeenBox seen;
-        seen.caption = box->windowTitle();
-        seen.text = box->text();
-        seen.icon = box->icon();
-        seen.buttons = box->standardButtons();
-        seen.defaultButton = box->defaultButton() ? box->standardButton(box->defaultButton())
-                                                  : QMessageBox::NoButton;
-        seen.topmost = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        SeenBox seen{box->windowTitle(), box->text(), box->icon(), box->standardButton(box->defaultButton()),
+                     box->windowFlags().testFlag(Qt::WindowStaysOnTopHint), {}};
         for (const auto standard : {QMessageBox::Ok, QMessageBox::Yes, QMessageBox::No})
             if (QAbstractButton* labelled = box->button(standard))
                 seen.buttonLabels << labelled->text();
         m_boxes.push_back(seen);
         if (onBox)
             onBox(*box);
-        if (!box->isVisible())
-            return;
-        QAbstractButton* button = box->button(m_answer);
-        if (!button)
-            button = box->defaultButton();
-        if (button)
+        QAbstractButton* button = box->button(m_answer) ? box->button(m_answer) : box->defaultButton();
+        if (box->isVisible() && button)
             button->click();
     }
 

@@ -1,28 +1,38 @@
-// Termination signals reach the event loop as a Qt signal, and waiting for a
-// worker with the user-interface pump keeps events flowing.
+// The program as a process: termination signals reach the event loop as a
+// Qt signal, the real program stays a single instance and refuses to run
+// under another name (a polite termination answers that box), and waiting
+// for a worker with the user-interface pump keeps events flowing. What a
+// polite termination of a browsing program writes is browser_test's.
+
+#include "shell_test_support.h"
 
 #include "shell/pump.h"
 #include "shell/termination_signals.h"
-
 #include "shell/worker.h"
 
 #include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
 
-#include <atomic>
-#include <chrono>
 #include <csignal>
 
 using qlx::gui::TerminationSignals;
+using qlx::test::ProgramFolder;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Start-up of a fresh process, tables and all, stays far below this.
+constexpr int kProcessTimeoutMs = 20000;
+
+} // namespace
 
 class TerminationTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void signalsArriveInTheEventLoop_data();
     void signalsArriveInTheEventLoop();
-    void onlyOneHandlerAtATime();
-    void previousHandlersComeBack();
+    void secondInstanceLeavesTheFirstAlone();
+    void renamedExecutableRefusesToStart();
     void workerThatWaitsForTheWindowCanBeStopped();
 };
 
@@ -40,7 +50,6 @@ void TerminationTest::signalsArriveInTheEventLoop()
     TerminationSignals termination;
     QVERIFY(termination.installed());
     QSignalSpy spy(&termination, &TerminationSignals::terminationRequested);
-
     QCOMPARE(::raise(signalNumber), 0);
     // Nothing happens inside the handler: the request waits for the loop.
     QCOMPARE(spy.count(), 0);
@@ -48,70 +57,63 @@ void TerminationTest::signalsArriveInTheEventLoop()
     QCOMPARE(spy.front().front().toInt(), signalNumber);
 }
 
-void TerminationTest::onlyOneHandlerAtATime()
+void TerminationTest::secondInstanceLeavesTheFirstAlone()
 {
-    TerminationSignals first;
-    TerminationSignals second;
-    QVERIFY(first.installed());
-    QVERIFY(!second.installed());
-    QSignalSpy spy(&first, &TerminationSignals::terminationRequested);
-    ::raise(SIGTERM);
-    QTRY_COMPARE(spy.count(), 1);
+    ProgramFolder program("Quenderluxium", ProgramFolder::Executable::Copy);
+    QProcess first;
+    program.startProgram(first);
+    // The settings file appears with the first save, once the window is up.
+    QTRY_VERIFY_WITH_TIMEOUT(fs::exists(program.settingsFile()), kProcessTimeoutMs);
+    const auto before = qlx::test::readSettingsBytes(program.settingsFile());
+    QProcess second;
+    program.startProgram(second);
+    QVERIFY(second.waitForFinished(kProcessTimeoutMs));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    // The second start showed nothing and touched nothing of the first.
+    QVERIFY(program.messageLogText().isEmpty());
+    QCOMPARE(first.state(), QProcess::Running);
+    QCOMPARE(qlx::test::readSettingsBytes(program.settingsFile()), before);
+    first.terminate(); // SIGTERM
+    QVERIFY(first.waitForFinished(kProcessTimeoutMs));
+    QCOMPARE(first.exitCode(), 0);
 }
 
-void TerminationTest::previousHandlersComeBack()
+void TerminationTest::renamedExecutableRefusesToStart()
 {
-    struct sigaction before {};
-    ::sigaction(SIGHUP, nullptr, &before);
-    {
-        TerminationSignals termination;
-        struct sigaction during {};
-        ::sigaction(SIGHUP, nullptr, &during);
-        QVERIFY(during.sa_handler != before.sa_handler);
-    }
-    struct sigaction after {};
-    ::sigaction(SIGHUP, nullptr, &after);
-    QVERIFY(after.sa_handler == before.sa_handler);
-    // A new object can take the signals again.
-    TerminationSignals again;
-    QVERIFY(again.installed());
+    ProgramFolder program("Quenderluxium2", ProgramFolder::Executable::Copy);
+    QProcess process;
+    program.startProgram(process);
+    // The refusal waits for its OK; the test hook shows which box is up.
+    const QString expected = QStringLiteral(
+        "Quenderluxium\t本ソフトウェアを実行するには書き込み可能なドライブに置いてください。\n");
+    QTRY_COMPARE_WITH_TIMEOUT(program.messageLogText(), expected, kProcessTimeoutMs);
+    QCOMPARE(process.state(), QProcess::Running);
+    // A polite termination answers the box; the refusal still ends the start.
+    process.terminate();
+    QVERIFY(process.waitForFinished(kProcessTimeoutMs));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 1);
+    QVERIFY(!fs::exists(program.settingsFile()));
 }
 
 void TerminationTest::workerThatWaitsForTheWindowCanBeStopped()
 {
     // A worker that, on its way out, hands a result to the user-interface
-    // thread and waits until it was taken (a blocking queued call). Waiting
+    // thread and waits until it was taken (a blocking queued call): waiting
     // for it without pumping would never end.
     QObject receiver;
-    std::atomic<bool> delivered{false};
-    std::atomic<int> ticks{0};
-    QTimer timer;
-    timer.setInterval(1);
-    QObject::connect(&timer, &QTimer::timeout, [&] { ++ticks; });
-    timer.start();
-
+    bool delivered = false;
     qlx::shell::Worker worker;
-    QVERIFY(worker.start([&](const qlx::shell::WorkerControl& control) {
-        while (!control.stopRequested())
-            std::this_thread::yield();
-        QMetaObject::invokeMethod(&receiver, [&] { delivered = true; }, Qt::BlockingQueuedConnection);
-    }));
-    worker.stop(qlx::gui::pumpAndSleep);
-    QVERIFY(delivered.load());
-    QCOMPARE(worker.state(), qlx::shell::WorkerState::Finished);
-
-    // The pump also serves timers while the user-interface thread waits: this
-    // worker ends only once a timer tick has been handled after its stop.
-    const int before = ticks.load();
-    QVERIFY(worker.start([&](const qlx::shell::WorkerControl& control) {
-        while (!control.stopRequested())
-            std::this_thread::yield();
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (ticks.load() == before && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::yield();
-    }));
-    worker.stop(qlx::gui::pumpAndSleep);
-    QVERIFY(ticks.load() > before);
+    QVERIFY(worker.start(
+        [&](const qlx::shell::WorkerControl& control) {
+            while (!control.stopRequested())
+                control.waitForWork();
+            QMetaObject::invokeMethod(&receiver, [&] { delivered = true; }, Qt::BlockingQueuedConnection);
+        },
+        3));
+    worker.stop(qlx::gui::pumpEvents);
+    QVERIFY(delivered);
 }
 
 QTEST_MAIN(TerminationTest)
