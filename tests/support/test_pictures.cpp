@@ -1,10 +1,12 @@
 #include "support/test_pictures.h"
 
+#include "support/container_bytes.h"
+
 #include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
 
-#include <cstdint>
+#include <algorithm>
 #include <fstream>
 #include <stdexcept>
 
@@ -23,68 +25,21 @@ QImage testPattern(int width, int height)
     return image;
 }
 
-// A little-endian TIFF block with IFD0 holding Make, Model and Orientation.
-class ExifBuilder {
-public:
-    std::vector<std::uint8_t> build(const TestJpeg& picture)
-    {
-        struct Tag {
-            std::uint16_t id;
-            std::uint16_t type;
-            std::string text;
-            std::uint16_t value;
-        };
-        std::vector<Tag> tags;
-        if (!picture.make.empty())
-            tags.push_back({0x010F, 2, picture.make, 0});
-        if (!picture.model.empty())
-            tags.push_back({0x0110, 2, picture.model, 0});
-        if (picture.orientation != 0)
-            tags.push_back({0x0112, 3, {}, static_cast<std::uint16_t>(picture.orientation)});
-
-        std::vector<std::uint8_t> tiff = {'I', 'I', 42, 0, 8, 0, 0, 0};
-        const std::size_t ifdSize = 2 + tags.size() * 12 + 4;
-        std::size_t dataOffset = 8 + ifdSize;
-        std::vector<std::uint8_t> data;
-        put16(tiff, static_cast<std::uint16_t>(tags.size()));
-        for (const Tag& tag : tags) {
-            put16(tiff, tag.id);
-            put16(tiff, tag.type);
-            if (tag.type == 2) {
-                const auto count = static_cast<std::uint32_t>(tag.text.size() + 1);
-                put32(tiff, count);
-                if (count <= 4) {
-                    std::vector<std::uint8_t> inline4(4, 0);
-                    std::copy(tag.text.begin(), tag.text.end(), inline4.begin());
-                    tiff.insert(tiff.end(), inline4.begin(), inline4.end());
-                } else {
-                    put32(tiff, static_cast<std::uint32_t>(dataOffset + data.size()));
-                    data.insert(data.end(), tag.text.begin(), tag.text.end());
-                    data.push_back(0);
-                }
-            } else {
-                put32(tiff, 1);
-                put16(tiff, tag.value);
-                put16(tiff, 0);
-            }
-        }
-        put32(tiff, 0);
-        tiff.insert(tiff.end(), data.begin(), data.end());
-        return tiff;
-    }
-
-private:
-    static void put16(std::vector<std::uint8_t>& out, std::uint16_t value)
-    {
-        out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-        out.push_back(static_cast<std::uint8_t>(value >> 8));
-    }
-    static void put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-    {
-        put16(out, static_cast<std::uint16_t>(value & 0xFFFF));
-        put16(out, static_cast<std::uint16_t>(value >> 16));
-    }
-};
+// APP1 "Exif" with a little-endian IFD0 of Make, Model and Orientation.
+std::string exifSegment(const TestJpeg& picture)
+{
+    std::vector<TiffEntry> entries;
+    if (!picture.make.empty())
+        entries.push_back(ascii(0x010F, picture.make));
+    if (!picture.model.empty())
+        entries.push_back(ascii(0x0110, picture.model));
+    if (picture.orientation != 0)
+        entries.push_back(shorts(0x0112, {static_cast<std::uint32_t>(picture.orientation)}));
+    TiffBuilder tiff(io::ByteOrder::Little);
+    tiff.setIfd0(tiff.directory(entries));
+    const std::string app1 = std::string("Exif\0\0", 6) + tiff.bytes();
+    return "\xFF\xE1" + be(app1.size() + 2, 2) + app1;
+}
 
 } // namespace
 
@@ -96,24 +51,12 @@ std::vector<std::byte> makeTestJpeg(const TestJpeg& picture)
     writer.setQuality(90);
     if (!writer.write(testPattern(picture.width, picture.height)))
         throw std::runtime_error("the JPEG writer is not available");
-    const QByteArray& encoded = buffer.data();
-    const auto* first = reinterpret_cast<const std::byte*>(encoded.constData());
-    std::vector<std::byte> jpeg(first, first + encoded.size());
-    if (picture.make.empty() && picture.model.empty() && picture.orientation == 0)
-        return jpeg;
-
-    std::vector<std::uint8_t> app1 = {'E', 'x', 'i', 'f', 0, 0};
-    const auto tiff = ExifBuilder().build(picture);
-    app1.insert(app1.end(), tiff.begin(), tiff.end());
-    const std::size_t length = app1.size() + 2;
-    std::vector<std::byte> segment = {std::byte{0xFF}, std::byte{0xE1}, static_cast<std::byte>(length >> 8),
-                                      static_cast<std::byte>(length & 0xFF)};
-    for (const std::uint8_t byte : app1)
-        segment.push_back(static_cast<std::byte>(byte));
-    // Straight after SOI, as cameras write it (Qt writes a JFIF APP0 there;
-    // readers accept either order).
-    jpeg.insert(jpeg.begin() + 2, segment.begin(), segment.end());
-    return jpeg;
+    std::string jpeg = buffer.data().toStdString();
+    // Straight after SOI, as cameras write it.
+    if (!picture.make.empty() || !picture.model.empty() || picture.orientation != 0)
+        jpeg.insert(2, exifSegment(picture));
+    const auto bytes = bytesOf(jpeg);
+    return {bytes.begin(), bytes.end()};
 }
 
 void writeTestJpeg(const std::filesystem::path& path, const TestJpeg& picture)
