@@ -252,7 +252,13 @@ void FolderTreeView::requestListing(QTreeWidgetItem* item)
     ++m_pending;
     request.folder = folderOf(item);
     m_pool.start([this, request]() mutable {
-        request.names = listSubfolders(request.folder);
+        // An exception must not leave the pool's thread: a listing that
+        // fails (no memory for a huge folder) shows no sub-folders.
+        try {
+            request.names = listSubfolders(request.folder);
+        } catch (...) {
+            request.names.clear();
+        }
         QMetaObject::invokeMethod(
             this,
             [this, listing = std::move(request)] {
