@@ -87,16 +87,15 @@ TEST(CacheFileFormat, WrittenFileMatchesTheLayoutFieldByFieldAndReadsBack)
     // Header (focused position, N, I), history offsets, thumbnail offsets (0: none).
     const std::pair<std::size_t, std::size_t> fields[] = {
         {536, 1}, {540, 3}, {544, kIndexSize}, {548, kHistories}, {552, 0}, {556, kHistories + 2 * 522},
-        {kThumbTable, kIndexSize}, {kThumbTable + 4, 0}, {kThumbTable + 8, kIndexSize + 17376},
-        {kRecords + kHistoryCountAt, 2}, {kRecords + 1624 + kHistoryCountAt, 0}, {kRecords + 3248 + kHistoryCountAt, 1}};
+        {kThumbTable, kIndexSize}, {kThumbTable + 4, 0}, {kThumbTable + 8, kIndexSize + 17376}};
     for (const auto& [offset, value] : fields)
         EXPECT_EQ(u32At(bytes, offset), value) << offset;
-    // Version and folder texts; records in list order; history blocks in
-    // record order ending at I; thumbnails packed from I.
+    // Version and folder texts; records in list order (their history counts
+    // 2, 0, 1 at byte 1552 of each); history blocks in record order ending at
+    // I; thumbnails packed from I.
     const Bytes version = utf16Field(u"5.96", 8), folder = utf16Field(u"/home/u/写真/", 260);
-    const Bytes path = utf16Field(u"/home/u/写真/IMG_A", 260);
     const std::pair<std::size_t, std::span<const std::byte>> blocks[] = {
-        {0, version}, {16, folder}, {kRecords + 12, path}, {kRecords, sample.entries[0].recordBytes()},
+        {0, version}, {16, folder}, {kRecords, sample.entries[0].recordBytes()},
         {kRecords + 1624, sample.entries[1].recordBytes()}, {kRecords + 3248, sample.entries[2].recordBytes()},
         {kHistories, sample.histories[0]}, {kHistories + 1044, sample.histories[2]},
         {kIndexSize, sample.thumbnails[0]}, {kIndexSize + 17376, sample.thumbnails[2]}};
