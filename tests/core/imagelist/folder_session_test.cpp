@@ -24,22 +24,18 @@ class Session : public ::testing::Test {
 protected:
     Session()
         : cache(cache::CacheSettings{cacheDir.path(), 0, false, false, false}),
-          session(cache, reserve, test::readOptions, hooks())
+          session(cache, reserve, test::readOptions,
+                  {.blockingOperationRunning = [this] { return blocking; },
+                   .beginLoad = {},
+                   .stopWorkers = [this] { calls += "stop "; },
+                   .startListInformation = [this] { calls += "start "; },
+                   .endLoad = {}})
     {
         for (const char* name : {"one", "two"}) {
             std::filesystem::create_directory(root.path() / name);
             for (int i = 1; i <= 4; ++i)
                 writeFile(root.path() / name / ("DSC_000" + std::to_string(i) + ".JPG"), 100u + static_cast<unsigned>(i));
         }
-    }
-
-    FolderSessionHooks hooks()
-    {
-        FolderSessionHooks result;
-        result.blockingOperationRunning = [this] { return blocking; };
-        result.stopWorkers = [this] { calls += "stop "; };
-        result.startListInformation = [this] { calls += "start "; };
-        return result;
     }
 
     std::u16string folder(const char* name) { return (root.path() / name).u16string(); }
@@ -103,7 +99,6 @@ TEST_F(Session, LeavingWritesTheCacheAndComingBackIsServedFromIt)
     session.load({folder("two")});
     const auto written = cache.fileOf({folder("one"), false});
     ASSERT_TRUE(written && std::filesystem::exists(*written));
-    EXPECT_EQ(session.lastRead().fromCache, 0u);
 
     writeFile(root.path() / "one" / "DSC_0009.JPG", 10);
     session.load({folder("one")});
@@ -172,7 +167,6 @@ TEST_F(Session, ACollectionListsItsFilesAndKeepsTheOrderItWasLeftIn)
     EXPECT_EQ(store.addEntries(created.index, paths), 3u);
 
     ASSERT_EQ(session.load({u"旅行", false, LoadMode::Open, RefreshPosition::First, true}), LoadOutcome::Loaded);
-    EXPECT_TRUE(session.showsCollection());
     EXPECT_EQ(session.list().size(), 3u); // in the collection's order, as the browser's test shows
     // A collection and a folder of the same text are different lists.
     EXPECT_EQ(session.load({u"旅行", false, LoadMode::Open, RefreshPosition::First, true}), LoadOutcome::Unchanged);
