@@ -30,9 +30,7 @@ TEST(VideoExtensions, BlanksWideSemicolonsLongPiecesAndLimits)
     EXPECT_EQ(listOf(u"\uFF2D\uFF30\uFF14"), (List{u"\uFF4D\uFF50\uFF14"}));
 
     // At most 1024 units and 128 extensions are read.
-    std::u16string setting(1021, u';');
-    setting += u"abcdef";
-    EXPECT_EQ(listOf(setting), (List{u"abc"}));
+    EXPECT_EQ(listOf(std::u16string(1021, u';') + u"abcdef"), (List{u"abc"}));
     EXPECT_EQ(listOf(std::u16string(u"avi\0mov", 7)), (List{u"avi"}));
 
     std::u16string many;
