@@ -88,22 +88,17 @@ private:
 
 } // namespace
 
-std::vector<std::byte> encodePicture(const QImage& image, const char* format, int quality, bool progressive)
+std::vector<std::byte> makeTestJpeg(const TestJpeg& picture)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    writer.setQuality(quality);
-    writer.setProgressiveScanWrite(progressive);
-    if (!writer.write(image))
-        throw std::runtime_error(std::string("no writer for ") + format);
-    const auto* first = reinterpret_cast<const std::byte*>(buffer.data().constData());
-    return {first, first + buffer.data().size()};
-}
-
-std::vector<std::byte> makeTestJpeg(const TestJpeg& picture)
-{
-    std::vector<std::byte> jpeg = encodePicture(testPattern(picture.width, picture.height), "jpeg", 90);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(90);
+    if (!writer.write(testPattern(picture.width, picture.height)))
+        throw std::runtime_error("the JPEG writer is not available");
+    const QByteArray& encoded = buffer.data();
+    const auto* first = reinterpret_cast<const std::byte*>(encoded.constData());
+    std::vector<std::byte> jpeg(first, first + encoded.size());
     if (picture.make.empty() && picture.model.empty() && picture.orientation == 0)
         return jpeg;
 
@@ -128,6 +123,19 @@ void writeTestJpeg(const std::filesystem::path& path, const TestJpeg& picture)
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (!out)
         throw std::runtime_error("cannot write " + path.string());
+}
+
+std::vector<std::byte> encodePicture(const QImage& image, const char* format, int quality, bool progressive)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    writer.setProgressiveScanWrite(progressive);
+    if (!writer.write(image))
+        throw std::runtime_error(std::string("no writer for ") + format);
+    const auto* first = reinterpret_cast<const std::byte*>(buffer.data().constData());
+    return {first, first + buffer.data().size()};
 }
 
 } // namespace qlx::test
