@@ -68,4 +68,17 @@ void writeTestJpeg(const std::filesystem::path& path, const TestJpeg& picture)
         throw std::runtime_error("cannot write " + path.string());
 }
 
+std::vector<std::byte> encodePicture(const QImage& image, const char* format, int quality, bool progressive)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    writer.setProgressiveScanWrite(progressive);
+    if (!writer.write(image))
+        throw std::runtime_error(std::string("no writer for ") + format);
+    const auto* first = reinterpret_cast<const std::byte*>(buffer.data().constData());
+    return {first, first + buffer.data().size()};
+}
+
 } // namespace qlx::test

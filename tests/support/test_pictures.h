@@ -2,6 +2,8 @@
 // Pictures made by the tests themselves, so that the paths that need a real
 // JPEG but not a camera file still run without the sample corpus.
 
+#include <QImage>
+
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -22,6 +24,9 @@ struct TestJpeg {
 // ramp, with a white 1/8 block in its top-left corner so that rotations show.
 // Its Exif block follows SOI when `make`, `model` or `orientation` is set.
 std::vector<std::byte> makeTestJpeg(const TestJpeg& picture);
+// `image` in a format Qt writes ("png", "jpeg"); quality -1 is the writer's own.
+std::vector<std::byte> encodePicture(const QImage& image, const char* format, int quality = -1,
+                                     bool progressive = false);
 void writeTestJpeg(const std::filesystem::path& path, const TestJpeg& picture);
 
 } // namespace qlx::test

@@ -1,9 +1,6 @@
 // Reading a folder into the image list: fresh folders, the reuse of cached
 // records, and the folders that go wrong.
 
-#include "imagelist/file_history.h"
-#include "imagelist/file_kind.h"
-#include "imagelist/folder_reader.h"
 #include "cache/cache_file.h"
 #include "cache/cache_name.h"
 #include "cache/cache_writer.h"
@@ -18,6 +15,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <set>
 #include <tuple>
@@ -26,17 +24,9 @@
 namespace qlx::imagelist {
 namespace {
 
+using test::readOptions;
 using test::TempDir;
-using test::u16;
 using test::writeFile;
-
-FolderReadOptions defaults()
-{
-    FolderReadOptions options;
-    options.targetMask = kDefaultTargetMask;
-    options.lastFileWait = {3, std::chrono::milliseconds(10)};
-    return options;
-}
 
 std::set<std::u16string> names(const ImageList& list)
 {
@@ -77,87 +67,37 @@ TEST(FolderReader, FreshFolderListsTheFilesOfListedKindsOnly)
     ASSERT_EQ(::mkfifo((dir.path() / "pipe.jpg").c_str(), 0600), 0); // reading it would block
 
     ImageList list;
-    const FolderReadResult result = readFolder(list, u16(dir.path()), nullptr, defaults());
+    const FolderReadResult result = readFolder(list, dir.path().u16string(), nullptr, readOptions());
     EXPECT_TRUE(result.listed);
     EXPECT_EQ(names(list), (std::set<std::u16string>{u"IMG_0001.JPG", u"IMG_0002.CR2", u"clip.mov"}));
     EXPECT_EQ(result.added, 3u);
     EXPECT_FALSE(result.cacheChanged);
     const ImageEntry& jpeg = list.entry(indexOf(list, u"IMG_0001.JPG"));
-    EXPECT_EQ(jpeg.path(), u16(dir.path() / "IMG_0001.JPG"));
     EXPECT_EQ(std::tuple(jpeg.kind(), jpeg.fileSize(), jpeg.presence()),
               std::tuple(0x2u, 10u, ImageEntry::kPresenceCounted | ImageEntry::kPresenceSeenAtEnd));
-    // Position p shows entry p.
-    ASSERT_EQ(list.order().size(), 3u);
-    for (std::size_t p = 0; p < 3; ++p)
-        EXPECT_EQ(list.order()[p], p);
+    EXPECT_TRUE(std::ranges::equal(list.order(), std::array{0, 1, 2})); // position p shows entry p
+
+    ImageList none;
+    EXPECT_FALSE(readFolder(none, u"/no/such/folder/anywhere", nullptr, readOptions()).listed);
+    EXPECT_TRUE(none.empty());
 }
 
-TEST(FolderReader, AFolderThatCannotBeListedGivesAnEmptyList)
-{
-    ImageList list;
-    const FolderReadResult result = readFolder(list, u"/no/such/folder/anywhere", nullptr, defaults());
-    EXPECT_FALSE(result.listed);
-    EXPECT_TRUE(list.empty());
-}
-
-TEST(FolderReader, UnchangedFilesTakeTheirCachedRecordsOver)
-{
-    TempDir dir;
-    writeFile(dir.path() / "a.jpg", 10);
-    writeFile(dir.path() / "b.jpg", 20);
-    writeFile(dir.path() / "c.jpg", 30);
-    const std::u16string folder = u16(dir.path());
-
-    ImageList first;
-    readFolder(first, folder, nullptr, defaults());
-    // What the list-information pass would have added, and a display order
-    // the user left: c, a, b.
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        first.entry(i).setItemText(ImageEntry::kItemModel, u"EOS " + first.entry(i).name());
-        first.entry(i).setFlags(ImageEntry::kFlagMetadataRead | ImageEntry::kFlagDevelopForView
-                                | ImageEntry::kFlagPlaybackOpen | ImageEntry::kFlagUnrenderable);
-    }
-    first.order()[0] = static_cast<std::uint16_t>(indexOf(first, u"c.jpg"));
-    first.order()[1] = static_cast<std::uint16_t>(indexOf(first, u"a.jpg"));
-    first.order()[2] = static_cast<std::uint16_t>(indexOf(first, u"b.jpg"));
-    const auto cache = cacheOf(first, folder);
-
-    writeFile(dir.path() / "d.jpg", 40); // new since
-    ImageList list;
-    const FolderReadResult result = readFolder(list, folder, cache, defaults());
-    EXPECT_EQ(result.fromCache, 3u);
-    EXPECT_EQ(result.unchanged, 3u);
-    EXPECT_EQ(result.refilled, 0u);
-    EXPECT_EQ(result.added, 1u);
-    ASSERT_EQ(list.size(), 4u);
-    // Cached records first, in the order they were left; new files after.
-    std::vector<std::u16string> shown;
-    for (const std::uint16_t index : list.order())
-        shown.push_back(list.entry(index).name());
-    EXPECT_EQ(shown, (std::vector<std::u16string>{u"c.jpg", u"a.jpg", u"b.jpg", u"d.jpg"}));
-    const ImageEntry& c = list.entry(0);
-    EXPECT_EQ(c.itemText(ImageEntry::kItemModel), u"EOS c.jpg");
-    EXPECT_EQ(c.cacheIndex(), 0);
-    EXPECT_EQ(list.entry(1).cacheIndex(), 1);
-    // Flags 0x2 | 0x20 | 0x100 | 0x1000 keep 0x2 and 0x1000 (mask 0xF49A), and the
-    // metadata-read bit toggles the redraw-from-cache bit 0x4.
-    EXPECT_EQ(c.flags(), ImageEntry::kFlagMetadataRead | ImageEntry::kFlagListIconRedo | ImageEntry::kFlagUnrenderable);
-    EXPECT_EQ(c.presence(), ImageEntry::kPresenceCounted | ImageEntry::kPresenceSeenAtEnd);
-    EXPECT_EQ(c.videoSlot(), -1);
-}
-
-TEST(FolderReader, ChangedGoneAndMaskedFiles)
+TEST(FolderReader, ChangedGoneMaskedAndRestoredFiles)
 {
     TempDir dir;
     writeFile(dir.path() / "keep.jpg", 10);
     writeFile(dir.path() / "grow.jpg", 10);
     writeFile(dir.path() / "gone.jpg", 10);
     writeFile(dir.path() / "raw.nef", 10);
-    const std::u16string folder = u16(dir.path());
+    const std::u16string folder = dir.path().u16string();
     ImageList first;
-    readFolder(first, folder, nullptr, defaults());
+    readFolder(first, folder, nullptr, readOptions());
     for (std::size_t i = 0; i < first.size(); ++i)
         first.entry(i).setItemText(ImageEntry::kItemIso, u"100");
+    // keep.jpg was copied (kind 3), then recycled (5) and is back; raw.nef
+    // was copied, then renamed (10).
+    test::giveHistory(first.item(indexOf(first, u"keep.jpg")), {3, 5});
+    test::giveHistory(first.item(indexOf(first, u"raw.nef")), {3, 10});
     const auto cache = cacheOf(first, folder);
 
     writeFile(dir.path() / "grow.jpg", 11);
@@ -165,21 +105,25 @@ TEST(FolderReader, ChangedGoneAndMaskedFiles)
 
     {
         ImageList list;
-        const FolderReadResult result = readFolder(list, folder, cache, defaults());
+        const FolderReadResult result = readFolder(list, folder, cache, readOptions());
         EXPECT_EQ(result.unchanged, 2u);
         EXPECT_EQ(result.refilled, 1u);
         EXPECT_TRUE(result.cacheChanged);
         const ImageEntry& grown = list.entry(indexOf(list, u"grow.jpg"));
         EXPECT_EQ(grown.fileSize(), 11u);
-        EXPECT_EQ(grown.cacheIndex(), -1);
-        EXPECT_EQ(grown.itemText(ImageEntry::kItemIso), u""); // read afresh
+        EXPECT_EQ(grown.itemText(ImageEntry::kItemIso), u""); // to be read afresh
         // A file deleted behind the program's back stays listed, greyed out.
         const ImageEntry& gone = list.entry(indexOf(list, u"gone.jpg"));
         EXPECT_EQ(gone.presence(), 0);
         EXPECT_EQ(gone.itemText(ImageEntry::kItemIso), u"100");
+        // The recycle record no longer stands; the rename does.
+        const ListItem& back = list.item(indexOf(list, u"keep.jpg"));
+        EXPECT_EQ(std::tuple(back.entry->historyPosition(), back.history[522]), std::tuple(0, std::byte{0}));
+        const ListItem& renamed = list.item(indexOf(list, u"raw.nef"));
+        EXPECT_EQ(std::tuple(renamed.entry->historyPosition(), renamed.history[522]), std::tuple(1, std::byte{10}));
     }
     {
-        FolderReadOptions options = defaults();
+        FolderReadOptions options = readOptions();
         options.checkCachedFilesExist = true;
         ImageList list;
         const FolderReadResult result = readFolder(list, folder, cache, options);
@@ -188,7 +132,7 @@ TEST(FolderReader, ChangedGoneAndMaskedFiles)
     }
     {
         // Switching the JPG kind off drops the JPEG records of the cache.
-        FolderReadOptions options = defaults();
+        FolderReadOptions options = readOptions();
         options.targetMask = kDefaultTargetMask & ~0x2u;
         ImageList list;
         const FolderReadResult result = readFolder(list, folder, cache, options);
@@ -197,7 +141,7 @@ TEST(FolderReader, ChangedGoneAndMaskedFiles)
         EXPECT_TRUE(result.cacheChanged);
     }
     {
-        FolderReadOptions options = defaults();
+        FolderReadOptions options = readOptions();
         options.fullReload = true;
         ImageList list;
         const FolderReadResult result = readFolder(list, folder, cache, options);
@@ -215,9 +159,9 @@ TEST(FolderReader, RecordsFollowARenamedFolderAndACaseOnlyRename)
     std::filesystem::create_directory(before);
     writeFile(before / "IMG_0001.JPG", 10);
     ImageList first;
-    readFolder(first, u16(before), nullptr, defaults());
+    readFolder(first, before.u16string(), nullptr, readOptions());
     first.entry(0).setItemText(ImageEntry::kItemIso, u"200");
-    const auto cache = cacheOf(first, u16(before));
+    const auto cache = cacheOf(first, before.u16string());
 
     const auto after = dir.path() / "2026-12-06";
     std::filesystem::rename(before, after);
@@ -227,41 +171,11 @@ TEST(FolderReader, RecordsFollowARenamedFolderAndACaseOnlyRename)
     std::filesystem::last_write_time(after / "img_0001.jpg", time);
 
     ImageList list;
-    const FolderReadResult result = readFolder(list, u16(after), cache, defaults());
+    const FolderReadResult result = readFolder(list, after.u16string(), cache, readOptions());
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(result.unchanged, 1u);
-    EXPECT_EQ(list.entry(0).path(), u16(after / "img_0001.jpg"));
+    EXPECT_EQ(list.entry(0).path(), (after / "img_0001.jpg").u16string());
     EXPECT_EQ(list.entry(0).itemText(ImageEntry::kItemIso), u"200");
-}
-
-TEST(FolderReader, ARecycledFileThatIsBackLosesItsRecycleRecord)
-{
-    TempDir dir;
-    writeFile(dir.path() / "a.jpg", 10);
-    writeFile(dir.path() / "b.jpg", 10);
-    const std::u16string folder = u16(dir.path());
-    ImageList first;
-    readFolder(first, folder, nullptr, defaults());
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        ListItem& item = first.item(i);
-        // Two records: a copy (kind 3), then a recycle (kind 5) for a.jpg and
-        // a rename (kind 10) for b.jpg.
-        item.history.assign(2 * kHistoryRecordSize, std::byte{0});
-        item.history[0] = std::byte{3};
-        item.history[kHistoryRecordSize] = static_cast<std::byte>(item.entry->name() == u"a.jpg" ? 5 : 10);
-        item.entry->setHistoryCount(2);
-        item.entry->setHistoryPosition(1);
-    }
-    const auto cache = cacheOf(first, folder);
-
-    ImageList list;
-    readFolder(list, folder, cache, defaults());
-    const ListItem& a = list.item(indexOf(list, u"a.jpg"));
-    EXPECT_EQ(a.entry->historyPosition(), 0);
-    EXPECT_EQ(a.history[kHistoryRecordSize], std::byte{0});
-    const ListItem& b = list.item(indexOf(list, u"b.jpg"));
-    EXPECT_EQ(b.entry->historyPosition(), 1);
-    EXPECT_EQ(b.history[kHistoryRecordSize], std::byte{10});
 }
 
 TEST(FolderReader, SeventyThousandFilesListSixtyFiveThousandFiveHundredThirtyFour)
@@ -275,9 +189,9 @@ TEST(FolderReader, SeventyThousandFilesListSixtyFiveThousandFiveHundredThirtyFou
     }
     ImageList list;
     std::size_t items = 0;
-    FolderReadOptions options = defaults();
+    FolderReadOptions options = readOptions();
     options.onItem = [&](std::size_t seen) { items = seen; };
-    const FolderReadResult result = readFolder(list, u16(dir.path()), nullptr, options);
+    const FolderReadResult result = readFolder(list, dir.path().u16string(), nullptr, options);
     EXPECT_EQ(list.size(), 65'534u);
     EXPECT_EQ(result.overLimit, 70'000u - 65'534u);
     EXPECT_GE(items, 70'000u);
@@ -291,21 +205,11 @@ TEST(FolderReader, NamesInAnyUtf8AreListedAndBrokenBytesAreNot)
     writeFile(dir.path() / "caf\xC3\xA9\\;.jpg", 1);               // café\;.jpg
     writeFile(dir.path() / "bad\xFF\xFE.jpg", 1);                  // not UTF-8
     writeFile(dir.path() / "over\xC0\xAF.jpg", 1);                 // an overlong "/"
+    writeFile(dir.path() / (std::string(250, 'n') + ".jpg"), 1);  // a path too long for the record
     ImageList list;
-    const FolderReadResult result = readFolder(list, u16(dir.path()), nullptr, defaults());
+    const FolderReadResult result = readFolder(list, dir.path().u16string(), nullptr, readOptions());
     EXPECT_EQ(names(list), (std::set<std::u16string>{u"写真.jpg", u"📷 1.jpg", u"café\\;.jpg"}));
-    EXPECT_EQ(result.unlistable, 2u);
-}
-
-TEST(FolderReader, APathTooLongForTheRecordIsLeftOut)
-{
-    TempDir dir;
-    const std::string name = std::string(250, 'n') + ".jpg";
-    writeFile(dir.path() / name, 1);
-    ImageList list;
-    const FolderReadResult result = readFolder(list, u16(dir.path()), nullptr, defaults());
-    EXPECT_TRUE(list.empty());
-    EXPECT_EQ(result.unlistable, 1u);
+    EXPECT_EQ(result.unlistable, 3u);
 }
 
 TEST(FileStability, AGrowingFileIsWaitedForUntilItStops)
@@ -339,10 +243,8 @@ TEST(FileStability, AnUnreadableLastFileDelaysTheReadBoundedlyAndIsListed)
     TempDir dir;
     writeFile(dir.path() / "locked.jpg", 10);
     ::chmod((dir.path() / "locked.jpg").c_str(), 0);
-    FolderReadOptions options = defaults();
-    options.lastFileWait = {3, std::chrono::milliseconds(5)};
     ImageList list;
-    const FolderReadResult result = readFolder(list, u16(dir.path()), nullptr, options);
+    const FolderReadResult result = readFolder(list, dir.path().u16string(), nullptr, readOptions());
     EXPECT_EQ(list.size(), 1u);
     EXPECT_FALSE(result.lastFileSettled);
 }

@@ -1,9 +1,15 @@
 #pragma once
 // Small helpers for the tests that read real folders.
 
+#include "imagelist/file_kind.h"
+#include "imagelist/folder_reader.h"
+#include "imagelist/image_list.h"
+
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 
 #include <poll.h>
@@ -16,14 +22,27 @@ inline void writeFile(const std::filesystem::path& path, std::size_t size, char 
     out << std::string(size, fill);
 }
 
-inline std::u16string u16(const std::filesystem::path& path)
+// The default kinds, and a last file that settles within a few milliseconds.
+inline imagelist::FolderReadOptions readOptions()
 {
-    const std::string& bytes = path.native();
-    std::u16string out;
-    // Test paths are ASCII unless a test says otherwise.
-    for (const char c : bytes)
-        out.push_back(static_cast<char16_t>(static_cast<unsigned char>(c)));
-    return out;
+    imagelist::FolderReadOptions options;
+    options.targetMask = imagelist::kDefaultTargetMask;
+    options.lastFileWait = {3, std::chrono::milliseconds(5)};
+    return options;
+}
+
+// History records of the given kinds (the first byte of each 522-byte
+// record), the last one current.
+inline void giveHistory(imagelist::ListItem& item, std::initializer_list<std::uint8_t> kinds)
+{
+    item.history.assign(kinds.size() * 522, std::byte{0});
+    std::size_t at = 0;
+    for (const std::uint8_t kind : kinds) {
+        item.history[at] = std::byte{kind};
+        at += 522;
+    }
+    item.entry->setHistoryCount(static_cast<std::uint32_t>(kinds.size()));
+    item.entry->setHistoryPosition(static_cast<std::int32_t>(kinds.size()) - 1);
 }
 
 // Waits up to `limit` for events on a folder watcher's descriptor; true at

@@ -23,14 +23,13 @@ TEST(FolderTree, PlainFormOfAFolder)
     EXPECT_FALSE(normalFolderPath(u""));
 }
 
-// Folders inside the home folder go through its item, others through "/".
+// Folders inside the home folder go through its item, others through "/";
+// deep paths on either side are walked in the folder pane's own test.
 TEST(FolderTree, TreePathsFromTheTwoTopLevelItems)
 {
     const std::tuple<std::u16string_view, std::u16string_view, std::optional<Path>> cases[] = {
         {u"/home/alice", u"/home/alice", Path{u"alice"}},
-        {u"/home/alice/写真/2024", u"/home/alice/", Path{u"alice", u"写真", u"2024"}},
         {u"/", u"/home/alice", Path{u"/"}},
-        {u"/media/card/DCIM", u"/home/alice", Path{u"/", u"media", u"card", u"DCIM"}},
         // A sibling whose name begins like the home folder is not inside it.
         {u"/home/alice2/x", u"/home/alice", Path{u"/", u"home", u"alice2", u"x"}},
         // Without a home folder of its own, everything is below "/".
@@ -61,28 +60,23 @@ TEST(FolderTree, FolderNames)
     EXPECT_EQ(checkFolderName(u"2024 旅行"), FolderNameCheck::Valid);
     EXPECT_EQ(checkFolderName(u""), FolderNameCheck::Empty);
     EXPECT_EQ(checkFolderName(u".."), FolderNameCheck::DotName);
-    EXPECT_EQ(checkFolderName(u"a/b"), FolderNameCheck::Forbidden);
     EXPECT_EQ(checkFolderName(u"a:b"), FolderNameCheck::Forbidden);
     EXPECT_EQ(checkFolderName(u"a\nb"), FolderNameCheck::Forbidden);
     EXPECT_EQ(checkFolderName(std::u16string(1, char16_t{0xD800})), FolderNameCheck::Forbidden);
     EXPECT_EQ(checkFolderName(std::u16string(255, u'a')), FolderNameCheck::Valid);
     // 86 characters of three bytes each: 258 bytes.
     EXPECT_EQ(checkFolderName(std::u16string(86, u'写')), FolderNameCheck::TooLong);
-    EXPECT_EQ(renamedFolderPath(u"/a/b/c", u"d"), u"/a/b/d");
+    // Renaming and going up inside "/" are the folder pane's test; at the top:
     EXPECT_EQ(renamedFolderPath(u"/c", u"d"), u"/d");
-    EXPECT_EQ(parentFolderPath(u"/a/b"), u"/a");
     EXPECT_EQ(parentFolderPath(u"/a"), u"/");
 }
 
+// The unset width and a drag past either end are the folder pane's own test;
+// here a stored width below the least, a window narrower than it and no
+// window at all.
 TEST(FolderTree, PaneWidth)
 {
-    EXPECT_EQ(storedFolderPaneWidth(0), 200);
-    EXPECT_EQ(storedFolderPaneWidth(350), 350);
     EXPECT_EQ(storedFolderPaneWidth(10), 64);
-    EXPECT_EQ(clampFolderPaneWidth(10, 1000), 64);
-    EXPECT_EQ(clampFolderPaneWidth(-50, 1000), 64);
-    EXPECT_EQ(clampFolderPaneWidth(990, 1000), 936);
-    EXPECT_EQ(clampFolderPaneWidth(300, 1000), 300);
     EXPECT_EQ(clampFolderPaneWidth(300, 100), 64);
     EXPECT_EQ(clampFolderPaneWidth(5000, 0), 5000);
 }

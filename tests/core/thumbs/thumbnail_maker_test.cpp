@@ -11,9 +11,6 @@
 
 #include "support/test_pictures.h"
 
-#include <QBuffer>
-#include <QImageWriter>
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -22,15 +19,6 @@ namespace qlx::thumbs {
 namespace {
 
 using imagelist::ImageEntry;
-
-std::vector<std::byte> encode(const QImage& image, const char* format)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    EXPECT_TRUE(QImageWriter(&buffer, format).write(image));
-    const auto* first = reinterpret_cast<const std::byte*>(buffer.data().constData());
-    return {first, first + buffer.data().size()};
-}
 
 // A 176 × 120 picture: 8 red rows on top, 8 blue rows at the bottom, 4 white
 // columns at the left, green elsewhere.
@@ -47,23 +35,11 @@ QImage framedPicture()
     return image;
 }
 
-TEST(ThumbnailCrop, MarginsFromTheCameraRecord)
-{
-    // top, bottom, left, right
-    EXPECT_EQ(cropRectangle({160, 120}, {1, 2, 3, 4}), QRect(3, 1, 153, 117));
-    EXPECT_EQ(cropRectangle({160, 120}, {0, 0, 0, 0}), QRect(0, 0, 160, 120));
-    // Margins past the edges are cut back to them.
-    EXPECT_EQ(cropRectangle({160, 120}, {-5, 0, -1, 0}), QRect(0, 0, 160, 120));
-    EXPECT_FALSE(cropRectangle({160, 120}, {60, 60, 0, 0}).has_value());
-    EXPECT_FALSE(cropRectangle({160, 120}, {0, 0, 100, 100}).has_value());
-    EXPECT_FALSE(cropRectangle({160, 120}, {0, 0, INT32_MAX, 0}).has_value());
-}
-
 // The picture embedded at offset 4096 of an entry's file, its record's crop
 // margins (top, bottom, left, right) cut off, the rest stretched over 88 × 60.
 TEST(ThumbnailMaker, CropsTheEmbeddedPictureThenStretchesItOverTheWhole)
 {
-    const auto png = encode(framedPicture(), "png");
+    const auto png = test::encodePicture(framedPicture(), "png");
     std::vector<std::byte> file(4096 + png.size() + 100, std::byte{0x55});
     std::copy(png.begin(), png.end(), file.begin() + 4096);
     io::MemorySource source(file);
@@ -93,19 +69,20 @@ TEST(ThumbnailMaker, CropsTheEmbeddedPictureThenStretchesItOverTheWhole)
     // The range points at noise: the thumbnail fails.
     entry.setThumbOffset(10);
     EXPECT_EQ(makeThumbnail(source, entry, record, {}).status, PictureStatus::Failed);
-
-    // Without the crop the frame is there, squeezed: 8 rows of 120 become
-    // 4 of 60, 4 columns of 176 become 2 of 88.
-    const Thumbnail whole = makeThumbnailFromBytes(png, {0, 0, 0, 0});
-    EXPECT_EQ(whole.picture.pixel(40, 3), qRgb(255, 0, 0));
-    EXPECT_EQ(whole.picture.pixel(40, 56), qRgb(0, 0, 255));
-    EXPECT_EQ(whole.picture.pixel(1, 30), qRgb(255, 255, 255));
-    EXPECT_EQ(whole.picture.pixel(2, 30), qRgb(0, 200, 0));
-    // The preview is cut the same way, and keeps its pixels.
+    // The preview is cut the same way, and keeps its pixels; without margins
+    // it is the whole picture.
     EXPECT_EQ(makePreviewFromBytes(png, {0, 0, 0, 0}).picture.size(), QSize(176, 120));
     const Preview preview = makePreviewFromBytes(png, {8, 8, 4, 0});
     EXPECT_EQ(preview.picture.size(), QSize(172, 104));
     EXPECT_EQ(preview.picture.pixel(0, 0), qRgb(0, 200, 0));
+
+    // Margins of each side apart, past the edges (cut back to them), and
+    // leaving nothing.
+    EXPECT_EQ(cropRectangle({160, 120}, {1, 2, 3, 4}), QRect(3, 1, 153, 117));
+    EXPECT_EQ(cropRectangle({160, 120}, {-5, 0, -1, 0}), QRect(0, 0, 160, 120));
+    EXPECT_FALSE(cropRectangle({160, 120}, {60, 60, 0, 0}).has_value());
+    EXPECT_FALSE(cropRectangle({160, 120}, {0, 0, 100, 100}).has_value());
+    EXPECT_FALSE(cropRectangle({160, 120}, {0, 0, INT32_MAX, 0}).has_value());
 }
 
 // Area averaging: at half size each pixel is the mean of its 2 × 2 block,
@@ -144,9 +121,7 @@ TEST(ThumbnailMaker, OrientationIsKeptAndAppliedWhenDrawn)
     entry.setKind(imagelist::kKindJpeg);
     entry.setOrientation(6);
     recordThumbnail(entry, turned, true);
-    EXPECT_EQ(entry.orientationRotation(), 1);
     EXPECT_EQ(entry.pictureWidth(), 640);
-    EXPECT_EQ(rotationTotal(entry), 1);
     // Shown 480 × 640 in 88 × 88: 66 wide from x = 11. A quarter turn
     // clockwise takes the top-left eighth to the top right: x 69..76, y 0..10.
     const auto icon = [&turned](int turns) {
@@ -167,30 +142,6 @@ TEST(ThumbnailMaker, OrientationIsKeptAndAppliedWhenDrawn)
     entry.setUserRotation(3);
     entry.setOrientationRotation(3);
     EXPECT_EQ(rotationTotal(entry), 2);
-}
-
-TEST(PicturePlan, SourcesOfThePicture)
-{
-    ImageEntry entry;
-    metadata::CameraRecord developable;
-    developable.developable = true;
-    const auto source = [&entry](const metadata::CameraRecord& record) {
-        return planPicture(entry, record, 0, 0).source;
-    };
-    entry.setKind(imagelist::kKindDng); // no embedded picture (size 0)
-    EXPECT_EQ(source(developable), PictureSource::Engine);
-    EXPECT_EQ(source(metadata::CameraRecord{}), PictureSource::FileBytes); // not developable: the whole file
-    entry.setKind(imagelist::kKindCr2);
-    EXPECT_EQ(source(developable), PictureSource::Placeholder);
-    developable.id = metadata::kCameraIdX3f;
-    EXPECT_EQ(source(developable), PictureSource::Engine);
-    entry.setKind(imagelist::kKindVideo);
-    EXPECT_EQ(source(metadata::CameraRecord{}), PictureSource::VideoFrame);
-    entry.setKind(imagelist::kKindNef);
-    const PicturePlan range = planPicture(entry, developable, 1234, 5678);
-    EXPECT_EQ(range.source, PictureSource::FileBytes);
-    EXPECT_EQ(range.offset, 1234u);
-    EXPECT_EQ(range.size, 5678u);
 }
 
 TEST(PicturePlan, RangesLeadingBytesAndWholeFiles)
@@ -221,11 +172,12 @@ TEST(PicturePlan, RangesLeadingBytesAndWholeFiles)
     EXPECT_EQ(std::vector(mrw->begin(), mrw->begin() + 3), (std::vector{std::byte{0xFF}, std::byte{0xD8}, file[12]}));
 }
 
+// Where the picture of an entry without a usable embedded one comes from.
 TEST(ThumbnailMaker, PlaceholderEngineAndVideoEntries)
 {
     QImage grey(640, 480, QImage::Format_RGB32);
     grey.fill(qRgb(90, 90, 90));
-    const auto placeholder = encode(grey, "png");
+    const auto placeholder = test::encodePicture(grey, "png");
     io::MemorySource empty({});
     ImageEntry entry;
     entry.setKind(imagelist::kKindCr2);
@@ -237,9 +189,16 @@ TEST(ThumbnailMaker, PlaceholderEngineAndVideoEntries)
     EXPECT_EQ(result.thumbnail.picture.pixel(10, 10), qRgb(90, 90, 90));
     EXPECT_EQ(loadPreview(empty, entry, record, placeholder).preview.picture.pixel(600, 400), qRgb(90, 90, 90));
     EXPECT_EQ(makeThumbnail(empty, entry, record, {}).status, PictureStatus::Failed);
-    entry.setKind(imagelist::kKindDng);
+    entry.setKind(imagelist::kKindDng); // no embedded picture (size 0)
     EXPECT_EQ(makeThumbnail(empty, entry, record, placeholder).status, PictureStatus::NeedsEngine);
     EXPECT_EQ(loadPreview(empty, entry, record, placeholder).status, PictureStatus::NeedsEngine);
+    EXPECT_EQ(planPicture(entry, {}, 0, 0).source, PictureSource::FileBytes); // not developable: the whole file
+    entry.setKind(imagelist::kKindCr2);
+    record.id = metadata::kCameraIdX3f; // a Sigma X3F camera: the engine, never the placeholder
+    EXPECT_EQ(planPicture(entry, record, 0, 0).source, PictureSource::Engine);
+    entry.setKind(imagelist::kKindNef);
+    const PicturePlan range = planPicture(entry, record, 1234, 5678);
+    EXPECT_EQ(std::tuple(range.source, range.offset, range.size), std::tuple(PictureSource::FileBytes, 1234u, 5678u));
     entry.setKind(imagelist::kKindVideo);
     EXPECT_EQ(loadPreview(empty, entry, {}, placeholder).status, PictureStatus::NeedsVideoFrame);
 }

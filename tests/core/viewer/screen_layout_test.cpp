@@ -63,7 +63,10 @@ TEST(ScreenLayoutTest, EveryWindowWhereTheRulesPutIt)
         const char* expected;
     } cases[] = {
         // Bars at the edges, the folder pane at the left, the list pane the rest.
-        {[](In&) {}, "rebar status folderPane listPane", "0,0,1200,40 0,780,1200,20 0,40,200,740 200,40,1000,740"},
+        // In the folder pane, tabs 12 × 1 + 10 = 22 high and 200 − 4 = 196 wide,
+        // the tree 740 − 22 = 718 high.
+        {[](In&) {}, "rebar status folderPane listPane tabs tree splitter collections small",
+         "0,0,1200,40 0,780,1200,20 0,40,200,740 200,40,1000,740 0,0,196,22 0,22,196,718 196,0,4,740 - -"},
         {[](In& in) { in.screenMode = ScreenMode::ListOnly; }, "listView view0 view1 splitBar", "0,0,1000,740 - - -"},
         {[](In& in) { in.screenMode = ScreenMode::ViewsOnly; }, "listView view0 splitBar edges", "- 0,0,1000,740 - yes"},
         // Split at L = 300: the upper part 300 − 4 = 296 high, the lower from 300, 740 − 300 = 440 high.
@@ -76,33 +79,34 @@ TEST(ScreenLayoutTest, EveryWindowWhereTheRulesPutIt)
         // K = 300 at the left: the list view the whole 300, the views from 304, 1000 − 304 wide.
         {[](In& in) { in.listWidth = 300; in.splitPosition = SplitPosition::ListLeft; }, "listView splitBar view0",
          "0,0,300,740 300,0,4,740 304,0,696,740"},
-        // The view area (0, 300, 1000, 440) in halves of 500.
-        {[](In& in) { in.listHeight = 300; in.multiScreenMode = MultiScreenMode::SideBySide; }, "view1", "500,300,500,440"},
         // A hidden tree leaves the width to the list pane.
         {[](In& in) { in.folderTreeHidden = true; }, "folderPane tree listPane", "- - 0,40,1200,740"},
         // Full screen with the views alone: the bars only while the pointer is near their edge.
         {[](In& in) { viewsFullScreen(in); }, "rebar status listPane edges", "- - 200,0,1000,800 no"},
         {[](In& in) { viewsFullScreen(in); in.pointer = QPoint(600, 39); },
          "rebar status listPane", "0,0,1200,40 - 200,40,1000,760"},
-        {[](In& in) { viewsFullScreen(in); in.pointer = QPoint(600, 40); },
-         "rebar", "-"},
+        {[](In& in) { viewsFullScreen(in); in.pointer = QPoint(600, 40); }, "rebar", "-"},
         // The last 16 rows: 800 − 16 = 784.
         {[](In& in) { viewsFullScreen(in); in.pointer = QPoint(600, 784); },
          "status listPane", "0,780,1200,20 200,0,1000,780"},
-        {[](In& in) { viewsFullScreen(in); in.pointer = QPoint(600, 783); },
-         "status", "-"},
-        {[](In& in) { viewsFullScreen(in); in.pointer = QPoint(-1, 790); },
-         "status", "-"}, // on another screen
+        {[](In& in) { viewsFullScreen(in); in.pointer = QPoint(600, 783); }, "status", "-"},
+        {[](In& in) { viewsFullScreen(in); in.pointer = QPoint(-1, 790); }, "status", "-"}, // on another screen
         // A thin rebar is still revealed over 16 rows.
         {[](In& in) { viewsFullScreen(in); in.rebarHeight = 10; in.pointer = QPoint(0, 15); }, "rebar", "0,0,1200,10"},
         // Other modes keep both bars; only a single view pane loses its edge.
         {[](In& in) { in.fullScreen = true; }, "rebar status listPane edges",
          "0,0,1200,40 0,780,1200,20 200,40,1000,740 yes"},
-        {[](In& in) { in.screenMode = ScreenMode::ListOnly; in.fullScreen = true; }, "rebar status edges",
-         "0,0,1200,40 0,780,1200,20 yes"},
-        {[](In& in) { viewsFullScreen(in); in.multiScreenMode = MultiScreenMode::SideBySide; }, "edges", "yes"},
-        // The folder pane: tabs 12 × 1 + 10 = 22 high and 200 − 4 = 196 wide, the tree 740 − 22 = 718 high.
-        {[](In&) {}, "tabs tree splitter collections small", "0,0,196,22 0,22,196,718 196,0,4,740 - -"},
+        // More than one view keeps its edges, full screen too: 1000 × 800 in halves of 500.
+        {[](In& in) { viewsFullScreen(in); in.multiScreenMode = MultiScreenMode::SideBySide; }, "view0 view1 view2 edges",
+         "0,0,500,800 500,0,500,800 - yes"},
+        // Views alone in 1000 × 740: halves of 370, thirds of 1000 / 3 = 333
+        // at 0, 333 and 666 (column 999 stays empty), quarters in reading order.
+        {[](In& in) { in.screenMode = ScreenMode::ViewsOnly; in.multiScreenMode = MultiScreenMode::Stacked; },
+         "view0 view1 view2", "0,0,1000,370 0,370,1000,370 -"},
+        {[](In& in) { in.screenMode = ScreenMode::ViewsOnly; in.multiScreenMode = MultiScreenMode::Three; },
+         "view0 view1 view2 view3", "0,0,333,740 333,0,333,740 666,0,333,740 -"},
+        {[](In& in) { in.screenMode = ScreenMode::ViewsOnly; in.multiScreenMode = MultiScreenMode::Grid; },
+         "view0 view1 view2 view3", "0,0,500,370 500,0,500,370 0,370,500,370 500,370,500,370"},
         {[](In& in) { in.smallThumbnailWindow = true; }, "small", "-"}, // one of the two settings is not enough
         // The small thumbnail window: the tree 740 − 22 − 280 = 438 high, the window at 460.
         {[](In& in) { in.smallThumbnailWindow = in.smallThumbnailWindowShown = true; }, "tree small",
@@ -112,14 +116,13 @@ TEST(ScreenLayoutTest, EveryWindowWhereTheRulesPutIt)
          "collections tree", "0,34,196,426 -"},
         // 100 × 50 with bars of 40 + 20: the content is 0 high.
         {[](In& in) { in.client = {100, 50}; }, "status folderPane listPane", "0,30,100,20 - -"},
-        // The folder pane width: 0 is unset (200), at least 64, at most the client.
-        {[](In& in) { in.folderPaneWidth = 0; }, "listPane", "200,40,1000,740"},
-        {[](In& in) { in.folderPaneWidth = 10; }, "listPane", "64,40,1136,740"},
-        {[](In& in) { in.folderPaneWidth = -5; }, "listPane", "64,40,1136,740"},
+        // Pane and list sizes: 0 is unset (200); the folder pane at least 64 and
+        // at most the client, the list at least its gap of 4 and at most the pane.
+        {[](In& in) { in.folderPaneWidth = in.listHeight = 0; }, "listPane listView view0",
+         "200,40,1000,740 0,0,1000,196 0,200,1000,540"},
+        {[](In& in) { in.folderPaneWidth = 10; in.listHeight = 2; }, "listPane listView view0",
+         "64,40,1136,740 - 0,4,1136,736"},
         {[](In& in) { in.folderPaneWidth = 5000; }, "listPane splitter", "- 1196,0,4,740"},
-        // List sizes: 0 is unset (200); at least the gap of 4; at most the pane.
-        {[](In& in) { in.listHeight = 0; }, "listView view0", "0,0,1000,196 0,200,1000,540"},
-        {[](In& in) { in.listHeight = 2; }, "listView view0", "- 0,4,1000,736"},
         {[](In& in) { in.listHeight = 10000; in.splitPosition = SplitPosition::ViewsAbove; }, "view0 listView",
          "0,0,1000,736 -"},
         {[](In& in) { in.listWidth = 10000; in.splitPosition = SplitPosition::ListRight; }, "listView view0",
@@ -129,26 +132,6 @@ TEST(ScreenLayoutTest, EveryWindowWhereTheRulesPutIt)
         In in = window();
         cases[i].setup(in);
         EXPECT_EQ(describe(screenLayout(in), cases[i].names), cases[i].expected) << "row " << i;
-    }
-}
-
-TEST(ScreenLayoutTest, MultiScreenModesDivideTheViewArea)
-{
-    // Views alone, 1000 wide without the folder tree: halves of 500 and 370,
-    // thirds of 1000 / 3 = 333 at 0, 333 and 666 (column 999 stays empty).
-    const char* const expected[] = {
-        "0,0,1000,740 - - -",
-        "0,0,500,740 500,0,500,740 - -",
-        "0,0,1000,370 0,370,1000,370 - -",
-        "0,0,333,740 333,0,333,740 666,0,333,740 -",
-        "0,0,500,370 500,0,500,370 0,370,500,370 500,370,500,370",
-    };
-    for (int mode = 0; mode < 5; ++mode) {
-        In in = window({1000, 800});
-        in.screenMode = ScreenMode::ViewsOnly;
-        in.folderTreeHidden = true;
-        in.multiScreenMode = multiScreenModeFromSetting(mode);
-        EXPECT_EQ(describe(screenLayout(in), "view0 view1 view2 view3"), expected[mode]) << mode;
     }
     // Stored values outside the known range read as the first mode.
     EXPECT_EQ(multiScreenModeFromSetting(5), MultiScreenMode::Single);
@@ -162,24 +145,21 @@ TEST(ScreenLayoutTest, NoSizeIsEverNegativeAndViewsStayInTheirPane)
 {
     for (int width : {-1, 0, 1, 3, 4, 5, 63, 64, 65, 230})
         for (int height : {-1, 0, 1, 21, 60, 61, 83, 400})
-            for (int mode = 0; mode < 5; ++mode)
-                for (int position = 0; position < 4; ++position)
-                    for (auto screen : {ScreenMode::ListOnly, ScreenMode::ViewsOnly, ScreenMode::Split}) {
-                        In in = window({width, height});
-                        in.screenMode = screen;
-                        in.splitPosition = splitPositionFromSetting(position);
-                        in.multiScreenMode = multiScreenModeFromSetting(mode);
-                        in.smallThumbnailWindow = in.smallThumbnailWindowShown = true;
-                        const auto out = screenLayout(in);
-                        const QRect pane(QPoint(0, 0), out.listPane.rect.size());
-                        for (const QRect& r : {out.listPane.rect, out.folderPane.rect, out.listView.rect,
-                                               out.folderTree.rect, out.tabs.rect, out.folderSplitter})
-                            EXPECT_TRUE(r.width() >= 0 && r.height() >= 0);
-                        for (const auto& view : out.viewPanes) {
-                            EXPECT_TRUE(view.rect.width() >= 0 && view.rect.height() >= 0);
-                            EXPECT_TRUE(view.rect.isEmpty() || pane.contains(view.rect)) << width << "x" << height;
-                        }
-                    }
+            for (int modes = 0; modes < 3 * 4 * 5; ++modes) { // screen mode, split position, multi-screen mode
+                In in = window({width, height});
+                in.screenMode = static_cast<ScreenMode>(1 + modes / 20);
+                in.splitPosition = static_cast<SplitPosition>(modes / 5 % 4);
+                in.multiScreenMode = static_cast<MultiScreenMode>(modes % 5);
+                in.smallThumbnailWindow = in.smallThumbnailWindowShown = true;
+                const auto out = screenLayout(in);
+                const QRect pane(QPoint(0, 0), out.listPane.rect.size());
+                for (const QRect& r : {out.listPane.rect, out.folderPane.rect, out.listView.rect, out.folderTree.rect,
+                                       out.tabs.rect, out.folderSplitter, out.viewPanes[0].rect, out.viewPanes[1].rect,
+                                       out.viewPanes[2].rect, out.viewPanes[3].rect})
+                    EXPECT_TRUE(r.width() >= 0 && r.height() >= 0);
+                for (const auto& view : out.viewPanes)
+                    EXPECT_TRUE(view.rect.isEmpty() || pane.contains(view.rect)) << width << "x" << height << " " << modes;
+            }
 }
 
 } // namespace
