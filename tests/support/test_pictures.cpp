@@ -45,18 +45,14 @@ std::string exifSegment(const TestJpeg& picture)
 
 std::vector<std::byte> makeTestJpeg(const TestJpeg& picture)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(90);
-    if (!writer.write(testPattern(picture.width, picture.height)))
-        throw std::runtime_error("the JPEG writer is not available");
-    std::string jpeg = buffer.data().toStdString();
+    auto jpeg = encodePicture(testPattern(picture.width, picture.height), "jpeg", 90, false);
     // Straight after SOI, as cameras write it.
-    if (!picture.make.empty() || !picture.model.empty() || picture.orientation != 0)
-        jpeg.insert(2, exifSegment(picture));
-    const auto bytes = bytesOf(jpeg);
-    return {bytes.begin(), bytes.end()};
+    if (!picture.make.empty() || !picture.model.empty() || picture.orientation != 0) {
+        const std::string segment = exifSegment(picture);
+        const auto bytes = bytesOf(segment);
+        jpeg.insert(jpeg.begin() + 2, bytes.begin(), bytes.end());
+    }
+    return jpeg;
 }
 
 void writeTestJpeg(const std::filesystem::path& path, const TestJpeg& picture)
