@@ -5,6 +5,8 @@
 #include "cache/cache_name.h"
 #include "cache/cache_writer.h"
 
+#include "imagelist/sort_order.h"
+
 #include "folder_test_files.h"
 #include "support/test_paths.h"
 
@@ -176,6 +178,36 @@ TEST(FolderReader, RecordsFollowARenamedFolderAndACaseOnlyRename)
     EXPECT_EQ(result.unchanged, 1u);
     EXPECT_EQ(list.entry(0).path(), (after / "img_0001.jpg").u16string());
     EXPECT_EQ(list.entry(0).itemText(ImageEntry::kItemIso), u"200");
+}
+
+// Whatever order the directory lists them in, new files come in the name
+// column's order (IMG_2 before IMG_10, letters without regard to case),
+// behind the cached entries, which keep the order the folder was left in.
+TEST(FolderReader, NewFilesComeInNameOrderBehindTheCachedOrder)
+{
+    TempDir dir;
+    for (const char* name : {"notocactus.jpg", "earth.mov", "prairie_falcon.jpg", "IMG_10.jpg", "Zebra.jpg",
+                             "IMG_2.jpg", "apple.jpg"})
+        writeFile(dir.path() / name, 1);
+    const auto inListOrder = [](const ImageList& list) {
+        std::vector<std::u16string> out;
+        for (const std::uint16_t index : list.order())
+            out.push_back(list.entry(index).name());
+        return out;
+    };
+    ImageList first;
+    readFolder(first, dir.path().u16string(), nullptr, readOptions());
+    EXPECT_EQ(inListOrder(first), (std::vector<std::u16string>{u"apple.jpg", u"earth.mov", u"IMG_2.jpg", u"IMG_10.jpg",
+                                                               u"notocactus.jpg", u"prairie_falcon.jpg", u"Zebra.jpg"}));
+    sortList(first, 0, SortDirection::Descending);
+    const auto cache = cacheOf(first, dir.path().u16string());
+    writeFile(dir.path() / "IMG_1.jpg", 1);
+    writeFile(dir.path() / "b.jpg", 1);
+    ImageList again;
+    readFolder(again, dir.path().u16string(), cache, readOptions());
+    EXPECT_EQ(inListOrder(again), (std::vector<std::u16string>{u"Zebra.jpg", u"prairie_falcon.jpg", u"notocactus.jpg",
+                                                               u"IMG_10.jpg", u"IMG_2.jpg", u"earth.mov", u"apple.jpg",
+                                                               u"b.jpg", u"IMG_1.jpg"}));
 }
 
 TEST(FolderReader, SeventyThousandFilesListSixtyFiveThousandFiveHundredThirtyFour)
