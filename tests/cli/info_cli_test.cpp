@@ -13,6 +13,7 @@
 #include "shell/data_tables.h"
 #include "support/camera_rows.h"
 #include "support/container_bytes.h"
+#include "support/samples_gtest.h"
 #include "support/test_paths.h"
 #include "support/test_pictures.h"
 
@@ -88,6 +89,25 @@ TEST(QlxInfo, TextRecordAndPreviewsOfAJpeg)
     const CommandOutcome several = qlx("info /no/such.crw " + quoted(file));
     EXPECT_EQ(several.exitCode, 2);
     expectLines(several.out, {"== /no/such.crw", "FlipI54"});
+}
+
+// Exported and edited pictures often keep their orientation but no camera
+// model; the orientation samples have none either (exiftool -n: Orientation
+// is the digit of the name, Model absent).
+TEST(QlxInfo, PicturesWithoutACameraModelAreTurnedUpright)
+{
+    TempDir dir;
+    const fs::path file = dir.path() / "edited.jpg";
+    writeTestJpeg(file, {.orientation = 8});
+    // IFD0 at 12 + 8; the orientation its only entry, its value at 20 + 2 + 8.
+    expectLines(qlx("info " + quoted(file)).out, {"Orientation\t8", "orientation\t8\t1\t30", "camera\t181"});
+    QLX_NEED_SAMPLES(samplesDir() / "exif-samples" / "orientation");
+    for (const char* shape : {"landscape_", "portrait_"}) {
+        for (char n = '1'; n <= '8'; ++n) {
+            const fs::path sample = samplesDir() / "exif-samples" / "orientation" / (shape + std::string(1, n) + ".jpg");
+            expectLines(qlx("info " + quoted(sample)).out, {"Orientation\t" + std::string(1, n)});
+        }
+    }
 }
 
 TEST(QlxPreview, WritesThePhotoshopThumbnailAndRefusesRangesOutsideTheFile)
