@@ -261,15 +261,9 @@ TEST(CacheDirectory, CachedFoldersAreTheNewest128FolderCaches)
 // digits: `printf %s NAME | sha256sum` of the full name.
 TEST_F(CacheStore, AFolderTooDeepForItsNameKeepsACacheUnderAShortenedName)
 {
-    const auto deep = [](std::u16string_view user) {
-        std::u16string folder = u"/home/" + std::u16string(user) + u"/写真";
-        for (int year = 2017; year <= 2024; ++year) {
-            const std::string digits = std::to_string(year);
-            folder += u"/" + std::u16string(digits.begin(), digits.end()) + u"年の家族旅行の記録";
-        }
-        return folder;
-    };
-    const CacheList u{deep(u"u"), false}, v{deep(u"v"), false};
+    const std::u16string years = u"/2017年の家族旅行の記録/2018年の家族旅行の記録/2019年の家族旅行の記録/2020年の家族旅行の記録"
+                                 u"/2021年の家族旅行の記録/2022年の家族旅行の記録/2023年の家族旅行の記録/2024年の家族旅行の記録";
+    const CacheList u{u"/home/u/写真" + years, false}, v{u"/home/v/写真" + years, false};
     for (const CacheList& list : {u, v}) {
         ASSERT_EQ(store.prepareSave(request(TestList(2), kCacheEntriesChanged, 1, list)), CacheSaveOutcome::Prepared);
         ASSERT_EQ(store.write(), CacheWriteOutcome::Written);

@@ -10,7 +10,6 @@
 #include "io/file_source.h"
 #include "support/container_bytes.h"
 
-#include <QApplication>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -18,7 +17,6 @@
 #include <QtTest>
 
 #include <clocale>
-#include <memory>
 
 using namespace qlx;
 
