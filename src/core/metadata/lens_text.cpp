@@ -166,7 +166,7 @@ std::u16string canonName(std::u16string_view text, std::u16string_view current, 
     return lens ? lens->name : std::u16string(current);
 }
 
-
+// The rules of the makers' lens values and codes.
 LensRuleResult lensByMakerRules(std::uint32_t kind, std::u16string_view metadataText, std::u16string_view maker,
                                 const LensTables& tables, std::u16string_view current)
 {
