@@ -90,6 +90,34 @@ TEST(QlxInfo, TextRecordAndPreviewsOfAJpeg)
     expectLines(several.out, {"== /no/such.crw", "FlipI54"});
 }
 
+// Exported and edited pictures often keep their orientation but no camera
+// model (so do the orientation samples: exiftool -n shows no Model).
+TEST(QlxInfo, PicturesWithoutACameraModelAreTurnedUpright)
+{
+    TempDir dir;
+    const fs::path file = dir.path() / "edited.jpg";
+    writeTestJpeg(file, {.orientation = 8});
+    // IFD0 at 12 + 8; the orientation its only entry, its value at 20 + 2 + 8.
+    expectLines(qlx("info " + quoted(file)).out, {"Orientation\t8", "orientation\t8\t1\t30", "camera\t181"});
+}
+
+// A DNG whose Pentax maker note gives a lens code (no table row has it; a
+// DNG's note is not looked up anyway) and whose Exif LensModel names the lens.
+TEST(QlxInfo, TheExifLensModelNamesTheLensTheMakerNoteDoesNot)
+{
+    TempDir dir;
+    const fs::path file = dir.path() / "IMGP0001.DNG";
+    TiffBuilder tiff(qlx::io::ByteOrder::Little);
+    // "AOC\0II", then a directory of one entry: 0x003F, two shorts inline.
+    const std::string note = std::string("AOC\0II", 6) + le(1, 2) + le(0x003F, 2) + le(3, 2) + le(2, 4) + le(8, 2) +
+                             le(246, 2) + le(0, 4);
+    const std::uint32_t exif =
+        tiff.directory({undefined(0x927C, note), ascii(0xA434, "HD PENTAX-D FA 28-105mm F3.5-5.6 ED DC WR ")});
+    tiff.setIfd0(tiff.directory({ascii(0x010F, "PENTAX"), ascii(0x0110, "PENTAX K-1"), link(0x8769, exif)}));
+    std::ofstream(file, std::ios::binary) << tiff.bytes();
+    expectLines(qlx("info " + quoted(file)).out, {"Lens\t8", "Lens\tHD PENTAX-D FA 28-105mm F3.5-5.6 ED DC WR"});
+}
+
 TEST(QlxPreview, WritesThePhotoshopThumbnailAndRefusesRangesOutsideTheFile)
 {
     TempDir dir;

@@ -1,6 +1,7 @@
 #include "cache/cache_directory.h"
 
 #include "io/file_time.h"
+#include "cache/cache_file.h"
 #include "cache/cache_name.h"
 
 #include <algorithm>
@@ -90,8 +91,16 @@ std::vector<CachedFolder> cachedFolders(const std::filesystem::path& directory)
 {
     std::vector<CachedFolder> folders;
     for (const CacheFileInfo& file : listCacheFiles(directory)) {
-        if (auto folder = folderFromCacheFileName(file.name))
+        if (auto folder = folderFromCacheFileName(file.name)) {
             folders.push_back({std::move(*folder), file.lastWriteTime});
+        } else if (isFolderCacheName(file.name) && isShortenedCacheName(file.name)) {
+            // A long folder's shortened name: its header holds the folder,
+            // which counts only when its cache is really this file.
+            const auto header = readHeaderFolder(file.path);
+            auto shortened = header ? std::optional(folderOfHeaderText(*header)) : std::nullopt;
+            if (shortened && cacheFileName(*shortened, false) == file.name)
+                folders.push_back({std::move(*shortened), file.lastWriteTime});
+        }
     }
     std::stable_sort(folders.begin(), folders.end(), [](const CachedFolder& a, const CachedFolder& b) {
         return a.lastWriteTime > b.lastWriteTime;

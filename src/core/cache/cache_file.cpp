@@ -184,11 +184,12 @@ void setProblem(CacheProblem* out, CacheProblem problem)
         *out = problem;
 }
 
-// The size of the index part of a file of `size` bytes, from its header;
-// nothing when the header is missing or of another version.
-std::optional<std::size_t> indexPartSize(int fd, std::uint64_t size, CacheProblem* problem)
+using Header = std::array<std::byte, layout::kHeaderSize>;
+
+// The header of a file; nothing when it is missing or of another version.
+std::optional<Header> readHeader(int fd, CacheProblem* problem)
 {
-    std::array<std::byte, layout::kHeaderSize> header{};
+    Header header{};
     const auto got = readPrefix(fd, header);
     if (!got || *got < layout::kHeaderSize) {
         setProblem(problem, got ? CacheProblem::Truncated : CacheProblem::Unreadable);
@@ -198,7 +199,16 @@ std::optional<std::size_t> indexPartSize(int fd, std::uint64_t size, CacheProble
         setProblem(problem, CacheProblem::Version);
         return std::nullopt;
     }
-    const std::uint64_t indexSize = io::loadLe<std::uint32_t>(header, layout::kIndexSize.offset);
+    return header;
+}
+
+// The size of the index part of a file of `size` bytes, from its header.
+std::optional<std::size_t> indexPartSize(int fd, std::uint64_t size, CacheProblem* problem)
+{
+    const auto header = readHeader(fd, problem);
+    if (!header)
+        return std::nullopt;
+    const std::uint64_t indexSize = io::loadLe<std::uint32_t>(*header, layout::kIndexSize.offset);
     return static_cast<std::size_t>(std::clamp<std::uint64_t>(indexSize, layout::kHeaderSize, size));
 }
 
@@ -254,6 +264,18 @@ std::optional<CacheFile> CacheFile::fromBytes(std::vector<std::byte> bytes, Part
     file.m_vector = std::move(bytes);
     file.m_bytes = file.m_vector;
     return adopt(std::move(file), parts, problem);
+}
+
+std::optional<std::u16string> readHeaderFolder(const std::filesystem::path& path)
+{
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    struct stat status {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    const auto header = readHeader(fd.get(), nullptr);
+    if (!header)
+        return std::nullopt;
+    return io::loadUtf16(*header, layout::kFolder);
 }
 
 std::optional<CacheFile> CacheFile::load(const std::filesystem::path& path, CacheProblem* problem,

@@ -66,6 +66,10 @@ std::string_view describe(CacheProblem problem);
 // below every minimum.
 bool versionAtLeast(std::u16string_view text, std::u16string_view minimum);
 
+// The folder text of a cache file's header (its first 548 bytes, of a
+// version that is accepted), without reading the rest; nothing otherwise.
+std::optional<std::u16string> readHeaderFolder(const std::filesystem::path& path);
+
 // Where the time of a load went: reading the bytes, checking them.
 struct CacheLoadTimes {
     std::chrono::nanoseconds read{};

@@ -31,7 +31,9 @@ void walkPhotoshopResources(std::span<const std::byte> resources, std::uint64_t 
         const std::uint16_t id = reader.u16At(position + 4);
         // The name is taken to be empty (its two bytes), as writers leave it.
         const std::uint32_t dataSize = reader.u32At(position + 8);
-        if (id == kThumbnailResource)
+        // A thumbnail resource too short for its own header holds no JPEG;
+        // its size less the header would wrap round to four billion bytes.
+        if (id == kThumbnailResource && dataSize >= kThumbnailHead)
             writeSlot(text, 6, fileOffset + position + kResourceHead + kThumbnailHead, dataSize - kThumbnailHead);
         const std::uint64_t step = (std::uint64_t{dataSize} + kResourceHead + 1) & ~std::uint64_t{1};
         position += step;

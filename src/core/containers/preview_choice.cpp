@@ -155,16 +155,17 @@ void choosePreviews(ImageEntry& entry, std::u16string_view entryText, const meta
         camera == metadata::kUnknownCameraId ? nullptr : cameras.recordOfCamera(camera);
     if (record == nullptr) {
         // The unknown camera (or a table without the record): the Photoshop
-        // thumbnail is the only one trusted, nothing else is chosen, and the
-        // orientation is left as it was.
+        // thumbnail is the only one trusted and no other preview is chosen.
         setThumb(entry, 0, 0);
         setPreview(entry, 0, 0);
         takePhotoshopThumbnail(entry, entryText);
     } else {
         chooseThumbnail(entry, entryText, *record, mamiyaByDevelopment);
         choosePreview(entry, entryText, *record);
-        chooseOrientation(entry, entryText);
     }
+    // The orientation is a fact of the file, whatever the camera: exported
+    // and edited pictures often keep it without a camera model.
+    chooseOrientation(entry, entryText);
     entry.setFlag(ImageEntry::kFlagMetadataRead, true);
 }
 

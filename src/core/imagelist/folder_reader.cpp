@@ -2,6 +2,7 @@
 
 #include "imagelist/file_history.h"
 #include "imagelist/file_kind.h"
+#include "imagelist/natural_compare.h"
 #include "io/file_descriptor.h"
 #include "io/file_time.h"
 #include "library/collection_path.h"
@@ -15,6 +16,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -153,6 +155,36 @@ Match takeOver(ListItem& item, std::u16string_view path, const ImageEntry::Fresh
     return Match::Unchanged;
 }
 
+// A file the scan found that no cached entry took over.
+struct NewFile {
+    std::u16string name;
+    std::u16string path;
+    ImageEntry::FreshFacts facts; // its path is set when the entry is made
+};
+
+// New files go to the end of the list in the name column's ascending order:
+// the directory lists them in whatever order its file system keeps (on
+// Linux mostly a hash order), and a first visit should look sorted. The
+// cached entries before them keep the order the folder was left in.
+void appendNewFiles(ImageList& list, std::vector<NewFile>& files, FolderReadResult& result)
+{
+    std::ranges::sort(files, [](const NewFile& a, const NewFile& b) { return compareNatural(a.name, b.name) < 0; });
+    for (NewFile& file : files) {
+        if (list.full()) {
+            ++result.overLimit;
+            continue;
+        }
+        file.facts.path = file.path;
+        auto entry = ImageEntry::createFresh(file.facts);
+        if (!entry) {
+            ++result.unlistable;
+            continue;
+        }
+        list.append(std::move(entry));
+        ++result.added;
+    }
+}
+
 // Step two: the directory. Each regular file whose kind is listed either
 // takes a cached entry over or becomes a new entry.
 void scanDirectory(ImageList& list, std::u16string_view folderText, const FolderReadOptions& options,
@@ -165,6 +197,7 @@ void scanDirectory(ImageList& list, std::u16string_view folderText, const Folder
     result.listed = true;
     const VideoExtensions& videos = options.videos != nullptr ? *options.videos : defaultVideoExtensions();
     CachedNames cached(list);
+    std::vector<NewFile> newFiles;
     std::size_t seen = 0;
     while (const dirent* item = ::readdir(directory)) {
         if (options.onItem)
@@ -174,7 +207,7 @@ void scanDirectory(ImageList& list, std::u16string_view folderText, const Folder
         const std::string_view bytes(item->d_name);
         if (bytes == "." || bytes == "..")
             continue;
-        const auto name = library::utf8ToUtf16(bytes);
+        auto name = library::utf8ToUtf16(bytes);
         if (!name) {
             ++result.unlistable;
             continue;
@@ -185,7 +218,7 @@ void scanDirectory(ImageList& list, std::u16string_view folderText, const Folder
         struct stat status{};
         if (::fstatat(::dirfd(directory), item->d_name, &status, 0) != 0 || !S_ISREG(status.st_mode))
             continue;
-        const std::u16string path = joinPath(folderText, *name);
+        std::u16string path = joinPath(folderText, *name);
         const ImageEntry::FreshFacts facts =
             factsOfStatus(path, kind, status, options.videoVolumeSetting, options.startEnlargedVideo);
 
@@ -197,19 +230,12 @@ void scanDirectory(ImageList& list, std::u16string_view folderText, const Folder
             }
             continue;
         }
-        if (list.full()) {
-            ++result.overLimit;
-            continue;
-        }
-        auto entry = ImageEntry::createFresh(facts);
-        if (!entry) {
-            ++result.unlistable;
-            continue;
-        }
-        list.append(std::move(entry));
-        ++result.added;
+        NewFile file{std::move(*name), std::move(path), facts};
+        file.facts.path = {}; // it viewed the local path just moved away
+        newFiles.push_back(std::move(file));
     }
     ::closedir(directory);
+    appendNewFiles(list, newFiles, result);
 }
 
 } // namespace

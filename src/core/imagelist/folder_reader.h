@@ -7,8 +7,9 @@
 // disk. The directory is then listed once: a file whose name, size and
 // last-write time match a record takes that record over as it stands (its
 // metadata, shooting data, thumbnail and history); a changed file's record
-// is cleared and filled afresh; a new file is appended. Records whose file
-// was not seen stay in the list, greyed out (presence 0).
+// is cleared and filled afresh; new files are appended in the name column's
+// ascending order (digit-aware, so a first visit lists IMG_2 before IMG_10).
+// Records whose file was not seen stay in the list, greyed out (presence 0).
 //
 // Runs on the user-interface thread with the workers stopped.
 

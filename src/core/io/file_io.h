@@ -25,6 +25,12 @@ struct ReadResult {
 // opened or a read fails.
 std::optional<ReadResult> readFileCapped(const std::filesystem::path& path, std::size_t cap);
 
+// The temporary file of writeFileAtomically is ".<name>.tmp-XXXXXX" in the
+// same folder: a name takes this many bytes more while it is written, so a
+// name meant to be written so must leave them within the 255 of a Linux
+// file name.
+inline constexpr std::size_t kTemporaryNameExtraBytes = 12;
+
 // Writes `bytes` to `path` through a temporary file and rename. On failure the
 // old file (if any) is left as it was, the temporary file is removed, and
 // `error` (when given) receives a short English reason for logs and tests.

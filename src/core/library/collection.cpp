@@ -81,14 +81,14 @@ void Collection::buildKeys() const
     m_keys.clear();
     m_keys.reserve(m_lines.size());
     for (const auto& line : m_lines)
-        m_keys.insert(pathKey(line));
+        m_keys.insert(line);
     m_keysValid = true;
 }
 
 bool Collection::contains(std::u16string_view path) const
 {
     buildKeys();
-    return m_keys.contains(pathKey(path));
+    return m_keys.contains(std::u16string(path));
 }
 
 AppendResult Collection::append(std::u16string_view path)
@@ -97,7 +97,7 @@ AppendResult Collection::append(std::u16string_view path)
         return AppendResult::ReadOnly;
     if (!canBeStored(path))
         return AppendResult::InvalidPath;
-    std::u16string key = pathKey(path);
+    std::u16string key(path);
     buildKeys();
     if (m_keys.contains(key))
         return AppendResult::AlreadyListed;
@@ -124,12 +124,10 @@ std::size_t Collection::remove(std::span<const std::u16string> paths)
 {
     if (readOnly() || paths.empty() || m_lines.empty())
         return 0;
-    std::unordered_set<std::u16string> gone;
-    for (const auto& path : paths)
-        gone.insert(pathKey(path));
+    const std::unordered_set<std::u16string> gone(paths.begin(), paths.end());
     const std::size_t before = m_lines.size();
     std::erase_if(m_lines, [&](const std::u16string& line) {
-        if (!gone.contains(pathKey(line)))
+        if (!gone.contains(line))
             return false;
         m_textLength -= line.size() + 1;
         return true;

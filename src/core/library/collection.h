@@ -10,9 +10,10 @@
 // paths are added before it, so that neither it nor the new path is lost by
 // running the two together.
 //
-// Two paths are the same file when samePath holds (case-insensitive, same
-// length). Adding a path that is already listed changes nothing; removing a
-// path removes every line that is that path.
+// Two paths are the same file when their texts are equal unit for unit:
+// Linux file systems tell /x/IMG.JPG and /x/img.jpg apart. Adding a path
+// that is already listed changes nothing; removing a path removes every
+// line that is that path.
 //
 // A collection whose file could not be read (missing permission, a read
 // error, a file beyond the size cap) starts empty and is read-only: nothing
@@ -108,7 +109,7 @@ private:
     std::size_t m_textLength = 0;
     bool m_modified = false;
     CollectionProblem m_problem = CollectionProblem::None;
-    // pathKey of every line, made on first use; membership tests over long
+    // Every line, made on first use; membership tests over long
     // lists (search results add thousands of paths) would be quadratic
     // otherwise.
     mutable std::unordered_set<std::u16string> m_keys;

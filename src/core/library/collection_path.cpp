@@ -83,23 +83,6 @@ bool samePath(std::u16string_view a, std::u16string_view b)
     return foldedTailsEqual(a, b, 0);
 }
 
-std::u16string pathKey(std::u16string_view path)
-{
-    std::u16string key;
-    key.reserve(path.size() + 2);
-    for (std::size_t at = 0; at < path.size();) {
-        const CodePoint point = codePointAt(path, at);
-        // Folding never yields a surrogate, so a lone surrogate kept as it is
-        // cannot pair up with its neighbour in the key.
-        appendCodePoint(key, foldCase(point.value));
-        at += point.units;
-    }
-    const auto length = static_cast<std::uint32_t>(path.size());
-    key.push_back(static_cast<char16_t>(length >> 16));
-    key.push_back(static_cast<char16_t>(length & 0xFFFF));
-    return key;
-}
-
 std::optional<std::string> utf16ToUtf8(std::u16string_view text)
 {
     std::string out;

@@ -22,18 +22,16 @@ namespace qlx::library {
 inline constexpr std::size_t kPathFieldUnits = 260;
 inline constexpr std::size_t kMaxPathUnits = kPathFieldUnits - 1;
 
-// The path equality test the folder pane and the collections share: equal
-// when both have the same length in UTF-16 units and compare equal code
-// point by code point after simple Unicode case folding. Paths longer than
-// eight units compare their last eight units first, because paths that
-// differ usually differ near the end (the file name) and share a long
-// folder prefix.
+// The folder pane's path equality test (favourite folders, folder renames):
+// equal when both have the same length in UTF-16 units and compare equal
+// code point by code point after simple Unicode case folding. Paths longer
+// than eight units compare their last eight units first, because paths that
+// differ usually differ near the end and share a long folder prefix.
+//
+// Collections do not use it: they hold files, and on the case-sensitive file
+// systems of Linux /x/IMG.JPG and /x/img.jpg are two files, so a collection
+// compares its paths unit for unit.
 bool samePath(std::u16string_view a, std::u16string_view b);
-
-// A key that two paths share exactly when samePath holds for them: the
-// case-folded text followed by the original length. For hash sets over long
-// lists, where calling samePath against every member would be quadratic.
-std::u16string pathKey(std::u16string_view path);
 
 // Strict UTF-16 to UTF-8; nothing for a lone surrogate.
 std::optional<std::string> utf16ToUtf8(std::u16string_view text);

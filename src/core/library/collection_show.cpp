@@ -37,7 +37,7 @@ public:
             const CachedRecordFacts& record = m_records[i];
             if (!isShown(record.path))
                 continue;
-            std::u16string key = pathKey(record.path);
+            std::u16string key = record.path;
             if (m_byKey.contains(key) || !m_collection.contains(record.path))
                 continue;
             Slot slot;
@@ -59,7 +59,7 @@ public:
         for (const std::u16string_view path : m_collection.listedPaths()) {
             if (!isShown(path))
                 continue;
-            std::u16string key = pathKey(path);
+            std::u16string key(path);
             const auto found = m_byKey.find(key);
             if (found != m_byKey.end()) {
                 checkCached(m_slots[found->second]);

@@ -13,7 +13,8 @@
 // opened; a path without a record becomes a new entry at the end, while the
 // list holds fewer than 65,534 entries.
 //
-// Paths are matched with samePath. A path listed twice gives one entry.
+// Paths match when their texts are equal (Linux file systems tell letter
+// cases apart). A path listed twice gives one entry.
 // This is pure planning: the caller makes the entries (from the cache
 // records or fresh) and starts the metadata and thumbnail work.
 //

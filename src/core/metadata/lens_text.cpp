@@ -120,20 +120,28 @@ std::u16string nikonName(std::u16string_view text, const std::u16string& value, 
     return lens ? lens->name : value;
 }
 
-std::u16string olympusName(std::u16string_view text, const std::u16string& value, const LensTables& tables)
+// The lens text the makers' rules give, and whether it is only a code that
+// no table row names.
+struct LensRuleResult {
+    std::optional<std::u16string> text;
+    bool unnamedCode = false;
+};
+
+// A lens code's name; the code itself, marked as unnamed, when no row has
+// it (the tables may lag the lenses).
+LensRuleResult codeName(const LensName* lens, const std::u16string& value)
 {
-    const LensName* lens = tables.findOlympus(value);
-    std::u16string name = lens ? lens->name : value;
-    if (const auto extenderCode = getValue(text, u"Ext")) {
-        if (const LensName* extender = tables.findOlympusExtender(*extenderCode))
-            name += u" +" + extender->name;
-    }
-    return name;
+    return lens ? LensRuleResult{lens->name} : LensRuleResult{value, true};
 }
 
-std::u16string codeName(const LensName* lens, const std::u16string& value)
+LensRuleResult olympusName(std::u16string_view text, const std::u16string& value, const LensTables& tables)
 {
-    return lens ? lens->name : value;
+    LensRuleResult name = codeName(tables.findOlympus(value), value);
+    if (const auto extenderCode = getValue(text, u"Ext")) {
+        if (const LensName* extender = tables.findOlympusExtender(*extenderCode))
+            *name.text += u" +" + extender->name;
+    }
+    return name;
 }
 
 // A CR2 file without a lens line: the lens type and the two focal lengths
@@ -156,6 +164,45 @@ std::u16string canonName(std::u16string_view text, std::u16string_view current, 
     const LensName* lens = tables.findCanon(canonFocalKey(shortBits, longBits),
                                             static_cast<std::uint16_t>(lensType));
     return lens ? lens->name : std::u16string(current);
+}
+
+// The rules of the makers' lens values and codes.
+LensRuleResult lensByMakerRules(std::uint32_t kind, std::u16string_view metadataText, std::u16string_view maker,
+                                const LensTables& tables, std::u16string_view current)
+{
+    if ((kind & kKindsWithoutLens) != 0)
+        return {};
+    const LensValue lens = firstLensValue(metadataText);
+    if (lens.state == LensValue::State::Empty)
+        return {};
+    if (lens.state == LensValue::State::Absent) {
+        if (kind != kKindCr2)
+            return {};
+        return {canonName(metadataText, current, tables)};
+    }
+    const std::u16string& value = lens.value;
+    const std::uint32_t lookupKind = effectiveKind(kind, maker);
+    if ((lookupKind & kKindsWithUnusableLens) != 0)
+        return {};
+    switch (lookupKind) {
+    case kKindPef: {
+        const auto code = codeOf(value);
+        return codeName(code ? tables.findPentax(*code) : nullptr, value);
+    }
+    case kKindNef:
+        return {nikonName(metadataText, value, tables)};
+    case kKindMrw:
+    case kKindArw: {
+        if (lens.seenModelCode)
+            return {value};
+        const auto code = codeOf(value);
+        return codeName(code ? tables.findSony(*code) : nullptr, value);
+    }
+    case kKindOrf:
+        return olympusName(metadataText, value, tables);
+    default:
+        return {value};
+    }
 }
 
 } // namespace
@@ -183,39 +230,15 @@ std::optional<std::u16string> lensText(std::uint32_t kind, std::u16string_view m
                                        std::u16string_view maker, const LensTables& tables,
                                        std::u16string_view current)
 {
-    if ((kind & kKindsWithoutLens) != 0)
-        return std::nullopt;
-    const LensValue lens = firstLensValue(metadataText);
-    if (lens.state == LensValue::State::Empty)
-        return std::nullopt;
-    if (lens.state == LensValue::State::Absent) {
-        if (kind != kKindCr2)
-            return std::nullopt;
-        return canonName(metadataText, current, tables);
+    LensRuleResult byMaker = lensByMakerRules(kind, metadataText, maker, tables, current);
+    // Cameras since about 2010 also name the lens in Exif's LensModel: it
+    // stands in where the maker's rules give no lens, or only a code that
+    // no table row names.
+    if (!byMaker.text || byMaker.text->empty() || byMaker.unnamedCode) {
+        if (auto model = getExifValueTrimmed(metadataText, u"Lens"))
+            return model;
     }
-    const std::u16string& value = lens.value;
-    const std::uint32_t lookupKind = effectiveKind(kind, maker);
-    if ((lookupKind & kKindsWithUnusableLens) != 0)
-        return std::nullopt;
-    switch (lookupKind) {
-    case kKindPef: {
-        const auto code = codeOf(value);
-        return codeName(code ? tables.findPentax(*code) : nullptr, value);
-    }
-    case kKindNef:
-        return nikonName(metadataText, value, tables);
-    case kKindMrw:
-    case kKindArw: {
-        if (lens.seenModelCode)
-            return value;
-        const auto code = codeOf(value);
-        return codeName(code ? tables.findSony(*code) : nullptr, value);
-    }
-    case kKindOrf:
-        return olympusName(metadataText, value, tables);
-    default:
-        return value;
-    }
+    return std::move(byMaker.text);
 }
 
 } // namespace qlx::metadata

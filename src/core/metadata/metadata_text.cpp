@@ -115,6 +115,34 @@ std::optional<std::u16string> getValueTrimmed(std::u16string_view text, std::u16
     return value;
 }
 
+std::optional<std::u16string> getExifValueTrimmed(std::u16string_view text, std::u16string_view key)
+{
+    const std::u16string block(kMakerNoteBlock.begin(), kMakerNoteBlock.end());
+    const std::u16string start = u"<---" + block + u" start --->";
+    const std::u16string end = u"<---" + block + u" end --->";
+    int depth = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t lineEnd = std::min(text.find(u'\n', at), text.size());
+        std::u16string_view line = text.substr(at, lineEnd - at);
+        at = lineEnd + 1;
+        if (line == start) {
+            ++depth;
+        } else if (line == end) {
+            depth = std::max(depth - 1, 0);
+        } else if (depth == 0 && line.size() > key.size() && line.starts_with(key) && line[key.size()] == u'\t') {
+            line.remove_prefix(key.size() + 1);
+            while (!line.empty() && isBlank(line.front()))
+                line.remove_prefix(1);
+            while (!line.empty() && isBlank(line.back()))
+                line.remove_suffix(1);
+            if (line.empty())
+                return std::nullopt;
+            return std::u16string(line);
+        }
+    }
+    return std::nullopt;
+}
+
 FlipInfo getFlip(std::u16string_view text)
 {
     const auto at = text.find(u"Flip");

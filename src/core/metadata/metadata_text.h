@@ -42,6 +42,16 @@ std::optional<std::u16string> getValue(std::u16string_view text, std::u16string_
 // The same with trailing blanks removed ("Maker", "Model").
 std::optional<std::u16string> getValueTrimmed(std::u16string_view text, std::u16string_view key);
 
+// Every sub-directory the TIFF reader walks is a block of lines between
+// "<---NAME start --->" and "<---NAME end --->"; the maker note's is this.
+inline constexpr std::string_view kMakerNoteBlock = "MakerNote";
+
+// The first line that begins with `key` and a tab outside every maker-note
+// block, its value trimmed of blanks at both ends: the Exif value of a key
+// that maker notes write too (the Exif lens model beside the makers' lens
+// codes, both "Lens"). Nothing when there is none or it is blank.
+std::optional<std::u16string> getExifValueTrimmed(std::u16string_view text, std::u16string_view key);
+
 // The orientation value's place in the file, from the "FlipI"/"FlipM" line.
 struct FlipInfo {
     int byteOrder = 0;         // 0 no line, 1 little-endian ("FlipI"), 2 big-endian ("FlipM")

@@ -359,7 +359,7 @@ void TiffReader::State::walkMakerNote(const Window& note, int depth)
         pass.makerShift = *layout->makerShift;
     const io::ByteOrder fileOrder = pass.byteOrder;
     inMakerNote = true;
-    walkSubDirectory("MakerNote", layout->directory, layout->table, layout->base, depth + 1);
+    walkSubDirectory(kMakerNoteBlock, layout->directory, layout->table, layout->base, depth + 1);
     inMakerNote = false;
     pass.byteOrder = fileOrder;
 }

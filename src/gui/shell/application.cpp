@@ -16,8 +16,12 @@
 #include "shell/window_placement.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QScreen>
 #include <QTimer>
+#include <QTranslator>
+
+#include <clocale>
 
 #if QT_CONFIG(sessionmanager)
 #include <QSessionManager>
@@ -52,6 +56,17 @@ Application::Application(std::optional<shell::SingleInstanceLock> instanceLock, 
     , m_options(std::move(options))
     , m_instanceLock(std::move(instanceLock))
 {
+    // Creating the QApplication set the C library's locale from the desktop.
+    // Numbers in the metadata texts, the cache files and the sort keys are
+    // written and read with printf and strtod, which must keep the decimal
+    // point under a desktop that writes decimal commas ("F2.8", never "F2,8").
+    std::setlocale(LC_NUMERIC, "C");
+    // Qt's own texts (standard buttons, the context menus of text fields) in
+    // Japanese like the rest of the window; without Qt's translation files
+    // they stay as Qt has them.
+    auto* qtTexts = new QTranslator(this);
+    if (qtTexts->load(QStringLiteral("qt_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(qtTexts);
     // The end of the desktop session asks the program to save its data
     // first: treat it as a close so that the next start does not take the
     // logout for a crash.

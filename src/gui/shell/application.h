@@ -2,6 +2,12 @@
 // The running program: start-up in its fixed order, the close sequence and
 // the shut-down order.
 //
+// It is made right after the QApplication, and undoes what that did to the
+// C library's numbers: LC_NUMERIC goes back to "C", so that texts and files
+// keep their decimal points whatever the desktop's language. It also gives
+// Qt's own texts their Japanese translation (Debian's qt6-translations-l10n)
+// when that is installed.
+//
 // Start-up (start()):
 //   1. the single-instance lock is taken by the caller before anything else
 //      (main() ends at once with exit code 0 when another instance holds it)

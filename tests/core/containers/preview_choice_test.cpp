@@ -112,12 +112,13 @@ TEST(PreviewChoice, OrientationIsClampedAndItsPlaceComesFromTheFlipLine)
         EXPECT_EQ(entry.orientationByteOrder(), order) << orientation;
         EXPECT_EQ(entry.orientationOffset(), offset) << orientation;
     }
-    // The unknown camera keeps the orientation the entry had.
+    // A file without a camera model gets the unknown camera, and is still
+    // turned by its own orientation.
     ImageEntry entry;
     entry.setKind(kKindJpeg);
-    entry.setOrientation(3);
     choosePreviews(entry, u"/p/f\nDirection\t6\nFlipI100\n", cameras(), false);
-    EXPECT_EQ(entry.orientation(), 3);
+    EXPECT_EQ(std::tuple(entry.cameraIndex(), entry.orientation(), entry.orientationOffset()),
+              std::tuple(cameras().entryRowOf(metadata::kUnknownCameraId), 6, 100u));
 }
 
 TEST(PreviewChoiceCache, MamiyaAndVideoRecordsAreRedoneWhenTheSettingChanged)

@@ -164,8 +164,10 @@ TEST(PreviewLocator, PhotoshopAndCanonCiff)
         // Resources at 34: 0x03ED's 3 bytes padded to 4 (16), thumbnails at 16 and 16 + 48.
         {"PSD", psd(resource(0x03ED, fill(3)) + thumbnailResource(tinyJpeg(1)) + thumbnailResource(tinyJpeg(2))), true,
          {"cg6ofs\t90", "cg6size\t7", "cg6ofs\t138", "cg6size\t8"}},
-        // A thumbnail resource smaller than its header: the size as computed.
-        {"PSD small thumbnail", psd(resource(0x040C, fill(20))), true, {"cg6ofs\t74", "cg6size\t-8"}},
+        // A thumbnail resource smaller than its header is refused; the walk
+        // goes on (fuzz corpus: synthetic-short-thumbnail.psd). Its follower at 34 + 32.
+        {"PSD short thumbnail", psd(resource(0x040C, fill(20)) + thumbnailResource(tinyJpeg(1))), true,
+         {"cg6ofs\t106", "cg6size\t7", "!cg6size\t-8"}},
         {"PSD without thumbnail", psd(resource(0x0404, fill(9))), true, {"!cg"}},
         {"PSD bad signature", patched(psd(""), 3, "X"), false, {}},
         // The root's 0x2007 at heap offset 40 + 26; of the heap only the directory is read.

@@ -5,6 +5,8 @@
 #include "cache/cache_name.h"
 #include "cache/cache_writer.h"
 
+#include "imagelist/sort_order.h"
+
 #include "folder_test_files.h"
 #include "support/test_paths.h"
 
@@ -176,6 +178,32 @@ TEST(FolderReader, RecordsFollowARenamedFolderAndACaseOnlyRename)
     EXPECT_EQ(result.unchanged, 1u);
     EXPECT_EQ(list.entry(0).path(), (after / "img_0001.jpg").u16string());
     EXPECT_EQ(list.entry(0).itemText(ImageEntry::kItemIso), u"200");
+}
+
+// Whatever order the directory lists them in, new files come in the name
+// column's order (IMG_2 before IMG_10, letters without regard to case),
+// behind the cached entries, which keep the order the folder was left in.
+TEST(FolderReader, NewFilesComeInNameOrderBehindTheCachedOrder)
+{
+    TempDir dir;
+    for (const char* name : {"notocactus.jpg", "earth.mov", "prairie_falcon.jpg", "IMG_10.jpg", "Zebra.jpg", "IMG_2.jpg",
+                             "apple.jpg"})
+        writeFile(dir.path() / name, 1);
+    const auto inListOrder = [](const ImageList& list) {
+        std::u16string out;
+        for (const std::uint16_t index : list.order())
+            out += list.entry(index).name() + u" ";
+        return out;
+    };
+    ImageList first, again;
+    readFolder(first, dir.path().u16string(), nullptr, readOptions());
+    EXPECT_EQ(inListOrder(first), u"apple.jpg earth.mov IMG_2.jpg IMG_10.jpg notocactus.jpg prairie_falcon.jpg Zebra.jpg ");
+    sortList(first, 0, SortDirection::Descending);
+    writeFile(dir.path() / "IMG_1.jpg", 1);
+    writeFile(dir.path() / "b.jpg", 1);
+    readFolder(again, dir.path().u16string(), cacheOf(first, dir.path().u16string()), readOptions());
+    EXPECT_EQ(inListOrder(again), u"Zebra.jpg prairie_falcon.jpg notocactus.jpg IMG_10.jpg IMG_2.jpg earth.mov "
+                                  u"apple.jpg b.jpg IMG_1.jpg ");
 }
 
 TEST(FolderReader, SeventyThousandFilesListSixtyFiveThousandFiveHundredThirtyFour)

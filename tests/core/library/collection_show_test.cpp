@@ -49,7 +49,7 @@ ShowOptions allKinds()
 // same either way.
 TEST(CollectionShow, CachedRecordsFirstThenNewPathsInCollectionOrder)
 {
-    const Collection collection(u"c", u"/p/c.jpg\n/p/A.jpg\n/p/b.jpg\n/p/n.txt\n/p/gone.jpg\n/p/late.jpg");
+    const Collection collection(u"c", u"/p/c.jpg\n/p/a.jpg\n/p/b.jpg\n/p/B.jpg\n/p/n.txt\n/p/gone.jpg\n/p/late.jpg");
     const std::vector<CachedRecordFacts> records{
         {u"/p/b.jpg", 100, 7}, {u"/p/a.jpg", 200, 7}, {u"/p/gone.jpg", 1, 1}, {u"/p/x.jpg", 1, 1},
     };
@@ -58,18 +58,19 @@ TEST(CollectionShow, CachedRecordsFirstThenNewPathsInCollectionOrder)
         disk.files = {{u"/p/b.jpg", {100, 7}}, {u"/p/a.jpg", {201, 7}}, {u"/p/c.jpg", {5, 5}}};
         ShowOptions options = allKinds();
         options.dropMissingCached = dropMissing;
-        // a.jpg: the record's path, matched without regard to case, and stale.
+        // a.jpg: stale. B.jpg: not b.jpg's record, another file on Linux.
         EXPECT_EQ(summary(planShownEntries(collection, records, options, disk.probe())),
                   (decltype(summary({})){{u"/p/b.jpg", Source::Cached, 0},
                                          {u"/p/a.jpg", Source::CachedStale, 1},
-                                         {u"/p/c.jpg", Source::New, 0}}));
+                                         {u"/p/c.jpg", Source::New, 0},
+                                         {u"/p/B.jpg", Source::New, 0}}));
         EXPECT_EQ(disk.probes, 3) << "only cached entries are opened, each once";
     }
 }
 
 TEST(CollectionShow, DuplicatesHiddenKindsAndTheEntryLimit)
 {
-    const Collection collection(u"c", u"/p/1.jpg\n/P/1.JPG\n/p/2.jpg\n/p/3.jpg\n/p/4.jpg\n");
+    const Collection collection(u"c", u"/p/1.jpg\n/P/1.JPG\n/p/1.jpg\n/p/2.jpg\n/p/3.jpg\n");
     Disk disk;
     ShowOptions options = allKinds();
     options.targetMask = imagelist::kDefaultTargetMask & ~imagelist::kKindJpeg;
@@ -77,8 +78,8 @@ TEST(CollectionShow, DuplicatesHiddenKindsAndTheEntryLimit)
     options = allKinds();
     options.maxEntries = 3;
     EXPECT_EQ(summary(planShownEntries(collection, {}, options, disk.probe())),
-              (decltype(summary({})){{u"/p/1.jpg", Source::New, 0}, {u"/p/2.jpg", Source::New, 0},
-                                     {u"/p/3.jpg", Source::New, 0}}));
+              (decltype(summary({})){{u"/p/1.jpg", Source::New, 0}, {u"/P/1.JPG", Source::New, 0},
+                                     {u"/p/2.jpg", Source::New, 0}}));
 }
 
 TEST(CollectionShow, ProbeOfARealFile)

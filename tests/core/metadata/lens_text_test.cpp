@@ -69,10 +69,13 @@ const LensTables& tables()
     return kTables;
 }
 
-std::optional<std::u16string> lens(std::uint32_t kind, std::u16string_view metadata, std::u16string_view maker = u"",
-                                   std::u16string_view current = u"")
+// `note` is the maker note's lines, `exif` what follows the note.
+std::optional<std::u16string> lens(std::uint32_t kind, std::u16string_view note, std::u16string_view maker = u"",
+                                   std::u16string_view current = u"", std::u16string_view exif = u"")
 {
-    return lensText(kind, metadata, maker, tables(), current);
+    const std::u16string text =
+        u"Model\tX\n\n<---MakerNote start --->\n" + std::u16string(note) + u"<---MakerNote end --->\n\n" + std::u16string(exif);
+    return lensText(kind, text, maker, tables(), current);
 }
 
 TEST(LensText, TablesStayInsideTheirRecords)
@@ -141,6 +144,24 @@ TEST(LensText, KindsWithoutLensTextAndEmptyValues)
         EXPECT_EQ(lens(kind, u"Lens\tSomething\n"), u"Something") << kind;
     // An empty value ends the search, even for a CR2 with its lens lines.
     EXPECT_EQ(lens(kKindCr2, u"Lens\t\nLens\tLater\nLex3\t61\nLex2\t105\nLex1\t24\n"), std::nullopt);
+}
+
+// Where the makers' rules give no lens, or only a code no row names, the
+// Exif lens model outside the note is the text, trimmed; a blank one is none.
+TEST(LensText, TheExifLensModelStandsInWhereTheMakersRulesGiveNone)
+{
+    using Text = std::optional<std::u16string>;
+    const std::u16string model = u"HD PENTAX-D FA 28-105mm F3.5-5.6 ED DC WR", pentax = u"smc PENTAX-DA 35mm F2.4 AL";
+    // Kind, maker-note lines, the text with that lens model, with a blank one.
+    const std::tuple<std::uint32_t, std::u16string_view, Text, Text> cases[] = {
+        {kKindRaf, u"", model, std::nullopt},         {kKindCr2, u"Lens\t\n", model, std::nullopt},
+        {kKindPef, u"Lens\t4321\n", model, u"4321"},   {kKindPef, u"Lens\t1234\n", pentax, pentax},
+        {kKindNef, u"Lens\t50mm F1.4\n", u"50mm F1.4", u"50mm F1.4"}, // Nikon's own lens text
+    };
+    for (const auto& [kind, note, named, blank] : cases) {
+        EXPECT_EQ(lens(kind, note, u"", u"", u"Lens\t  " + model + u"  \n"), named) << kind;
+        EXPECT_EQ(lens(kind, note, u"", u"", u"Lens\t   \n"), blank) << kind;
+    }
 }
 
 } // namespace
