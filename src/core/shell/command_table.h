@@ -13,6 +13,7 @@
 // (gui/shell/menu_builder.h) and asks routeCommand() where a chosen command is
 // carried out.
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -209,6 +210,7 @@ enum class ToolKey : std::uint8_t {
     Greater, Less, Question,
     F1, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12,
 };
+inline constexpr std::size_t kToolKeys = static_cast<std::size_t>(ToolKey::F12) + 1;
 
 struct ToolBoxButton {
     // The label, also the tooltip, in the button's first state.

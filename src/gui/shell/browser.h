@@ -93,7 +93,7 @@ private:
     ScreenModeController* m_screens = nullptr;
     FullScreenController* m_fullScreen = nullptr;
     // What each tool-box key does; its button does the same.
-    std::array<std::function<void()>, static_cast<std::size_t>(shell::ToolKey::F12) + 1> m_keyActions;
+    std::array<std::function<void()>, shell::kToolKeys> m_keyActions;
     ListController* m_controller = nullptr;
     FolderPane* m_folderPane = nullptr;
     ListPane* m_listPane = nullptr;

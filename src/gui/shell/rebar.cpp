@@ -114,7 +114,7 @@ Rebar::Rebar(QMainWindow& window, MenuBuilder& menus, const settings::SettingsRe
     // boxes are taken by the boxes unless they are looked at first.
     window.installEventFilter(this);
     for (Band* band : m_bands)
-        for (QWidget* part : band->findChildren<QWidget*>())
+        for (QWidget* part : band->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
             part->installEventFilter(this);
     refreshCacheHistory();
 }

@@ -5,6 +5,7 @@
 #include "viewer/screen_layout.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMainWindow>
 #include <QMouseEvent>
 #include <QStatusBar>
