@@ -55,6 +55,7 @@ void RebarTest::bandsMenuPicturesLogAndHistories()
             QTest::mouseClick(app.mainWindow()->windowHandle(), Qt::RightButton, {}, at(kind).center() + QPoint(at(kind).width() / 4, 0));
             QTRY_VERIFY(QApplication::activePopupWidget());
             QCOMPARE(QApplication::activePopupWidget()->objectName(), QStringLiteral("menu1"));
+            QVERIFY(!QApplication::activePopupWidget()->actions().constLast()->icon().pixmap(16).isNull()); // quit
             QApplication::activePopupWidget()->close();
         }
         for (QAction* button : band(6)->actions()) {
