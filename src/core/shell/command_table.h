@@ -13,6 +13,7 @@
 // (gui/shell/menu_builder.h) and asks routeCommand() where a chosen command is
 // carried out.
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
@@ -34,7 +35,9 @@ enum class Availability : std::uint8_t {
     Cache,      // the thumbnail cache: clear it, the cached-folders history
     Actions,    // file operations, rename, undo, rotation, media split, folder merge
     Raw,        // RAW development
-    Viewer,     // image views, zoom and loupe, screen layout, the additional image window
+    Viewer,     // zoom and loupe, rotation, grid, slide show, the additional image window
+    Screens,    // the screen layout: the two screens and the split, full screen, the folder
+                // tree shown or hidden, the multi-screen modes
     Library,    // collections and search
     Print,      // index print
     Mail,       // mail with attached images
@@ -152,6 +155,7 @@ namespace command {
 inline constexpr int kReloadFolderTree = 112;      // to the folder pane
 inline constexpr int kRefresh = 118;
 inline constexpr int kEmptyRecycleBin = 123;
+inline constexpr int kToggleThumbnailSplit = 218;  // F11
 inline constexpr int kOpenAdditionalWindow = 607;  // to the list pane
 inline constexpr int kFirstSettingsPage = 2000;    // 2000 + page opens the settings on that page
 inline constexpr int kSettingsPageCount = 18;
@@ -206,6 +210,7 @@ enum class ToolKey : std::uint8_t {
     Greater, Less, Question,
     F1, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12,
 };
+inline constexpr std::size_t kToolKeys = static_cast<std::size_t>(ToolKey::F12) + 1;
 
 struct ToolBoxButton {
     // The label, also the tooltip, in the button's first state.

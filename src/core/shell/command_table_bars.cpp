@@ -17,9 +17,9 @@ constexpr int kKeyOnly = -1;
 // do: screen, display, zoom, RAW, rotation, slide show, check marks, refresh,
 // media, settings, split views.
 constexpr std::array<ToolBoxButton, 23> kToolBox{{
-    {u"フルスクリーン表示(ESC)", u"ウインドウ表示(ESC)", Escape, kKeyOnly, Viewer},
-    {u"フォルダツリー消去(TAB)", u"フォルダツリー表示(TAB)", Tab, kKeyOnly, Viewer},
-    {u"サムネイル画面に切替(ENTER)", u"メイン画面に切替(ENTER)", Enter, kKeyOnly, Viewer},
+    {u"フルスクリーン表示(ESC)", u"ウインドウ表示(ESC)", Escape, kKeyOnly, Screens},
+    {u"フォルダツリー消去(TAB)", u"フォルダツリー表示(TAB)", Tab, kKeyOnly, Screens},
+    {u"サムネイル画面に切替(ENTER)", u"メイン画面に切替(ENTER)", Enter, kKeyOnly, Screens},
     {u"グリッド表示('無変換'ｷｰ)", u"グリッド消去('無変換'ｷｰ)", NonConvert, kKeyOnly, Viewer},
     {u"表示タイプ切替(SPACE)", u"", Space, 119, Browsing},
     {u"等倍、拡大保持モード('/'ｷｰ)", u"等倍、拡大保持モード解除('/'ｷｰ)", Slash, 227, Viewer},
@@ -39,8 +39,8 @@ constexpr std::array<ToolBoxButton, 23> kToolBox{{
     {u"環境設定を開く(F9)", u"", F9, kKeyOnly, Settings},
     // Page 8 of the settings dialog is the actions page.
     {u"アクション設定を開く(F10)", u"", F10, command::kFirstSettingsPage + 8, Settings},
-    {u"サムネイル分割表示(F11)", u"", F11, 218, Viewer},
-    {u"マルチスクリーン分割(F12)", u"", F12, kKeyOnly, Viewer},
+    {u"サムネイル分割表示(F11)", u"", F11, 218, Screens},
+    {u"マルチスクリーン分割(F12)", u"", F12, kKeyOnly, Screens},
 }};
 
 // Every key runs one button.

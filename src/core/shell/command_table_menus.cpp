@@ -37,7 +37,7 @@ constexpr MenuItem format(int command, std::u16string_view label, std::uint32_t 
 // A multi-screen command: a radio item for one mode.
 constexpr MenuItem screens(int command, std::u16string_view label, std::uint32_t mode)
 {
-    return {ItemKind::Command, command, label, Viewer, CheckRule::MultiScreen, mode};
+    return {ItemKind::Command, command, label, Screens, CheckRule::MultiScreen, mode};
 }
 
 // The main menu keeps numbers of its own for the commands it shares with the
@@ -67,7 +67,7 @@ constexpr std::array kListMenu{
     separator(),
     item(607, u"追加画像ウインドウを開く", Viewer),
     item(119, u"表示スタイル変更(SPACE)", Browsing),
-    item(218, u"サムネイル分割表示の切替(F11)", Viewer),
+    item(218, u"サムネイル分割表示の切替(F11)", Screens),
     sub(MenuId::MultiScreen, u"マルチスクリーン分割(F12)"),
     item(227, u"等倍、拡大保持モード切替", Viewer),
     item(206, u"ルーペモード切替", Viewer),

@@ -16,6 +16,9 @@ const std::array<std::u16string_view, kColumnCount> kDefaultColumnTitles{
 
 // Menu toolbar, the two combo boxes, slider, log, progress, tool box.
 const std::array<std::int32_t, kRebarBandCount> kDefaultBandWidths{120, 240, 240, 200, 300, 150, 400};
+// The band style's line-break bit: the tool box begins a second line, as its
+// buttons do not fit beside the other bands on a usual screen.
+const std::array<std::int32_t, kRebarBandCount> kDefaultBandStyles{0, 0, 0, 0, 0, 0, 1};
 
 // Buttons grouped by what they do: screen, display, zoom, RAW, rotation,
 // slide show, check marks, refresh, media, settings, split views.
@@ -147,7 +150,7 @@ void setWindowDefaults(SettingsRecord& r)
     r.set(kDisplayStyle, 3);
     for (std::size_t band = 0; band < kRebarBandCount; ++band) {
         r.set(kRebarBands, 3 * band, static_cast<std::int32_t>(band));
-        r.set(kRebarBands, 3 * band + 1, 0);
+        r.set(kRebarBands, 3 * band + 1, kDefaultBandStyles[band]);
         r.set(kRebarBands, 3 * band + 2, kDefaultBandWidths[band]);
     }
     for (std::size_t i = 0; i < kColumnCount; ++i) {

@@ -143,10 +143,13 @@ inline constexpr ArrayField<std::uint8_t> kActionColourClassOn{46328, 16};
 // stands for the list's default tint of that row kind.
 inline constexpr ArrayField<std::int32_t> kActionRowColours{46344, 8};
 inline constexpr ScalarField<std::uint32_t> kErrorRowColour{46376};
+// 1 when the main screen shows the views alone, 0 (the first start) when the
+// list of thumbnails stands beside them at kSplitPosition (key F11).
+inline constexpr ScalarField<std::uint8_t> kThumbnailSplitOff{46380};
 
 // ---- Window, fonts, list columns -----------------------------------------------------------
 inline constexpr ArrayField<std::int32_t> kWindowPlacement{49536, 4};      // left, top, width, height
-inline constexpr ScalarField<std::int32_t> kListPaneMode{49552};
+inline constexpr ScalarField<std::int32_t> kListPaneMode{49552};        // fixed: 1 main screen, else thumbnails
 inline constexpr ScalarField<std::uint8_t> kFastDrawing{49557};
 inline constexpr ScalarField<std::int32_t> kListFontSize{49560};
 inline constexpr ArrayField<std::int32_t> kOverlayFontSizes{49564, 2};
@@ -409,6 +412,7 @@ inline constexpr auto kFields = std::to_array<FieldInfo>({
     describe("actionColourClassOn", kActionColourClassOn),
     describe("actionRowColours", kActionRowColours),
     describe("errorRowColour", kErrorRowColour),
+    describe("thumbnailSplitOff", kThumbnailSplitOff),
     describe("windowPlacement", kWindowPlacement),
     describe("listPaneMode", kListPaneMode),
     describe("fastDrawing", kFastDrawing),

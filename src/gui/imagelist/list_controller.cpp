@@ -2,6 +2,7 @@
 
 #include "imagelist/list_settings.h"
 #include "shell/pump.h"
+#include "shell/qt_text.h"
 #include "shell/settings_layout.h"
 #include "shell/settings_record.h"
 
@@ -195,6 +196,8 @@ void ListController::followChanges()
             changed.push_back(static_cast<qsizetype>(entry));
         Q_EMIT entriesUpdated(changed);
     }
+    for (const imagelist::RenameByOtherProgram& rename : effects.renames)
+        Q_EMIT renamedByOtherProgram(toQString(rename.previousPath), toQString(list().entry(rename.entry).path()));
     if (!effects.appendedEntries.empty()) {
         Q_EMIT entriesAppended();
         stopWorker();

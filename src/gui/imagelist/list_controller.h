@@ -74,6 +74,8 @@ Q_SIGNALS:
     // Entries (numbers in the list) whose record or thumbnail changed.
     void entriesUpdated(const QList<qsizetype>& entries);
     void entriesAppended();
+    // Another program renamed a listed file; the entry follows the new name.
+    void renamedByOtherProgram(const QString& previousPath, const QString& path);
     // "%03d/%03d" of the status bar and the progress band.
     void progressChanged(int read, int count);
     void listReadyChanged(bool ready);

@@ -234,6 +234,8 @@ void Application::recordWindowAndFolder()
 {
     settings::SettingsRecord& record = m_state->settings;
     storeWindowState(record, snapshotOf(*m_mainWindow));
+    if (m_browser)
+        m_browser->recordSettings();
     // A folder too long for its field leaves the field as it was: a path is
     // never stored cut.
     record.setText(settings::kLastOpenedFolder, m_state->currentFolder);

@@ -1,5 +1,6 @@
 #include "shell/browser.h"
 
+#include "actions/action_log.h"
 #include "imagelist/list_controller.h"
 #include "imagelist/list_pane.h"
 #include "metadata/camera_lens_dialog.h"
@@ -19,8 +20,10 @@
 #include "shell/status_bar.h"
 #include "cache/thumbnail_block.h"
 #include "viewer/browser_area.h"
+#include "viewer/full_screen_controller.h"
 #include "viewer/image_view.h"
 #include "viewer/preview_decoder.h"
+#include "viewer/screen_mode_controller.h"
 #include "viewer/view_settings.h"
 #include "viewer/view_subject.h"
 
@@ -28,6 +31,7 @@
 #include <algorithm>
 #include <QCursor>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeySequence>
 #include <QLocale>
 #include <QMessageBox>
@@ -62,25 +66,26 @@ Browser::Browser(MainWindow& window, SharedState& state) : m_window(window), m_s
     m_menus = std::make_unique<MenuBuilder>(shell::kAvailableNow.with(shell::Availability::CameraList)
                                                 .with(shell::Availability::Cache)
                                                 .with(shell::Availability::Folders)
-                                                .with(shell::Availability::Collections));
+                                                .with(shell::Availability::Collections)
+                                                .with(shell::Availability::Screens));
     m_menus->setTargetFormatMask(settings.get(settings::kTargetFormatMask));
     m_menus->setMultiScreenMode(settings.get(settings::kMultiScreenMode));
     connect(m_menus.get(), &MenuBuilder::commandTriggered, this, &Browser::runCommand);
-    connect(m_menus.get(), &MenuBuilder::toolButtonTriggered, this, [this](int button) {
-        const auto buttons = shell::toolBoxButtons();
-        if (button >= 0 && static_cast<std::size_t>(button) < buttons.size() && buttons[static_cast<std::size_t>(button)].command >= 0)
-            runCommand(buttons[static_cast<std::size_t>(button)].command);
-    });
+    connect(m_menus.get(), &MenuBuilder::toolButtonTriggered, this, &Browser::runToolButton);
 
-    m_rebar = new Rebar(window, *m_menus, settings);
+    m_controller = new ListController(settings, state.programFolder, *state.cameras,
+                                      *state.lenses, state.placeholderPicture, this);
+    m_rebar = new Rebar(window, *m_menus, settings, m_controller->cacheSettings().directory);
     m_statusBar = new StatusBar(&window);
     window.setStatusBar(m_statusBar);
     m_area = new BrowserArea(settings, &window);
     window.setCentralWidget(m_area);
 
-    m_controller = new ListController(settings, state.programFolder, *state.cameras,
-                                      *state.lenses, state.placeholderPicture, this);
     buildPanes();
+    m_screens = new ScreenModeController(*m_area, settings, *m_menus, this);
+    m_fullScreen = new FullScreenController(window, *m_rebar, *m_statusBar, *m_area, this);
+    connect(m_area, &BrowserArea::modesChanged, this, &Browser::showCurrentInViews);
+    connect(m_folderPane, &FolderPane::cachesCleared, m_rebar, &Rebar::refreshCacheHistory);
     connectController();
     installKeys();
     connect(m_rebar, &Rebar::positionChosen, this, [this](int position) { m_listPane->setCurrentPosition(position); });
@@ -98,9 +103,11 @@ void Browser::buildPanes()
     m_listPane = new ListPane(m_controller->session(), settings, *m_state.cameras, nullptr, m_area);
     connect(m_listPane, &ListPane::currentChanged, this, &Browser::onCurrentChanged);
     connect(m_listPane, &ListPane::selectionChanged, this, &Browser::updateCounters);
+    // A double click on a thumbnail of the thumbnail screen opens the main
+    // screen on it; in the main screen the views already show it.
     connect(m_listPane, &ListPane::activated, this, [this](int) {
-        m_area->toggleListAndViews();
-        showCurrentInViews();
+        if (m_screens->choice().thumbnailScreen)
+            m_screens->switchScreens();
     });
 
     const viewer::ViewSettings viewSettings = viewer::ViewSettings::fromRecord(settings);
@@ -203,6 +210,11 @@ void Browser::connectController()
         updateCounters();
     });
     connect(m_controller, &ListController::progressChanged, this, &Browser::onProgress);
+    connect(m_controller, &ListController::renamedByOtherProgram, this, [this](const QString& previousPath) {
+        const auto line = actions::logLine(actions::kKindRename, toU16(QFileInfo(previousPath).fileName()),
+                                           actions::Result::Done);
+        m_rebar->addLogLine(toQString(line));
+    });
     connect(m_controller, &ListController::listReadyChanged, this, [this](bool ready) {
         m_listPane->setListReady(ready);
     });
@@ -210,32 +222,54 @@ void Browser::connectController()
 
 void Browser::installKeys()
 {
-    const auto key = [this](QKeySequence sequence, auto action) {
+    using shell::ToolKey;
+    const auto key = [this](QKeySequence sequence, const std::function<void()>& action) {
         auto* shortcut = new QShortcut(sequence, &m_window);
         shortcut->setContext(Qt::WindowShortcut);
         connect(shortcut, &QShortcut::activated, this, action);
     };
-    key(QKeySequence(Qt::Key_Tab), [this] { m_area->toggleFolderTree(); });
-    const auto switchScreens = [this] {
-        m_area->toggleListAndViews();
-        showCurrentInViews();
+    // A key of the tool box: its button does the same.
+    const auto toolKey = [this, &key](ToolKey tool, std::initializer_list<int> keys, std::function<void()> action) {
+        for (const int k : keys)
+            key(QKeySequence(k), action);
+        m_keyActions[static_cast<std::size_t>(tool)] = std::move(action);
     };
-    key(QKeySequence(Qt::Key_Return), switchScreens);
-    key(QKeySequence(Qt::Key_Enter), switchScreens);
-    key(QKeySequence(Qt::Key_F5), [this] { runCommand(shell::command::kRefresh); });
-    key(QKeySequence(Qt::Key_F2), [this] { runCommand(list_command::kCheckSelected); });
-    key(QKeySequence(Qt::Key_F3), [this] { runCommand(list_command::kUncheckSelected); });
-    key(QKeySequence(Qt::Key_F4), [this] { m_listPane->jumpToNextChecked(m_area->screenMode() != viewer::ScreenMode::ListOnly); });
-    key(QKeySequence(Qt::Key_Space), [this] { runCommand(list_command::kChangeDisplayStyle); });
-    key(QKeySequence(Qt::Key_F12), [this] {
+    toolKey(ToolKey::Tab, {Qt::Key_Tab}, [this] { m_screens->toggleFolderTree(); });
+    toolKey(ToolKey::Enter, {Qt::Key_Return, Qt::Key_Enter}, [this] { m_screens->switchScreens(); });
+    toolKey(ToolKey::F11, {Qt::Key_F11}, [this] { m_screens->toggleSplit(); });
+    key(QKeySequence(Qt::SHIFT | Qt::Key_F11), [this] { m_screens->nextSplitPosition(); });
+    toolKey(ToolKey::Escape, {Qt::Key_Escape}, [this] { m_fullScreen->toggle(); });
+    toolKey(ToolKey::Space, {Qt::Key_Space}, [this] { changeDisplayType(); });
+    toolKey(ToolKey::F5, {Qt::Key_F5}, [this] { runCommand(shell::command::kRefresh); });
+    toolKey(ToolKey::F2, {Qt::Key_F2}, [this] { runCommand(list_command::kCheckSelected); });
+    toolKey(ToolKey::F3, {Qt::Key_F3}, [this] { runCommand(list_command::kUncheckSelected); });
+    toolKey(ToolKey::F4, {Qt::Key_F4}, [this] { m_listPane->jumpToNextChecked(m_area->screenMode() != viewer::ScreenMode::ListOnly); });
+    toolKey(ToolKey::F12, {Qt::Key_F12}, [this] {
         const int mode = (m_state.settings.get(settings::kMultiScreenMode) + 1) % shell::command::kMultiScreenModes;
         runCommand(shell::command::kFirstMultiScreen + mode);
     });
-    key(QKeySequence(Qt::Key_Escape), [this] {
-        const bool full = !m_window.isFullScreen();
-        full ? m_window.showFullScreen() : m_window.showNormal();
-        m_area->setFullScreen(full);
-    });
+}
+
+void Browser::runToolButton(int button)
+{
+    const auto buttons = shell::toolBoxButtons();
+    if (button < 0 || static_cast<std::size_t>(button) >= buttons.size())
+        return;
+    const shell::ToolBoxButton& row = buttons[static_cast<std::size_t>(button)];
+    if (const auto& action = m_keyActions[static_cast<std::size_t>(row.key)])
+        action();
+    else if (row.command >= 0)
+        runCommand(row.command);
+}
+
+void Browser::changeDisplayType()
+{
+    if (!m_screens->viewsAlone()) {
+        runCommand(list_command::kChangeDisplayStyle);
+        return;
+    }
+    for (ImageView* view : m_views)
+        view->cycleOverlayLevel();
 }
 
 void Browser::openFolder(const std::u16string& folder, bool force)
@@ -249,6 +283,7 @@ void Browser::openFolder(const std::u16string& folder, bool force)
         m_state.currentCollection.clear();
         if (m_folderPane)
             m_folderPane->showFolder(toQString(path));
+        m_rebar->noteFolderOpened(toQString(path));
         Q_EMIT folderChanged(toQString(path));
     }
 }
@@ -385,6 +420,10 @@ void Browser::runCommand(int command)
         m_controller->refresh();
         return;
     }
+    if (listCommand == shell::command::kToggleThumbnailSplit) {
+        m_screens->toggleSplit();
+        return;
+    }
     if (const std::uint32_t bit = imagelist::kindOfMenuCommand(listCommand); bit != 0) {
         toggleTargetFormat(bit);
         return;
@@ -418,6 +457,11 @@ bool Browser::runMainWindowCommand(int command)
     default:
         return false;
     }
+}
+
+void Browser::recordSettings()
+{
+    m_rebar->storeBands(m_state.settings);
 }
 
 void Browser::shutDown()

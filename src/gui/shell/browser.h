@@ -8,12 +8,14 @@
 
 #include "imagelist/folder_session.h"
 #include "library/collection_store.h"
+#include "shell/command_table.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,6 +23,7 @@ namespace qlx::gui {
 
 class BrowserArea;
 class FolderPane;
+class FullScreenController;
 class ImageView;
 class ListController;
 class ListPane;
@@ -28,6 +31,7 @@ class MainWindow;
 class MenuBuilder;
 class PreviewDecoder;
 class Rebar;
+class ScreenModeController;
 class StatusBar;
 struct SharedState;
 
@@ -46,12 +50,16 @@ public:
     // Stops the workers and writes the open list's cache (the close
     // sequence, before the settings are written).
     void shutDown();
+    // Puts into the settings what is read only when they are written: the
+    // rebar's bands as the user left them.
+    void recordSettings();
 
     ListController& controller() { return *m_controller; }
     ListPane* listPane() const { return m_listPane; }
     FolderPane* folderPane() const { return m_folderPane; }
     StatusBar* statusBar() const { return m_statusBar; }
     BrowserArea* area() const { return m_area; }
+    Rebar* rebar() const { return m_rebar; }
 
 Q_SIGNALS:
     // The folder the list shows changed (for the caption and the settings).
@@ -61,6 +69,10 @@ private:
     void buildPanes();
     void connectController();
     void installKeys();
+    void runToolButton(int button);
+    // Space: the overlays of the views when they are alone, else the list's
+    // display style.
+    void changeDisplayType();
     void onListLoaded();
     void onProgress(int read, int count);
     void onCurrentChanged(int position);
@@ -78,6 +90,10 @@ private:
     Rebar* m_rebar = nullptr;
     StatusBar* m_statusBar = nullptr;
     BrowserArea* m_area = nullptr;
+    ScreenModeController* m_screens = nullptr;
+    FullScreenController* m_fullScreen = nullptr;
+    // What each tool-box key does; its button does the same.
+    std::array<std::function<void()>, shell::kToolKeys> m_keyActions;
     ListController* m_controller = nullptr;
     FolderPane* m_folderPane = nullptr;
     ListPane* m_listPane = nullptr;

@@ -1,5 +1,6 @@
 #include "shell/menu_builder.h"
 
+#include "shell/command_icons.h"
 #include "shell/qt_text.h"
 
 #include <QAction>
@@ -80,13 +81,14 @@ void MenuBuilder::addItem(QMenu* menu, const shell::MenuItem& item)
         if (sub == nullptr)
             return;
         sub->setTitle(toQString(item.label));
+        sub->setIcon(subMenuIcon(item.subMenu()));
         m_items.push_back({menu->addMenu(sub), &item});
         return;
     }
     case ItemKind::Command:
         break;
     }
-    QAction* action = menu->addAction(toQString(item.label));
+    QAction* action = menu->addAction(commandIcon(item.command), toQString(item.label));
     action->setData(item.command);
     if (item.check == shell::CheckRule::FormatBit) {
         action->setCheckable(true);
@@ -179,7 +181,7 @@ void MenuBuilder::addToolBoxButtons(QWidget* toolBox, std::span<const std::int32
         if (slot < 0 || static_cast<std::size_t>(slot) >= buttons.size())
             continue;
         const shell::ToolBoxButton& button = buttons[static_cast<std::size_t>(slot)];
-        auto* action = new QAction(toQString(button.label), toolBox);
+        auto* action = new QAction(toolButtonIcon(button.key), toQString(button.label), toolBox);
         action->setToolTip(toQString(button.label));
         action->setData(slot);
         action->setEnabled(m_available.contains(button.needs));
@@ -190,18 +192,17 @@ void MenuBuilder::addToolBoxButtons(QWidget* toolBox, std::span<const std::int32
     }
 }
 
-void MenuBuilder::setToolButtonState(int button, bool secondState)
+void MenuBuilder::setToolButtonState(shell::ToolKey key, bool secondState)
 {
     const auto buttons = shell::toolBoxButtons();
-    if (button < 0 || static_cast<std::size_t>(button) >= buttons.size())
-        return;
-    const shell::ToolBoxButton& row = buttons[static_cast<std::size_t>(button)];
-    const QString text = toQString(secondState && !row.secondLabel.empty() ? row.secondLabel : row.label);
     for (const ToolAction& tool : m_toolActions) {
-        if (tool.action && tool.button == button) {
-            tool.action->setText(text);
-            tool.action->setToolTip(text);
-        }
+        const shell::ToolBoxButton& row = buttons[static_cast<std::size_t>(tool.button)];
+        if (!tool.action || row.key != key)
+            continue;
+        const QString text = toQString(secondState && !row.secondLabel.empty() ? row.secondLabel : row.label);
+        tool.action->setText(text);
+        tool.action->setToolTip(text);
+        tool.action->setIcon(toolButtonIcon(key, secondState));
     }
 }
 

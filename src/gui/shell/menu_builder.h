@@ -2,7 +2,8 @@
 // Qt menus and tool-box actions made from the command table
 // (core/shell/command_table.h).
 //
-// Every item becomes a QAction whose data is its command number; a command
+// Every item becomes a QAction whose data is its command number, with the
+// command's picture where it has one (shell/command_icons.h); a command
 // whose part of the program is missing is disabled, and a sub-menu is
 // disabled when none of its items can be chosen. A sub-menu that several
 // menus contain (settings, help, favourites, cache history) is one QMenu,
@@ -65,10 +66,11 @@ public:
 
     // Adds to `toolBox` one action per slot: a tool-box button number, or -1
     // for a separator; numbers no button has are left out. The action's data
-    // is the button number, its tooltip the label.
+    // is the button number, its picture the button's, its tooltip the label.
     void addToolBoxButtons(QWidget* toolBox, std::span<const std::int32_t> slots);
-    // Shows a two-state button's label (and tooltip) for the state.
-    void setToolButtonState(int button, bool secondState);
+    // Shows the label, tooltip and picture of the state of the two-state
+    // button that `key` runs.
+    void setToolButtonState(shell::ToolKey key, bool secondState);
 
 Q_SIGNALS:
     // A fixed command of a menu was chosen.

@@ -1,22 +1,29 @@
 #pragma once
 // The rebar: seven bands along the top of the main window, created in the
-// order of the band table in the settings (kind, flags, width per band).
+// order of the band table in the settings (kind, style, width per band).
 //   0 a menu-style toolbar: the main menu, the list menu's sub-menus that a
 //     photographer reaches for most (target formats, check marks) and the
 //     display style;
-//   1, 2 two combo boxes: the folders opened in this session, and the cache
-//     history (the folders that have a cache file);
+//   1, 2 two combo boxes: the folders opened in this session, newest on top,
+//     and the cache history (the folders that have a cache file, newest
+//     first); choosing one opens it;
 //   3 the slider: the position in the list, 1 … entry count;
-//   4 the log: the lines of the action log, newest first;
-//   5 the progress bar, 0 … 100;
-//   6 the tool box: the buttons the user chose.
-// A band whose flags have bit 0 set is hidden. The bands' labels are
-// shell::bandLabel's, the menu buttons' texts in shell/shell_messages.h.
+//   4 the log: the lines of the action log, newest on top;
+//   5 the progress bar, 0 … 100, without a text;
+//   6 the tool box: the buttons the user chose, as pictures.
+// Bit 0 of a band's style starts a new line of bands with it; bit 3 hides
+// the band. Each band asks for its stored width; the last band of a line
+// takes what is left of it. When the program closes, the bands go back into
+// the table as the user left them: display order, line breaks and widths.
+// A right click anywhere on the rebar opens the main menu. The bands'
+// labels are shell::bandLabel's, the menu buttons' texts in
+// shell/shell_messages.h.
 
 #include <QObject>
 #include <QStringList>
 
-#include <array>
+#include <filesystem>
+#include <vector>
 
 class QComboBox;
 class QMainWindow;
@@ -35,33 +42,61 @@ class MenuBuilder;
 class Rebar : public QObject {
     Q_OBJECT
 public:
-    Rebar(QMainWindow& window, MenuBuilder& menus, const settings::SettingsRecord& settings);
+    // `cacheDirectory` is where the cache history is read from.
+    Rebar(QMainWindow& window, MenuBuilder& menus, const settings::SettingsRecord& settings,
+          std::filesystem::path cacheDirectory);
 
     // The slider band's range 1 … count (0 … 0 for an empty list) and value.
     void setSliderRange(int count);
     void setSliderPosition(int position); // 0-based list position; -1 none
     void setProgress(int percent);
+    // A line of the action log, put on top and selected.
     void addLogLine(const QString& line);
-    void setFolderHistory(const QStringList& folders);
-    void setCacheHistory(const QStringList& folders);
+    // A folder was opened: it goes on top of the folder history, and the
+    // cache history is read again (leaving the last folder wrote its cache).
+    void noteFolderOpened(const QString& folder);
+    void refreshCacheHistory();
+
+    // The band table as the bands stand now (the close sequence).
+    void storeBands(settings::SettingsRecord& settings) const;
+
+    // Full screen hides and shows the bands together.
+    void setShown(bool shown);
+    bool isShown() const { return m_shown; }
+    // From the window's top to the bottom of the lowest band on screen.
+    int height() const;
 
     QSlider* slider() const { return m_slider; }
     QProgressBar* progress() const { return m_progress; }
+    QComboBox* folderHistory() const { return m_folders; }
+    QComboBox* cacheHistory() const { return m_cacheHistory; }
+    QComboBox* log() const { return m_log; }
 
 Q_SIGNALS:
     void positionChosen(int position); // from the slider, 0-based
     void folderChosen(const QString& folder);
 
-private:
-    QToolBar* addBand(QMainWindow& window, int kind, int width, bool hidden);
-    void fillBand(QToolBar& band, int kind, MenuBuilder& menus, const settings::SettingsRecord& settings);
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
+private:
+    class Band;
+    void fillBand(Band& band, MenuBuilder& menus, const settings::SettingsRecord& settings);
+    QComboBox* addHistoryBox(Band& band);
+    static void showFolders(QComboBox& box, const QStringList& folders, const QString& current);
+
+    QMainWindow& m_window;
+    MenuBuilder& m_menus;
+    std::filesystem::path m_cacheDirectory;
+    std::vector<Band*> m_bands; // in creation order
+    QStringList m_openedFolders;
     QSlider* m_slider = nullptr;
     QProgressBar* m_progress = nullptr;
     QComboBox* m_folders = nullptr;
     QComboBox* m_cacheHistory = nullptr;
     QComboBox* m_log = nullptr;
     bool m_settingSlider = false;
+    bool m_shown = true;
 };
 
 } // namespace qlx::gui

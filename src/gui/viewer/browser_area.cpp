@@ -80,21 +80,15 @@ void BrowserArea::relayout()
 void BrowserArea::setScreenMode(viewer::ScreenMode mode)
 {
     m_screenMode = mode;
-    if (mode != viewer::ScreenMode::Split)
-        m_lastSingleMode = mode;
     relayout();
-}
-
-void BrowserArea::toggleListAndViews()
-{
-    setScreenMode(m_screenMode == viewer::ScreenMode::ViewsOnly ? viewer::ScreenMode::ListOnly
-                                                                 : viewer::ScreenMode::ViewsOnly);
+    Q_EMIT modesChanged();
 }
 
 void BrowserArea::toggleFolderTree()
 {
     m_folderTreeHidden = !m_folderTreeHidden;
     relayout();
+    Q_EMIT modesChanged();
 }
 
 void BrowserArea::setCollectionMode(bool collectionMode)
@@ -107,6 +101,7 @@ void BrowserArea::setFullScreen(bool fullScreen)
 {
     m_fullScreen = fullScreen;
     relayout();
+    Q_EMIT modesChanged();
 }
 
 void BrowserArea::setMultiScreenMode(int mode)

@@ -25,20 +25,25 @@ public:
     // The panes it places; each may be null (left out).
     void setPanes(QWidget* folderPane, QWidget* listView, const std::array<QWidget*, viewer::kMaxViewPanes>& views);
 
+    // What the list pane shows; the split position is the settings'. The
+    // screen-mode controller sets it (Enter, F11).
     viewer::ScreenMode screenMode() const { return m_screenMode; }
     void setScreenMode(viewer::ScreenMode mode);
-    // Enter: the list alone ⇄ the views alone (from the split, the views).
-    void toggleListAndViews();
     // Tab: hides or shows the folder tree.
     void toggleFolderTree();
     bool folderTreeHidden() const { return m_folderTreeHidden; }
     void setCollectionMode(bool collectionMode);
     void setFullScreen(bool fullScreen);
+    bool fullScreen() const { return m_fullScreen; }
     void setMultiScreenMode(int mode);
 
     const viewer::ScreenLayout& layout() const { return m_layout; }
     // Places every pane again.
     void relayout();
+
+Q_SIGNALS:
+    // The screen mode, the folder tree or full screen changed.
+    void modesChanged();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -55,7 +60,6 @@ private:
     QWidget* m_listView = nullptr;
     std::array<QWidget*, viewer::kMaxViewPanes> m_views{};
     viewer::ScreenMode m_screenMode = viewer::ScreenMode::Split;
-    viewer::ScreenMode m_lastSingleMode = viewer::ScreenMode::ListOnly;
     bool m_folderTreeHidden = false;
     bool m_collectionMode = false;
     bool m_fullScreen = false;

@@ -5,8 +5,11 @@
 // process.
 
 #include "support/test_paths.h"
+#include "support/test_pictures.h"
 
+#include "shell/settings_defaults.h"
 #include "shell/settings_file.h"
+#include "shell/settings_layout.h"
 #include "shell/settings_record.h"
 
 #include <QApplication>
@@ -93,6 +96,31 @@ private:
     TempDir m_dir;
     fs::path m_executable;
 };
+
+// A settings file with the first-start defaults, whose last opened folder
+// is `folder`, changed by `edit`.
+inline bool writeSettings(const ProgramFolder& program, bool endedNormally, const QString& folder,
+                          const std::function<void(settings::SettingsRecord&)>& edit = {})
+{
+    settings::SettingsRecord record;
+    settings::applyFirstStartDefaults(record, u"5.96");
+    record.set(settings::kNormalExit, std::uint8_t{endedNormally});
+    record.setText(settings::kLastOpenedFolder, folder.toStdU16String());
+    if (edit)
+        edit(record);
+    return settings::SettingsFile(program.settingsFile(), u"5.96").save(record);
+}
+
+// A folder `name` of the program folder with `count` camera JPEGs,
+// IMG_0001.JPG and on.
+inline fs::path makePictureFolder(const ProgramFolder& program, const std::string& name, int count)
+{
+    const fs::path folder = program.makeFolder(name);
+    for (int i = 1; i <= count; ++i)
+        writeTestJpeg(folder / QStringLiteral("IMG_%1.JPG").arg(i, 4, 10, QLatin1Char('0')).toStdString(),
+                      {640, 480, "Canon", "Canon EOS 40D", 0});
+    return folder;
+}
 
 // The settings file as the record it holds (unscrambled), or nothing when it
 // is missing.

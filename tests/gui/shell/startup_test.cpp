@@ -25,6 +25,7 @@ using qlx::gui::WindowPlacement;
 using qlx::test::MessageBoxWatcher;
 using qlx::test::ProgramFolder;
 using qlx::test::qpath;
+using qlx::test::writeSettings;
 namespace fs = std::filesystem;
 
 Q_DECLARE_METATYPE(WindowPlacement)
@@ -40,20 +41,6 @@ const QString kRecoveryQuestion = QStringLiteral(
 QSize desktopSize()
 {
     return QGuiApplication::primaryScreen()->availableGeometry().size();
-}
-
-// A settings file with the first-start defaults, whose last opened folder
-// is `folder`, changed by `edit`.
-bool writeSettings(const ProgramFolder& program, bool endedNormally, const QString& folder,
-                   const std::function<void(settings::SettingsRecord&)>& edit = {})
-{
-    settings::SettingsRecord record;
-    settings::applyFirstStartDefaults(record, u"5.96");
-    record.set(settings::kNormalExit, std::uint8_t{endedNormally});
-    record.setText(settings::kLastOpenedFolder, folder.toStdU16String());
-    if (edit)
-        edit(record);
-    return settings::SettingsFile(program.settingsFile(), u"5.96").save(record);
 }
 
 } // namespace
