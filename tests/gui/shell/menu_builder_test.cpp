@@ -69,7 +69,7 @@ void MenuBuilderTest::choosableWithTheirPartOnly()
 
 void MenuBuilderTest::checkMarksFollowTheSettings()
 {
-    MenuBuilder builder(AvailabilitySet{Availability::Browsing, Availability::Viewer});
+    MenuBuilder builder(AvailabilitySet{Availability::Browsing, Availability::Screens});
     builder.setTargetFormatMask(0x2 | 0x2000000); // JPG and Canon CR3
     builder.menu(MenuId::List);
     QVERIFY(only(builder.actionsFor(141))->isChecked());
