@@ -1,13 +1,14 @@
 #include "shell/browser.h"
 
+#include "imagelist/list_commands.h"
 #include "imagelist/list_controller.h"
 #include "imagelist/list_pane.h"
 #include "metadata/camera_lens_dialog.h"
-#include "imagelist/file_kind.h"
 #include "imagelist/folder_pane.h"
 #include "library/collection_path.h"
 #include "cache/cache_name.h"
 #include "shell/command_table.h"
+#include "shell/help_page.h"
 #include "shell/main_window.h"
 #include "shell/menu_builder.h"
 #include "shell/program_info.h"
@@ -46,7 +47,9 @@ constexpr int kPartFilePosition = 8;
 constexpr int kPartTotalSize = 9;
 
 constexpr int kQuit = 105;
+constexpr int kKeyList = 129;
 constexpr int kVersionInformation = 132;
+constexpr int kHelp = 133;
 constexpr int kCameraLensList = 605;
 
 QString sizeText(std::uint64_t bytes)
@@ -62,14 +65,18 @@ Browser::Browser(MainWindow& window, SharedState& state) : m_window(window), m_s
     m_menus = std::make_unique<MenuBuilder>(shell::kAvailableNow.with(shell::Availability::CameraList)
                                                 .with(shell::Availability::Cache)
                                                 .with(shell::Availability::Folders)
-                                                .with(shell::Availability::Collections));
+                                                .with(shell::Availability::Collections)
+                                                .with(shell::Availability::Help)
+                                                .with(shell::Availability::Screens));
     m_menus->setTargetFormatMask(settings.get(settings::kTargetFormatMask));
     m_menus->setMultiScreenMode(settings.get(settings::kMultiScreenMode));
     connect(m_menus.get(), &MenuBuilder::commandTriggered, this, &Browser::runCommand);
     connect(m_menus.get(), &MenuBuilder::toolButtonTriggered, this, [this](int button) {
         const auto buttons = shell::toolBoxButtons();
-        if (button >= 0 && static_cast<std::size_t>(button) < buttons.size() && buttons[static_cast<std::size_t>(button)].command >= 0)
-            runCommand(buttons[static_cast<std::size_t>(button)].command);
+        if (button < 0 || static_cast<std::size_t>(button) >= buttons.size())
+            return;
+        const shell::ToolBoxButton& pressed = buttons[static_cast<std::size_t>(button)];
+        pressed.command >= 0 ? runCommand(pressed.command) : runKeyOnlyButton(pressed.key);
     });
 
     m_rebar = new Rebar(window, *m_menus, settings);
@@ -95,7 +102,7 @@ Browser::~Browser()
 void Browser::buildPanes()
 {
     settings::SettingsRecord& settings = m_state.settings;
-    m_listPane = new ListPane(m_controller->session(), settings, *m_state.cameras, nullptr, m_area);
+    m_listPane = new ListPane(m_controller->session(), settings, *m_state.cameras, *m_menus, m_area);
     connect(m_listPane, &ListPane::currentChanged, this, &Browser::onCurrentChanged);
     connect(m_listPane, &ListPane::selectionChanged, this, &Browser::updateCounters);
     connect(m_listPane, &ListPane::activated, this, [this](int) {
@@ -107,12 +114,7 @@ void Browser::buildPanes()
     for (ImageView*& view : m_views) {
         view = new ImageView(m_area);
         view->setSettings(viewSettings);
-        connect(view, &ImageView::stepRequested, this, [this](int delta) {
-            const int count = static_cast<int>(m_controller->list().size());
-            const int next = m_listPane->currentPosition() + delta;
-            if (next >= 0 && next < count)
-                m_listPane->setCurrentPosition(next);
-        });
+        connect(view, &ImageView::stepRequested, this, [this](int delta) { m_listPane->stepCurrent(delta); });
         connect(view, &ImageView::statusTextChanged, this,
                 [this](int part, const QString& text) { m_statusBar->setPartText(part, text); });
     }
@@ -122,6 +124,7 @@ void Browser::buildPanes()
             view->setPreview(generation, position, picture);
     });
     buildFolderPane();
+    m_listCommands = new ListCommands(*m_controller, *m_listPane, settings, m_collections.get(), *m_menus, this);
     m_area->setPanes(m_folderPane, m_listPane, {m_views[0], m_views[1], m_views[2], m_views[3]});
 }
 
@@ -136,14 +139,20 @@ void Browser::buildFolderPane()
         m_collections->loadAll();
         m_controller->setCollectionStore(m_collections.get());
     }
-    m_folderPane = new FolderPane(settings, m_collections.get(), cacheDirectory, *m_menus,
-                                  [this] { return selectedPaths(); }, m_area);
+    m_folderPane = new FolderPane(settings, m_collections.get(), cacheDirectory, *m_menus, [this] {
+        QStringList paths;
+        for (const std::u16string& path : m_listPane->selectedPaths())
+            paths.push_back(toQString(path));
+        return paths;
+    }, m_area);
     m_folderPane->setHomeFolder(QDir::homePath());
     // The browser area draws the pane's edge and drags it.
     m_folderPane->setSizingBarShown(false);
     connect(m_folderPane, &FolderPane::folderChosen, this, [this](const QString& path) { openFolder(toU16(path)); });
-    connect(m_folderPane, &FolderPane::modeChanged, this, [this](bool collectionMode) {
-        m_area->setCollectionMode(collectionMode);
+    connect(m_folderPane, &FolderPane::modeChanged, this, &Browser::showMode);
+    connect(m_folderPane, &FolderPane::filesArrived, this, [this](const QString& folder) {
+        if (m_state.listMode == shell::ListMode::Folder && toQString(m_state.currentFolder) == folder)
+            m_controller->refresh();
     });
     connect(m_folderPane, &FolderPane::collectionChosen, this, [this](const QString& name) { openCollection(toU16(name)); });
     connect(m_folderPane, &FolderPane::collectionContentChanged, this,
@@ -168,18 +177,23 @@ void Browser::buildFolderPane()
             m_controller->skipNextCacheSave();
     });
     connect(m_folderPane, &FolderPane::cachesCleared, this, [this] { m_controller->skipNextCacheSave(); });
-    connect(m_menus.get(), &MenuBuilder::listEntryTriggered, this, [this](int menu, int entry) {
-        m_folderPane->chooseListEntry(static_cast<shell::MenuId>(menu), entry);
-    });
 }
 
-QStringList Browser::selectedPaths() const
+void Browser::showMode(bool collectionMode)
 {
-    QStringList paths;
-    const imagelist::ImageList& list = m_controller->list();
-    for (const std::size_t entry : m_listPane->selectedEntries())
-        paths.push_back(toQString(list.entry(entry).path()));
-    return paths;
+    m_area->setCollectionMode(collectionMode);
+    if (!collectionMode) {
+        openFolder(toU16(m_folderPane->currentFolder()));
+        return;
+    }
+    const int current = m_collections ? m_collections->currentIndex() : -1;
+    if (current >= 0 && static_cast<std::size_t>(current) < m_collections->count()) {
+        openCollection(m_collections->at(static_cast<std::size_t>(current)).name());
+        return;
+    }
+    m_controller->openFolder({}, true);
+    m_state.currentCollection.clear();
+    Q_EMIT folderChanged({});
 }
 
 void Browser::connectController()
@@ -225,17 +239,39 @@ void Browser::installKeys()
     key(QKeySequence(Qt::Key_F5), [this] { runCommand(shell::command::kRefresh); });
     key(QKeySequence(Qt::Key_F2), [this] { runCommand(list_command::kCheckSelected); });
     key(QKeySequence(Qt::Key_F3), [this] { runCommand(list_command::kUncheckSelected); });
-    key(QKeySequence(Qt::Key_F4), [this] { m_listPane->jumpToNextChecked(m_area->screenMode() != viewer::ScreenMode::ListOnly); });
+    key(QKeySequence(Qt::Key_F4), [this] { jumpToNextChecked(); });
     key(QKeySequence(Qt::Key_Space), [this] { runCommand(list_command::kChangeDisplayStyle); });
-    key(QKeySequence(Qt::Key_F12), [this] {
-        const int mode = (m_state.settings.get(settings::kMultiScreenMode) + 1) % shell::command::kMultiScreenModes;
-        runCommand(shell::command::kFirstMultiScreen + mode);
-    });
+    key(QKeySequence(Qt::Key_F12), [this] { nextMultiScreenMode(); });
     key(QKeySequence(Qt::Key_Escape), [this] {
         const bool full = !m_window.isFullScreen();
         full ? m_window.showFullScreen() : m_window.showNormal();
         m_area->setFullScreen(full);
     });
+}
+
+void Browser::jumpToNextChecked()
+{
+    m_listPane->jumpToNextChecked(m_area->screenMode() != viewer::ScreenMode::ListOnly);
+}
+
+void Browser::nextMultiScreenMode()
+{
+    const int mode = (m_state.settings.get(settings::kMultiScreenMode) + 1) % shell::command::kMultiScreenModes;
+    runCommand(shell::command::kFirstMultiScreen + mode);
+}
+
+void Browser::runKeyOnlyButton(shell::ToolKey key)
+{
+    switch (key) {
+    case shell::ToolKey::F4:
+        jumpToNextChecked();
+        return;
+    case shell::ToolKey::F12:
+        nextMultiScreenMode();
+        return;
+    default:
+        return; // the button's part is not built: the button is disabled
+    }
 }
 
 void Browser::openFolder(const std::u16string& folder, bool force)
@@ -353,15 +389,6 @@ void Browser::updateCounters()
     m_statusBar->setPartText(kPartTotalSize, QStringLiteral("\tTOTAL:%1").arg(sizeText(total)));
 }
 
-void Browser::toggleTargetFormat(std::uint32_t bit)
-{
-    settings::SettingsRecord& settings = m_state.settings;
-    const std::uint32_t mask = settings.get(settings::kTargetFormatMask) ^ bit;
-    settings.set(settings::kTargetFormatMask, mask);
-    m_menus->setTargetFormatMask(mask);
-    openFolder(m_state.currentFolder, true);
-}
-
 void Browser::runCommand(int command)
 {
     const shell::Route route = shell::routeCommand(command, m_menus->lastShownMenu());
@@ -379,16 +406,8 @@ void Browser::runCommand(int command)
     const int listCommand = route.command;
     // Favourites, the cache, the folder's place and properties and a new
     // collection are the folder pane's, from whichever menu they come.
-    if (m_folderPane->runCommand(listCommand))
+    if (m_folderPane->runCommand(listCommand) || m_listCommands->run(listCommand))
         return;
-    if (listCommand == shell::command::kRefresh) {
-        m_controller->refresh();
-        return;
-    }
-    if (const std::uint32_t bit = imagelist::kindOfMenuCommand(listCommand); bit != 0) {
-        toggleTargetFormat(bit);
-        return;
-    }
     if (listCommand >= shell::command::kFirstMultiScreen
         && listCommand < shell::command::kFirstMultiScreen + shell::command::kMultiScreenModes) {
         const int mode = listCommand - shell::command::kFirstMultiScreen;
@@ -414,6 +433,10 @@ bool Browser::runMainWindowCommand(int command)
     }
     case kVersionInformation:
         QMessageBox::about(&m_window, toQString(shell::kProductName), toQString(shell::initialWindowTitle()));
+        return true;
+    case kHelp:
+    case kKeyList:
+        openHelpPage(m_state.programFolder, command == kHelp ? HelpSection::Contents : HelpSection::Keys, &m_window);
         return true;
     default:
         return false;

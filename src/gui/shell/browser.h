@@ -8,6 +8,7 @@
 
 #include "imagelist/folder_session.h"
 #include "library/collection_store.h"
+#include "shell/command_table.h"
 
 #include <QObject>
 #include <QString>
@@ -22,6 +23,7 @@ namespace qlx::gui {
 class BrowserArea;
 class FolderPane;
 class ImageView;
+class ListCommands;
 class ListController;
 class ListPane;
 class MainWindow;
@@ -66,10 +68,15 @@ private:
     void onCurrentChanged(int position);
     void showCurrentInViews();
     void updateCounters();
-    void toggleTargetFormat(std::uint32_t bit);
     bool runMainWindowCommand(int command);
+    // The operation of a tool-box button that has no menu command: its key's.
+    void runKeyOnlyButton(shell::ToolKey key);
+    void jumpToNextChecked();
+    void nextMultiScreenMode();
     void buildFolderPane();
-    QStringList selectedPaths() const;
+    // The folder tab shows the folder pane's folder, the collection tab the
+    // current collection (none: an empty list).
+    void showMode(bool collectionMode);
 
     MainWindow& m_window;
     SharedState& m_state;
@@ -81,6 +88,7 @@ private:
     ListController* m_controller = nullptr;
     FolderPane* m_folderPane = nullptr;
     ListPane* m_listPane = nullptr;
+    ListCommands* m_listCommands = nullptr;
     std::array<ImageView*, 4> m_views{};
     PreviewDecoder* m_decoder = nullptr;
     std::uint64_t m_viewGeneration = 0;
