@@ -451,6 +451,9 @@ void Browser::shutDown()
     if (m_decoder)
         m_decoder->stop();
     m_controller->shutDown();
+    // Collections change in memory while the program runs; leaving writes them.
+    if (m_collections)
+        m_collections->saveAll();
 }
 
 } // namespace qlx::gui
