@@ -181,14 +181,15 @@ void Browser::buildFolderPane()
 
 void Browser::showMode(bool collectionMode)
 {
+    // Forced: the list may have been emptied since it last showed them.
     m_area->setCollectionMode(collectionMode);
     if (!collectionMode) {
-        openFolder(toU16(m_folderPane->currentFolder()));
+        openFolder(toU16(m_folderPane->currentFolder()), true);
         return;
     }
     const int current = m_collections ? m_collections->currentIndex() : -1;
     if (current >= 0 && static_cast<std::size_t>(current) < m_collections->count()) {
-        openCollection(m_collections->at(static_cast<std::size_t>(current)).name());
+        openCollection(m_collections->at(static_cast<std::size_t>(current)).name(), true);
         return;
     }
     m_controller->openFolder({}, true);

@@ -190,10 +190,13 @@ private Q_SLOTS:
 
     void collectionsFromTheListAndTheTabs()
     {
-        select({"p1.jpg", "p2.jpg", "p5.cr3"});
-        QVERIFY(chooseInList({"画像をコレクションに追加", "trip"}));
         clickTab(1); // no collection shown yet: an empty list
         QCOMPARE(shown(), QStringList{});
+        clickTab(0);
+        QCOMPARE(shown(), kCard);
+        select({"p1.jpg", "p2.jpg", "p5.cr3"});
+        QVERIFY(chooseInList({"画像をコレクションに追加", "trip"}));
+        clickTab(1);
         QTreeWidget* tree = browser().folderPane()->collectionTree();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(tree->findItems("trip", Qt::MatchRecursive).value(0)).center());
         QCOMPARE(shown(), (QStringList{"p1.jpg", "p2.jpg", "p5.cr3"}));
