@@ -35,8 +35,9 @@ enum class Availability : std::uint8_t {
     Cache,      // the thumbnail cache: clear it, the cached-folders history
     Actions,    // file operations, rename, undo, rotation, media split, folder merge
     Raw,        // RAW development
-    Viewer,     // image views, zoom and loupe, screen layout, the additional image window
-    Screens,    // the multi-screen split of the view panes (one to four views)
+    Viewer,     // zoom and loupe, rotation, grid, slide show, the additional image window
+    Screens,    // the screen layout: the two screens and the split, full screen, the folder
+                // tree shown or hidden, the multi-screen modes
     Library,    // collections and search
     Print,      // index print
     Mail,       // mail with attached images
