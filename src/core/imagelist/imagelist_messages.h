@@ -1,5 +1,5 @@
 #pragma once
-// Texts of the image list's folder pane, kept in one place. "%s" and "%d"
+// Texts of the image list's panes, kept in one place. "%s" and "%d"
 // are filled in by shell::messages::fillText; "\n" is a line break; the
 // full-width blanks (U+3000) are part of the texts. The collection commands'
 // texts are in library/library_messages.h, the buttons every dialog shares
@@ -16,6 +16,12 @@ namespace qlx::imagelist::messages {
 inline constexpr std::u16string_view kFolderTab = u"フォルダ";
 inline constexpr std::u16string_view kCollectionTab = u"コレクション";
 inline constexpr std::u16string_view kCollectionRoot = u"コレクション";
+
+// ---- List commands --------------------------------------------------------
+// Asked before a refresh while the setting says so (Yes/No, No the default,
+// above every other window): a refresh forgets the folder's action history.
+inline constexpr std::u16string_view kRefreshQuestion =
+    u"最新の情報に更新しますか？\n※更新をすると現フォルダのアクション履歴などもクリアされます。";
 
 // ---- Folder commands ------------------------------------------------------
 // The name dialog of "create a folder".

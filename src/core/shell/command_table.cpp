@@ -19,11 +19,13 @@ constexpr std::array kMainWindowRoutes{
     RouteRule{32781, 32781, ListPane, 130},  // index print
     RouteRule{32790, 32790, ListPane, 134},  // colour management settings
     RouteRule{32775, 32797, MainWindow, 32775},
-    // The window opens the additional image window through the list pane;
-    // the rest of 557..606 (notices, support, cameras and lenses, the
-    // additional window, the late Canon CR3 format) is the window's own.
+    // The window opens the additional image window through the list pane,
+    // and the Canon CR3 format, numbered late, is a target format like the
+    // others; the rest of 559..606 (notices, support, cameras and lenses,
+    // the additional window) is the window's own.
     RouteRule{557, 557, ListPane, command::kOpenAdditionalWindow},
-    RouteRule{558, 606, MainWindow, 558},
+    RouteRule{558, 558, ListPane, 558},
+    RouteRule{559, 606, MainWindow, 559},
     RouteRule{105, 105, MainWindow, 105},  // quit
     RouteRule{129, 129, MainWindow, 129},  // key list
     RouteRule{132, 133, MainWindow, 132},  // version information, help

@@ -28,7 +28,8 @@ namespace qlx::shell {
 enum class Availability : std::uint8_t {
     Always,     // the main window alone (quit)
     Browsing,   // the folder tree and the image list: refresh, styles, check marks, formats, favourites
-    Frame,      // the window's own boxes and bars: toolbar lock, version, help, key list
+    Frame,      // the window's own bars: the toolbar lock
+    Help,       // the version box, the help page and its key list
     Settings,   // the settings dialog and its pages, the settings pages' own lists
     Metadata,   // the metadata window, IPTC and comments, GPS estimate and map links
     CameraList, // the supported cameras and lenses list
@@ -45,7 +46,8 @@ enum class Availability : std::uint8_t {
     Support,    // the notices window and the support page
     Folders,    // the folder pane's folder commands: open in the file manager, properties,
                 // create, delete, rename, copy or move the selected files here
-    Collections,// the collection tree's commands: new, rename, delete, delete search results
+    Collections,// the collection tree's commands: new, rename, delete, delete search results;
+                // adding the list's files to a collection and removing them from it
 };
 
 class AvailabilitySet {

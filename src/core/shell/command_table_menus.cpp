@@ -55,7 +55,7 @@ constexpr std::array kMainMenu{
     item(32775, u"ゴミ箱を空にする", Desktop),
     sub(MenuId::Help, u"ヘルプ"),
     item(605, u"カメラ＆レンズ対応状況", CameraList),
-    item(132, u"バージョン情報", Frame),
+    item(132, u"バージョン情報", Help),
     item(105, u"アプリケーションの終了", Always),
 };
 
@@ -74,7 +74,7 @@ constexpr std::array kListMenu{
     sub(MenuId::TargetFormats, u"対象画像フォーマット"),
     item(267, u"新規コレクション作成", Collections),
     sub(MenuId::AddToCollection, u"画像をコレクションに追加"),
-    item(273, u"画像をコレクションから外す", Library),
+    item(273, u"画像をコレクションから外す", Collections),
     separator(),
     item(164, u"お気に入りフォルダに登録", Browsing),
     sub(MenuId::Favourites, u"お気に入りフォルダ"),
@@ -169,8 +169,8 @@ constexpr std::array kMailMenu{
 };
 
 constexpr std::array kHelpMenu{
-    item(133, u"ヘルプ", Frame),
-    item(129, u"キー操作一覧", Frame),
+    item(133, u"ヘルプ", Help),
+    item(129, u"キー操作一覧", Help),
     item(601, u"お知らせ表示", Support),
     item(602, u"サポートにお問い合わせ", Support),
 };
@@ -291,7 +291,7 @@ constexpr std::array<PopupMenu, 21> kMenus{{
     {MenuId::Copy, kOwn, kCopyMenu},
     {MenuId::Edit, kOwn, kEditMenu},
     {MenuId::Map, kOwn, kMapMenu},
-    {MenuId::AddToCollection, kSubOnly, {}, ListKind::Collections, Library},
+    {MenuId::AddToCollection, kSubOnly, {}, ListKind::Collections, Collections},
     {MenuId::Collections, kOwn, kCollectionsMenu},
     {MenuId::SecondEditList, kOwn, kSecondEditListMenu},
 }};

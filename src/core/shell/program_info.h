@@ -14,6 +14,8 @@ inline constexpr float kCacheFormatVersionValue = 5.16f;
 // The executable's file name; the program refuses to run under another one.
 inline constexpr std::string_view kExecutableName = "Quenderluxium";
 inline constexpr std::string_view kTablesFolderName = "bin";
+// The help page beside the executable, opened in the user's browser.
+inline constexpr std::string_view kHelpFileName = "Quenderluxium.html";
 
 // Web pages of the help menu (support, notices, data). The program ships its
 // tables with it and does not download anything.

@@ -23,6 +23,8 @@ inline constexpr std::u16string_view kRecoveryQuestion =
     u"　実行ファイルと同じフォルダ内にある設定ファイル[Quenderluxium.cfg]を一度削除した後、"
     u"起動することで改善する可能性があります。";
 inline constexpr std::u16string_view kOutOfMemory = u"メモリ不足です。";
+// The help page beside the program is missing, or no browser opened it.
+inline constexpr std::u16string_view kHelpNotOpened = u"ヘルプファイル[%s]を開けませんでした。";
 
 // Button labels of the program's message boxes and dialogs.
 inline constexpr std::u16string_view kButtonYes = u"はい(&Y)";

@@ -30,7 +30,10 @@ bool FavouritesMenu::registerFolder(const QString& folder)
 {
     if (folder.isEmpty())
         return false;
-    switch (m_dialogs.askSettings(toQString(imagelist::messages::registerFavouriteQuestion(u16View(folder))))) {
+    // "Check the settings" is offered once the settings pages are there.
+    const bool settingsButton = m_menus.available().contains(shell::Availability::Settings);
+    switch (m_dialogs.askSettings(toQString(imagelist::messages::registerFavouriteQuestion(u16View(folder))),
+                                  settingsButton)) {
     case SettingsAnswer::CheckSettings:
         Q_EMIT settingsPageRequested(kSettingsPage);
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 // The favourite folders of the folder pane: registering a folder, after the
-// three-button question that also offers the settings page of favourites,
+// three-button question that also offers the settings page of favourites
+// (while the program has its settings pages),
 // and the favourites' run-time list in the menus, which this fills and
 // whose entries it names. The favourites themselves live in the settings
 // record (imagelist/favourite_folders.h): newest first, unique under the

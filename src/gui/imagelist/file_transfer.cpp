@@ -66,11 +66,16 @@ FileTransfer::FileTransfer(std::function<QStringList()> selectedPaths, FolderPan
 {
 }
 
+void FileTransfer::rememberSelection()
+{
+    m_remembered = m_selectedPaths();
+}
+
 int FileTransfer::transferSelected(const QString& folder, bool move)
 {
+    const QStringList files = m_remembered ? *std::exchange(m_remembered, std::nullopt) : m_selectedPaths();
     if (folder.isEmpty())
         return 0;
-    const QStringList files = m_selectedPaths();
     if (files.isEmpty())
         return 0;
     EscapeWatch escape;

@@ -1,6 +1,9 @@
 #pragma once
 // "Copy / move the selected files here": the files selected in the image
-// list go into a folder one by one through actions/file_operations.h. A
+// list go into a folder one by one through actions/file_operations.h. The
+// files are those selected when the folder menu opened (rememberSelection):
+// the right-clicked folder becomes current as the menu opens, and the list
+// then shows that folder. A
 // file of the same name in the folder is replaced only when the user says
 // so; a failure is reported and the walk goes on with the next file.
 //
@@ -14,6 +17,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 namespace qlx::gui {
 
@@ -25,8 +29,11 @@ public:
     // `selectedPaths` gives the full paths of the files selected in the list.
     FileTransfer(std::function<QStringList()> selectedPaths, FolderPaneDialogs& dialogs, QObject* parent = nullptr);
 
-    // Copies or moves the selected files into `folder`; returns how many
-    // arrived there.
+    // Notes the list's selection for the next transfer.
+    void rememberSelection();
+    // Copies or moves the files selected when rememberSelection was last
+    // called (the list's selection now, without it) into `folder`; returns
+    // how many arrived there.
     int transferSelected(const QString& folder, bool move);
 
 Q_SIGNALS:
@@ -37,6 +44,7 @@ private:
     bool transferOne(const QString& file, const QString& folder, bool move);
 
     std::function<QStringList()> m_selectedPaths;
+    std::optional<QStringList> m_remembered;
     FolderPaneDialogs& m_dialogs;
 };
 

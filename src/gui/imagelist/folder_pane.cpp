@@ -203,7 +203,11 @@ void FolderPane::popUpMenu(MenuId id, QTreeWidget& tree, const QPoint& position)
 {
     // The commands work on the current item: a right click on another item
     // makes it the current one first, so that the menu never acts on an item
-    // other than the one under the mouse.
+    // other than the one under the mouse. The folder becoming current opens
+    // it in the list: the files to copy or move here are the ones selected
+    // before.
+    if (id == MenuId::Folder)
+        m_transfer->rememberSelection();
     QTreeWidgetItem* item = tree.itemAt(position);
     if (item != nullptr && item != tree.currentItem())
         tree.setCurrentItem(item);
@@ -249,7 +253,8 @@ bool FolderPane::runCommand(int command)
         return true;
     case kCopySelectedHere:
     case kMoveSelectedHere:
-        m_transfer->transferSelected(folder, command == kMoveSelectedHere);
+        if (m_transfer->transferSelected(folder, command == kMoveSelectedHere) > 0)
+            Q_EMIT filesArrived(folder);
         return true;
     case kRegisterFavourite:
         m_favourites->registerFolder(folder);

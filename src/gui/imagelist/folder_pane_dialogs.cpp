@@ -53,10 +53,10 @@ bool FolderPaneDialogs::ask(const QString& text)
     return askYesNo(shell::kProductName, u16View(text), &m_parent);
 }
 
-SettingsAnswer FolderPaneDialogs::askSettings(const QString& text)
+SettingsAnswer FolderPaneDialogs::askSettings(const QString& text, bool settingsButton)
 {
     const CursorPause pause;
-    return askWithSettings(shell::kProductName, u16View(text), &m_parent);
+    return askWithSettings(shell::kProductName, u16View(text), &m_parent, settingsButton);
 }
 
 void FolderPaneDialogs::inform(const QString& text)

@@ -25,7 +25,8 @@ public:
 
     // Yes/No, No the default; true for Yes.
     bool ask(const QString& text);
-    SettingsAnswer askSettings(const QString& text);
+    // The three-button question; `settingsButton` as askWithSettings has it.
+    SettingsAnswer askSettings(const QString& text, bool settingsButton);
     void inform(const QString& text);
     void showError(const QString& text);
     // The name dialog, OK allowed only for a name the rules accept; the name

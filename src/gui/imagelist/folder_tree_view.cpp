@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QStyle>
 #include <QStyledItemDelegate>
 
@@ -235,6 +236,22 @@ bool FolderTreeView::editFolderName(const QString& folder)
     scrollToItem(item);
     editItem(item, 0);
     return true;
+}
+
+void FolderTreeView::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::RightButton) {
+        QTreeWidget::mousePressEvent(event);
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    event->accept();
+}
+
+void FolderTreeView::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::RightButton)
+        QTreeWidget::mouseReleaseEvent(event);
 }
 
 void FolderTreeView::onExpanded(QTreeWidgetItem* item)

@@ -99,6 +99,15 @@ private:
     void selectSilently(QTreeWidgetItem* item);
 
     static QStringList listSubfolders(const QString& folder);
+
+protected:
+    // A right click leaves the current folder as it is: the folder menu
+    // opens on the folder under the mouse, and the pane makes that one
+    // current itself as the menu opens.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
     static std::uint64_t idOf(const QTreeWidgetItem* item);
 
     friend class FolderNameDelegate;

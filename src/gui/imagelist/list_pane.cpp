@@ -16,6 +16,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <utility>
 
 namespace qlx::gui {
 
@@ -64,7 +65,7 @@ void setUpIconView(QListView& view)
 } // namespace
 
 ListPane::ListPane(imagelist::FolderSession& session, settings::SettingsRecord& settings,
-                   const metadata::CameraTable& cameras, MenuBuilder* menus, QWidget* parent)
+                   const metadata::CameraTable& cameras, MenuBuilder& menus, QWidget* parent)
     : QWidget(parent), m_session(session), m_settings(settings), m_menus(menus),
       m_model(new ImageListModel(session, settings, cameras, this))
 {
@@ -209,6 +210,10 @@ QAbstractItemView* ListPane::currentView() const
 void ListPane::resetList()
 {
     m_model->resetList();
+    if (std::exchange(m_rowsHidden, false)) {
+        for (int row = 0; row < m_model->rowCount(); ++row)
+            setPositionShown(row, true);
+    }
     m_sortColumn = -1;
     restoreSortIndicator();
     const auto position = m_session.list().currentPosition();
@@ -275,6 +280,14 @@ std::vector<std::size_t> ListPane::selectedEntries() const
     return entries;
 }
 
+std::vector<std::u16string> ListPane::selectedPaths() const
+{
+    std::vector<std::u16string> paths;
+    for (const std::size_t entry : selectedEntries())
+        paths.push_back(m_session.list().entry(entry).path());
+    return paths;
+}
+
 std::vector<std::size_t> ListPane::checkedEntries() const
 {
     std::vector<std::size_t> entries;
@@ -324,17 +337,8 @@ void ListPane::restoreSortIndicator()
 
 void ListPane::showContextMenu(QAbstractItemView* view, const QPoint& position)
 {
-    if (!m_menus)
-        return;
-    QMenu* menu = m_menus->menu(shell::MenuId::List);
-    if (!menu)
-        return;
-    // The builder announces every menu's commands; only those chosen in
-    // this menu are the pane's to hand on.
-    const QMetaObject::Connection relay =
-        connect(m_menus, &MenuBuilder::commandTriggered, this, &ListPane::commandTriggered);
-    menu->exec(view->viewport()->mapToGlobal(position));
-    QObject::disconnect(relay);
+    if (QMenu* menu = m_menus.menu(shell::MenuId::List))
+        menu->exec(view->viewport()->mapToGlobal(position));
 }
 
 bool ListPane::eventFilter(QObject* watched, QEvent* event)

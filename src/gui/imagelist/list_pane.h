@@ -5,9 +5,10 @@
 // commands, and its context menu.
 //
 // The pane owns the views and the model; the folder session (which owns the
-// list) and the settings belong to the main window. Commands chosen in the
-// context menu are handed up as commandTriggered; the main window routes
-// them and gives the list's own back through executeCommand.
+// list), the settings and the menu builder belong to the main window. A
+// right click opens the builder's list menu; what is chosen there reaches
+// the main window through the builder, which routes it and gives the list's
+// own commands back through executeCommand.
 //
 // GUI thread only.
 
@@ -17,6 +18,7 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
 #include <vector>
 
 class QAbstractItemView;
@@ -38,6 +40,7 @@ class MenuBuilder;
 
 // The list-pane commands the pane carries out by itself.
 namespace list_command {
+inline constexpr int kBrowseSelected = 120;     // only the selected rows stay in the list
 inline constexpr int kChangeDisplayStyle = 119; // Space
 inline constexpr int kCopyInformation = 136;    // the selected rows' texts to the clipboard
 inline constexpr int kSelectChecked = 137;
@@ -52,9 +55,8 @@ enum DisplayStyle : int { kStyleThumbnails = 1, kStyleList = 2, kStyleDetails = 
 class ListPane : public QWidget {
     Q_OBJECT
 public:
-    // `menus` may be null (no context menu).
     ListPane(imagelist::FolderSession& session, settings::SettingsRecord& settings,
-             const metadata::CameraTable& cameras, MenuBuilder* menus = nullptr, QWidget* parent = nullptr);
+             const metadata::CameraTable& cameras, MenuBuilder& menus, QWidget* parent = nullptr);
     ~ListPane() override;
 
     ImageListModel& model() { return *m_model; }
@@ -82,8 +84,16 @@ public:
     int currentPosition() const;
     // Makes `position` current, selected alone and scrolled into view.
     void setCurrentPosition(int position);
+    // Moves the current position `delta` rows on, over the rows that
+    // "browse only the selected images" hid; false at either end.
+    bool stepCurrent(int delta);
+    // Whether a position is shown (not hidden by "browse only the selected
+    // images", which lasts until the next load).
+    bool isPositionShown(int position) const;
     // Entry indexes of the selected rows, in display order.
     std::vector<std::size_t> selectedEntries() const;
+    // The full paths of the selected rows' files, in display order.
+    std::vector<std::u16string> selectedPaths() const;
     // Entry indexes of the checked entries, in display order.
     std::vector<std::size_t> checkedEntries() const;
     void selectAll();
@@ -107,8 +117,6 @@ Q_SIGNALS:
     void currentChanged(int position);
     // Enter or a double click on a row.
     void activated(int position);
-    // A command chosen in the pane's context menu.
-    void commandTriggered(int command);
     void selectionChanged();
 
 protected:
@@ -128,10 +136,12 @@ private:
     std::vector<int> targetRows() const;
     void selectByCheckMark(bool checked);
     void copyInformation() const;
+    void browseSelected();
+    void setPositionShown(int position, bool shown);
 
     imagelist::FolderSession& m_session;
     settings::SettingsRecord& m_settings;
-    MenuBuilder* m_menus;
+    MenuBuilder& m_menus;
     ImageListModel* m_model;
     QStackedLayout* m_stack = nullptr;
     QListView* m_iconView = nullptr;
@@ -143,6 +153,8 @@ private:
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     bool m_applyingColumns = false;
+    // Rows are hidden ("browse only the selected images") until the next load.
+    bool m_rowsHidden = false;
 };
 
 } // namespace qlx::gui

@@ -1,6 +1,6 @@
 // The list pane's own commands: display style, check marks, selection by
-// check mark, copying the selection's texts, and the jump to the next
-// checked entry.
+// check mark, copying the selection's texts, browsing only the selected
+// rows, and the jump to the next checked entry.
 
 #include "imagelist/list_pane.h"
 
@@ -11,9 +11,11 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelection>
+#include <QListView>
 #include <QTreeView>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace qlx::gui {
 
@@ -55,6 +57,9 @@ bool ListPane::executeCommand(int command)
         return true;
     case list_command::kCopyInformation:
         copyInformation();
+        return true;
+    case list_command::kBrowseSelected:
+        browseSelected();
         return true;
     default:
         return false;
@@ -144,12 +149,67 @@ bool ListPane::jumpToNextChecked(bool viewPanesShown)
         if (!entry || !list.entry(*entry).checked())
             continue;
         // A checked file that is gone cannot be shown in a view.
-        if (viewPanesShown && !list.entry(*entry).isPresent())
+        if ((viewPanesShown && !list.entry(*entry).isPresent()) || !isPositionShown(row))
             continue;
         setCurrentPosition(row);
         return true;
     }
     return false;
+}
+
+void ListPane::browseSelected()
+{
+    // The rows the other commands work on: with single selection, the
+    // current one alone.
+    const std::vector<int> rows = targetRows();
+    if (rows.empty())
+        return;
+    std::vector<bool> keep(static_cast<std::size_t>(m_model->rowCount()), false);
+    for (const int row : rows)
+        keep[static_cast<std::size_t>(row)] = true;
+    for (int row = 0; row < m_model->rowCount(); ++row)
+        setPositionShown(row, keep[static_cast<std::size_t>(row)]);
+    m_rowsHidden = true;
+    // The focus stays on a row that is left, and the selection as it is.
+    if (!isPositionShown(currentPosition()))
+        m_selection->setCurrentIndex(m_model->index(rows.front(), 0), QItemSelectionModel::NoUpdate);
+}
+
+void ListPane::setPositionShown(int position, bool shown)
+{
+    if (m_detailsView->isRowHidden(position, {}) == shown)
+        m_detailsView->setRowHidden(position, {}, !shown);
+    if (m_iconView->isRowHidden(position) == shown)
+        m_iconView->setRowHidden(position, !shown);
+}
+
+bool ListPane::isPositionShown(int position) const
+{
+    return position >= 0 && position < m_model->rowCount() && !m_detailsView->isRowHidden(position, {});
+}
+
+bool ListPane::stepCurrent(int delta)
+{
+    const int step = delta < 0 ? -1 : 1;
+    int position = currentPosition();
+    for (int left = std::abs(delta); left > 0;) {
+        position += step;
+        if (position < 0 || position >= m_model->rowCount())
+            return false;
+        if (isPositionShown(position))
+            --left;
+    }
+    if (position == currentPosition())
+        return false;
+    if (!m_rowsHidden) {
+        setCurrentPosition(position);
+        return true;
+    }
+    // With rows hidden the selection is what is browsed: it stays.
+    const QModelIndex index = m_model->index(position, 0);
+    m_selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+    currentView()->scrollTo(index);
+    return true;
 }
 
 } // namespace qlx::gui

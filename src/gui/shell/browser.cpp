@@ -1,14 +1,15 @@
 #include "shell/browser.h"
 
 #include "actions/action_log.h"
+#include "imagelist/list_commands.h"
 #include "imagelist/list_controller.h"
 #include "imagelist/list_pane.h"
 #include "metadata/camera_lens_dialog.h"
-#include "imagelist/file_kind.h"
 #include "imagelist/folder_pane.h"
 #include "library/collection_path.h"
 #include "cache/cache_name.h"
 #include "shell/command_table.h"
+#include "shell/help_page.h"
 #include "shell/main_window.h"
 #include "shell/menu_builder.h"
 #include "shell/program_info.h"
@@ -50,7 +51,9 @@ constexpr int kPartFilePosition = 8;
 constexpr int kPartTotalSize = 9;
 
 constexpr int kQuit = 105;
+constexpr int kKeyList = 129;
 constexpr int kVersionInformation = 132;
+constexpr int kHelp = 133;
 constexpr int kCameraLensList = 605;
 
 QString sizeText(std::uint64_t bytes)
@@ -67,6 +70,7 @@ Browser::Browser(MainWindow& window, SharedState& state) : m_window(window), m_s
                                                 .with(shell::Availability::Cache)
                                                 .with(shell::Availability::Folders)
                                                 .with(shell::Availability::Collections)
+                                                .with(shell::Availability::Help)
                                                 .with(shell::Availability::Screens));
     m_menus->setTargetFormatMask(settings.get(settings::kTargetFormatMask));
     m_menus->setMultiScreenMode(settings.get(settings::kMultiScreenMode));
@@ -100,7 +104,7 @@ Browser::~Browser()
 void Browser::buildPanes()
 {
     settings::SettingsRecord& settings = m_state.settings;
-    m_listPane = new ListPane(m_controller->session(), settings, *m_state.cameras, nullptr, m_area);
+    m_listPane = new ListPane(m_controller->session(), settings, *m_state.cameras, *m_menus, m_area);
     connect(m_listPane, &ListPane::currentChanged, this, &Browser::onCurrentChanged);
     connect(m_listPane, &ListPane::selectionChanged, this, &Browser::updateCounters);
     // A double click on a thumbnail of the thumbnail screen opens the main
@@ -114,12 +118,7 @@ void Browser::buildPanes()
     for (ImageView*& view : m_views) {
         view = new ImageView(m_area);
         view->setSettings(viewSettings);
-        connect(view, &ImageView::stepRequested, this, [this](int delta) {
-            const int count = static_cast<int>(m_controller->list().size());
-            const int next = m_listPane->currentPosition() + delta;
-            if (next >= 0 && next < count)
-                m_listPane->setCurrentPosition(next);
-        });
+        connect(view, &ImageView::stepRequested, this, [this](int delta) { m_listPane->stepCurrent(delta); });
         connect(view, &ImageView::statusTextChanged, this,
                 [this](int part, const QString& text) { m_statusBar->setPartText(part, text); });
     }
@@ -129,6 +128,7 @@ void Browser::buildPanes()
             view->setPreview(generation, position, picture);
     });
     buildFolderPane();
+    m_listCommands = new ListCommands(*m_controller, *m_listPane, settings, m_collections.get(), *m_menus, this);
     m_area->setPanes(m_folderPane, m_listPane, {m_views[0], m_views[1], m_views[2], m_views[3]});
 }
 
@@ -143,14 +143,20 @@ void Browser::buildFolderPane()
         m_collections->loadAll();
         m_controller->setCollectionStore(m_collections.get());
     }
-    m_folderPane = new FolderPane(settings, m_collections.get(), cacheDirectory, *m_menus,
-                                  [this] { return selectedPaths(); }, m_area);
+    m_folderPane = new FolderPane(settings, m_collections.get(), cacheDirectory, *m_menus, [this] {
+        QStringList paths;
+        for (const std::u16string& path : m_listPane->selectedPaths())
+            paths.push_back(toQString(path));
+        return paths;
+    }, m_area);
     m_folderPane->setHomeFolder(QDir::homePath());
     // The browser area draws the pane's edge and drags it.
     m_folderPane->setSizingBarShown(false);
     connect(m_folderPane, &FolderPane::folderChosen, this, [this](const QString& path) { openFolder(toU16(path)); });
-    connect(m_folderPane, &FolderPane::modeChanged, this, [this](bool collectionMode) {
-        m_area->setCollectionMode(collectionMode);
+    connect(m_folderPane, &FolderPane::modeChanged, this, &Browser::showMode);
+    connect(m_folderPane, &FolderPane::filesArrived, this, [this](const QString& folder) {
+        if (m_state.listMode == shell::ListMode::Folder && toQString(m_state.currentFolder) == folder)
+            m_controller->refresh();
     });
     connect(m_folderPane, &FolderPane::collectionChosen, this, [this](const QString& name) { openCollection(toU16(name)); });
     connect(m_folderPane, &FolderPane::collectionContentChanged, this,
@@ -175,18 +181,24 @@ void Browser::buildFolderPane()
             m_controller->skipNextCacheSave();
     });
     connect(m_folderPane, &FolderPane::cachesCleared, this, [this] { m_controller->skipNextCacheSave(); });
-    connect(m_menus.get(), &MenuBuilder::listEntryTriggered, this, [this](int menu, int entry) {
-        m_folderPane->chooseListEntry(static_cast<shell::MenuId>(menu), entry);
-    });
 }
 
-QStringList Browser::selectedPaths() const
+void Browser::showMode(bool collectionMode)
 {
-    QStringList paths;
-    const imagelist::ImageList& list = m_controller->list();
-    for (const std::size_t entry : m_listPane->selectedEntries())
-        paths.push_back(toQString(list.entry(entry).path()));
-    return paths;
+    // Forced: the list may have been emptied since it last showed them.
+    m_area->setCollectionMode(collectionMode);
+    if (!collectionMode) {
+        openFolder(toU16(m_folderPane->currentFolder()), true);
+        return;
+    }
+    const int current = m_collections ? m_collections->currentIndex() : -1;
+    if (current >= 0 && static_cast<std::size_t>(current) < m_collections->count()) {
+        openCollection(m_collections->at(static_cast<std::size_t>(current)).name(), true);
+        return;
+    }
+    m_controller->openFolder({}, true);
+    m_state.currentCollection.clear();
+    Q_EMIT folderChanged({});
 }
 
 void Browser::connectController()
@@ -388,15 +400,6 @@ void Browser::updateCounters()
     m_statusBar->setPartText(kPartTotalSize, QStringLiteral("\tTOTAL:%1").arg(sizeText(total)));
 }
 
-void Browser::toggleTargetFormat(std::uint32_t bit)
-{
-    settings::SettingsRecord& settings = m_state.settings;
-    const std::uint32_t mask = settings.get(settings::kTargetFormatMask) ^ bit;
-    settings.set(settings::kTargetFormatMask, mask);
-    m_menus->setTargetFormatMask(mask);
-    openFolder(m_state.currentFolder, true);
-}
-
 void Browser::runCommand(int command)
 {
     const shell::Route route = shell::routeCommand(command, m_menus->lastShownMenu());
@@ -414,18 +417,10 @@ void Browser::runCommand(int command)
     const int listCommand = route.command;
     // Favourites, the cache, the folder's place and properties and a new
     // collection are the folder pane's, from whichever menu they come.
-    if (m_folderPane->runCommand(listCommand))
+    if (m_folderPane->runCommand(listCommand) || m_listCommands->run(listCommand))
         return;
-    if (listCommand == shell::command::kRefresh) {
-        m_controller->refresh();
-        return;
-    }
     if (listCommand == shell::command::kToggleThumbnailSplit) {
         m_screens->toggleSplit();
-        return;
-    }
-    if (const std::uint32_t bit = imagelist::kindOfMenuCommand(listCommand); bit != 0) {
-        toggleTargetFormat(bit);
         return;
     }
     if (listCommand >= shell::command::kFirstMultiScreen
@@ -454,6 +449,10 @@ bool Browser::runMainWindowCommand(int command)
     case kVersionInformation:
         QMessageBox::about(&m_window, toQString(shell::kProductName), toQString(shell::initialWindowTitle()));
         return true;
+    case kHelp:
+    case kKeyList:
+        openHelpPage(m_state.programFolder, command == kHelp ? HelpSection::Contents : HelpSection::Keys, &m_window);
+        return true;
     default:
         return false;
     }
@@ -472,6 +471,9 @@ void Browser::shutDown()
     if (m_decoder)
         m_decoder->stop();
     m_controller->shutDown();
+    // Collections change in memory while the program runs; leaving writes them.
+    if (m_collections)
+        m_collections->saveAll();
 }
 
 } // namespace qlx::gui

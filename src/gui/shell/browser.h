@@ -25,6 +25,7 @@ class BrowserArea;
 class FolderPane;
 class FullScreenController;
 class ImageView;
+class ListCommands;
 class ListController;
 class ListPane;
 class MainWindow;
@@ -78,10 +79,12 @@ private:
     void onCurrentChanged(int position);
     void showCurrentInViews();
     void updateCounters();
-    void toggleTargetFormat(std::uint32_t bit);
     bool runMainWindowCommand(int command);
+    // The operation of a tool-box button that has no menu command: its key's.
     void buildFolderPane();
-    QStringList selectedPaths() const;
+    // The folder tab shows the folder pane's folder, the collection tab the
+    // current collection (none: an empty list).
+    void showMode(bool collectionMode);
 
     MainWindow& m_window;
     SharedState& m_state;
@@ -97,6 +100,7 @@ private:
     ListController* m_controller = nullptr;
     FolderPane* m_folderPane = nullptr;
     ListPane* m_listPane = nullptr;
+    ListCommands* m_listCommands = nullptr;
     std::array<ImageView*, 4> m_views{};
     PreviewDecoder* m_decoder = nullptr;
     std::uint64_t m_viewGeneration = 0;

@@ -82,11 +82,14 @@ void showInformationBox(std::u16string_view caption, std::u16string_view text, Q
     box.exec();
 }
 
-SettingsAnswer askWithSettings(std::u16string_view caption, std::u16string_view text, QWidget* parent)
+SettingsAnswer askWithSettings(std::u16string_view caption, std::u16string_view text, QWidget* parent,
+                               bool settingsButton)
 {
     QMessageBox box(QMessageBox::Question, toQString(caption), toQString(text), QMessageBox::NoButton, parent);
-    QAbstractButton* settings =
-        box.addButton(toQString(shell::messages::kButtonCheckSettings), QMessageBox::ActionRole);
+    QAbstractButton* settings = settingsButton
+                                    ? box.addButton(toQString(shell::messages::kButtonCheckSettings),
+                                                    QMessageBox::ActionRole)
+                                    : nullptr;
     QAbstractButton* yes = box.addButton(toQString(shell::messages::kButtonYes), QMessageBox::YesRole);
     QPushButton* no = box.addButton(toQString(shell::messages::kButtonNo), QMessageBox::NoRole);
     box.setDefaultButton(no);
@@ -94,7 +97,7 @@ SettingsAnswer askWithSettings(std::u16string_view caption, std::u16string_view 
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     appendToMessageLog(box.windowTitle(), box.text());
     box.exec();
-    if (box.clickedButton() == settings)
+    if (settings != nullptr && box.clickedButton() == settings)
         return SettingsAnswer::CheckSettings;
     if (box.clickedButton() == yes)
         return SettingsAnswer::Yes;

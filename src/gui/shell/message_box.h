@@ -33,9 +33,12 @@ void showInformationBox(std::u16string_view caption, std::u16string_view text, Q
 
 // The question with a way into the settings: three buttons reading
 // "設定確認(&E)" (check the settings), "はい(&Y)" and "いいえ(&N)", the
-// third the default, question icon, above every other window.
+// third the default, question icon, above every other window. Without
+// `settingsButton` (the settings page it would open is not there) the box
+// has the last two buttons alone.
 enum class SettingsAnswer { CheckSettings, Yes, No };
-SettingsAnswer askWithSettings(std::u16string_view caption, std::u16string_view text, QWidget* parent = nullptr);
+SettingsAnswer askWithSettings(std::u16string_view caption, std::u16string_view text, QWidget* parent = nullptr,
+                               bool settingsButton = true);
 
 // The line the test hook writes for a box (without the line feed).
 QString messageLogLine(const QString& caption, const QString& text);

@@ -166,7 +166,7 @@ TEST(CommandTable, TodayOnlyBrowsingCanBeChosen)
     EXPECT_FALSE(hasUsableItem(MenuId::Wallpaper, kAvailableNow));
     EXPECT_TRUE(hasUsableItem(MenuId::Wallpaper, AvailabilitySet{Availability::Settings}));
     EXPECT_TRUE(hasUsableItem(MenuId::Help, AvailabilitySet{Availability::Support}));
-    EXPECT_TRUE(hasUsableItem(MenuId::AddToCollection, kAvailableNow.with(Availability::Library)));
+    EXPECT_TRUE(hasUsableItem(MenuId::AddToCollection, kAvailableNow.with(Availability::Collections)));
 }
 
 TEST(CommandRouting, MainWindowKeepsItsOwnAndForwardsTheRest)
@@ -181,7 +181,7 @@ TEST(CommandRouting, MainWindowKeepsItsOwnAndForwardsTheRest)
     EXPECT_EQ(routeCommand(557), (Route{Handler::ListPane, 607}));
     for (int own : {105, 129, 132, 133, 224, 601, 602, 605, 606})
         EXPECT_EQ(routeCommand(own), (Route{Handler::MainWindow, own}));
-    for (int listed : {118, 119, 122, 136, 140, 182, 197, 243, 253, 275, 435, 607})
+    for (int listed : {118, 119, 122, 136, 140, 182, 197, 243, 253, 275, 435, 558, 607})
         EXPECT_EQ(routeCommand(listed, MenuId::List), (Route{Handler::ListPane, listed}));
 }
 

@@ -1,7 +1,7 @@
 // The list pane over a folder of real camera files: rows, column titles and
 // texts, the ISO header click, check marks, display styles, icon sizes,
-// greyed and coloured rows, selection across a sort, the commands and the
-// context menu, and a list of 10,000 entries.
+// greyed and coloured rows, selection across a sort, the commands, and a
+// list of 10,000 entries.
 //
 // Expected texts are the files' values as exiftool reports them, written the
 // way the list shows them.
@@ -26,9 +26,7 @@
 #include <QClipboard>
 #include <QHeaderView>
 #include <QListView>
-#include <QMenu>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 
@@ -122,6 +120,7 @@ class ListPaneTest : public QObject {
 private:
     Tables m_tables;
     std::unique_ptr<Folder> m_folder;
+    gui::MenuBuilder m_menus;
     std::unique_ptr<ListPane> m_pane;
 
     ListPane& pane() { return *m_pane; }
@@ -145,7 +144,7 @@ private Q_SLOTS:
         QLX_NEED_SAMPLES(samples / kSamples[0], samples / kSamples[1], samples / kSamples[2], samples / kSamples[3],
                          samples / kSamples[4]);
         m_folder = std::make_unique<Folder>(m_tables);
-        m_pane = std::make_unique<ListPane>(m_folder->session, m_folder->record, *m_tables.cameras);
+        m_pane = std::make_unique<ListPane>(m_folder->session, m_folder->record, *m_tables.cameras, m_menus);
         m_pane->resize(1800, 500);
         m_pane->resetList();
     }
@@ -447,30 +446,6 @@ private Q_SLOTS:
         QTest::mouseDClick(pane().detailsView()->viewport(), Qt::LeftButton, {}, row.center());
         QCOMPARE(activated.size(), 2);
         QCOMPARE(activated.at(1).at(0).toInt(), 1);
-    }
-
-    void contextMenuHandsOnTheChosenCommand()
-    {
-        gui::MenuBuilder menus;
-        ListPane withMenu(m_folder->session, m_folder->record, *m_tables.cameras, &menus);
-        withMenu.resetList();
-        QSignalSpy commands(&withMenu, &ListPane::commandTriggered);
-        QMenu* menu = menus.menu(shell::MenuId::List);
-        QVERIFY(menu);
-        connect(menu, &QMenu::aboutToShow, this, [menu] {
-            QTimer::singleShot(0, menu, [menu] {
-                for (QAction* action : menu->actions())
-                    if (action->data().toInt() == 119)
-                        action->trigger();
-                menu->close();
-            });
-        });
-        Q_EMIT withMenu.detailsView()->customContextMenuRequested(QPoint(5, 5));
-        QCOMPARE(commands.size(), 1);
-        QCOMPARE(commands.at(0).at(0).toInt(), 119);
-        // Chosen elsewhere, a command is not the pane's.
-        Q_EMIT menus.commandTriggered(118);
-        QCOMPARE(commands.size(), 1);
     }
 
     void tenThousandEntriesMakeOnlyTheShownIcons()
