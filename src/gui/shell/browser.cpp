@@ -1,5 +1,6 @@
 #include "shell/browser.h"
 
+#include "actions/file_operations.h"
 #include "imagelist/list_controller.h"
 #include "imagelist/list_pane.h"
 #include "metadata/camera_lens_dialog.h"
@@ -29,7 +30,6 @@
 #include <QCursor>
 #include <QDir>
 #include <QKeySequence>
-#include <QLocale>
 #include <QMessageBox>
 #include <QShortcut>
 
@@ -49,9 +49,11 @@ constexpr int kQuit = 105;
 constexpr int kVersionInformation = 132;
 constexpr int kCameraLensList = 605;
 
+// "%I64dByte" below 1,024 bytes, then "%0.2fKB", "%0.2fMB", "%0.2fGB",
+// whatever the desktop's locale.
 QString sizeText(std::uint64_t bytes)
 {
-    return QLocale::system().formattedDataSize(static_cast<qint64>(bytes), 1, QLocale::DataSizeTraditionalFormat);
+    return toQString(actions::formatSize(bytes));
 }
 
 } // namespace
@@ -339,7 +341,7 @@ void Browser::updateCounters()
     const imagelist::ImageList& list = m_controller->list();
     std::uint64_t total = 0;
     for (std::size_t i = 0; i < list.size(); ++i)
-        if (list.entry(i).isPresent())
+        if ((list.entry(i).presence() & imagelist::ImageEntry::kPresenceCounted) != 0)
             total += list.entry(i).fileSize();
     std::uint64_t selectedBytes = 0;
     const auto selected = m_listPane->selectedEntries();
