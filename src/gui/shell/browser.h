@@ -43,8 +43,8 @@ public:
     void openCollection(const std::u16string& name, bool force = false);
     // Runs a command as if it was chosen in the main window's menus.
     void runCommand(int command);
-    // Stops the workers and writes the open list's cache (the close
-    // sequence, before the settings are written).
+    // Stops the workers and writes the open list's cache and the
+    // collections (the close sequence, before the settings are written).
     void shutDown();
 
     ListController& controller() { return *m_controller; }
@@ -61,6 +61,7 @@ private:
     void buildPanes();
     void connectController();
     void installKeys();
+    void onListOpened(const QString& text, bool collection);
     void onListLoaded();
     void onProgress(int read, int count);
     void onCurrentChanged(int position);

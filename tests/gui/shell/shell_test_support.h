@@ -6,6 +6,9 @@
 
 #include "support/test_paths.h"
 
+#include "imagelist/list_controller.h"
+#include "shell/browser.h"
+
 #include "shell/settings_file.h"
 #include "shell/settings_record.h"
 
@@ -93,6 +96,14 @@ private:
     TempDir m_dir;
     fs::path m_executable;
 };
+
+// Waits until the browser's list shows `count` entries and has been gone
+// through (its folder is read on a thread, its entries after that).
+inline bool listShown(gui::Browser& browser, std::size_t count)
+{
+    return QTest::qWaitFor(
+        [&] { return browser.controller().listReady() && browser.controller().list().size() == count; }, 20000);
+}
 
 // The settings file as the record it holds (unscrambled), or nothing when it
 // is missing.
