@@ -26,10 +26,15 @@ void call(const std::function<void()>& hook)
 ListReadOutcome readListOf(const ListReadJob& job)
 {
     ListReadOutcome outcome;
+    outcome.cache = job.cache;
+    if (!outcome.cache && job.cacheFile) {
+        if (auto file = cache::CacheFile::load(*job.cacheFile, nullptr, &outcome.cacheLoad))
+            outcome.cache = std::make_shared<const cache::CacheFile>(std::move(*file));
+    }
     if (!job.collection)
-        outcome.result = readFolder(outcome.list, job.folder, job.cache, job.options);
+        outcome.result = readFolder(outcome.list, job.folder, outcome.cache, job.options);
     else if (job.content)
-        outcome.result = readCollection(outcome.list, *job.content, job.cache, job.options,
+        outcome.result = readCollection(outcome.list, *job.content, outcome.cache, job.options,
                                         job.options.checkCachedFilesExist);
     return outcome;
 }
@@ -121,6 +126,8 @@ void FolderSession::finishLoad(ListReadOutcome outcome)
     m_reading.reset();
     m_list = std::move(outcome.list);
     m_lastRead = outcome.result;
+    m_cache.adopt(std::move(outcome.cache));
+    m_lastCacheLoad = outcome.cacheLoad;
     if (m_lastRead.cacheChanged)
         markEntriesChanged();
     if (!load.request.collection)
@@ -248,19 +255,19 @@ ListReadJob FolderSession::prepareRead(const LoadRequest& request, bool reuseCac
     m_list.clear();
     m_cache.release();
     m_lastCacheLoad = {};
+    ListReadJob job;
     if (reuseCacheInMemory && request.folder == m_previous && request.collection == m_previousIsCollection) {
         // An image taken over was never written: the next save must.
         if (m_cache.hasPreparedImage())
             markEntriesChanged();
         m_cache.takeOverOrLoad(list);
+        job.cache = m_cache.loadedShared();
     } else {
         m_cache.write();
-        m_cache.load(list, nullptr, &m_lastCacheLoad);
+        job.cacheFile = m_cache.fileOf(list);
     }
-    ListReadJob job;
     job.folder = request.folder;
     job.collection = request.collection;
-    job.cache = m_cache.loadedShared();
     job.options = m_options ? m_options() : FolderReadOptions{};
     if (request.collection && m_collections != nullptr) {
         if (const auto index = m_collections->find(request.folder)) {

@@ -81,17 +81,23 @@ struct ListReadJob {
     std::u16string folder; // the folder, or the collection's name
     bool collection = false;
     std::optional<library::Collection> content; // a collection's files; none: no such collection
+    // The cache already in memory (a refresh takes the image it prepared
+    // over), or else the cache file to read first (a large folder's is
+    // hundreds of megabytes).
     std::shared_ptr<const cache::CacheFile> cache;
+    std::optional<std::filesystem::path> cacheFile;
     FolderReadOptions options;
 };
 
 struct ListReadOutcome {
     ImageList list;
     FolderReadResult result;
+    std::shared_ptr<const cache::CacheFile> cache; // the cache the list was read against
+    cache::CacheLoadTimes cacheLoad;
 };
 
-// Reads the folder's directory, or the collection's files, against the
-// job's cache.
+// Reads the cache file when the job names one, then the folder's directory,
+// or the collection's files, against the cache.
 ListReadOutcome readListOf(const ListReadJob& job);
 
 class FolderSession {

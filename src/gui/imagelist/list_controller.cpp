@@ -40,8 +40,15 @@ ListController::ListController(settings::SettingsRecord& settings, const std::fi
     m_reader = std::make_unique<imagelist::ListReadWorker>(
         settings.get(settings::kDrawingPriority),
         [this](std::size_t seen) {
-            QMetaObject::invokeMethod(this, [this, seen] { Q_EMIT readProgress(static_cast<int>(seen)); },
-                                      Qt::QueuedConnection);
+            // One notice waits at a time and tells the latest count, however
+            // fast the directory is listed: a queue of them would hold the
+            // window up as long as the read it reports on.
+            m_readSeen = seen;
+            if (!m_progressPosted.exchange(true))
+                QMetaObject::invokeMethod(this, [this] {
+                    m_progressPosted = false;
+                    Q_EMIT readProgress(static_cast<int>(m_readSeen.load()));
+                }, Qt::QueuedConnection);
         },
         [this] { QMetaObject::invokeMethod(this, &ListController::readEnded, Qt::QueuedConnection); });
     m_heldFilesTimer = new QTimer(this);

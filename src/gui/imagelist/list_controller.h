@@ -28,6 +28,7 @@
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -116,6 +117,9 @@ private:
     cache::ThumbnailCache m_cache;
     imagelist::MemoryReserve m_reserve;
     std::unique_ptr<imagelist::FolderSession> m_session;
+    // Written by the folder-read worker, read here.
+    std::atomic<std::size_t> m_readSeen{0};
+    std::atomic<bool> m_progressPosted{false};
     std::unique_ptr<imagelist::ListReadWorker> m_reader;
     std::unique_ptr<thumbs::ListInformationWorker> m_worker;
     thumbs::ThumbnailFailures m_failures;
