@@ -31,6 +31,7 @@ fresh_program() {
 # One session of the program under the virtual screen: $1 is 1 to measure
 # the event loop's gaps, 0 to measure the idle processor time.
 session=$PWD/build/bench/browse-session.sh
+mkdir -p "$(dirname "$session")"
 cat > "$session" <<'SESSION'
 #!/usr/bin/env bash
 set -euo pipefail

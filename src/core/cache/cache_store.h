@@ -131,6 +131,9 @@ public:
     std::uint32_t focusToRestore() const;
     // Frees the loaded cache.
     void release() { m_loaded.reset(); }
+    // Takes a cache file read elsewhere (by the folder read, on its thread)
+    // as the loaded one.
+    void adopt(std::shared_ptr<const CacheFile> loaded) { m_loaded = std::move(loaded); }
 
     // ---- Saving ----------------------------------------------------------
     // Lets the next save pass without saving (after the open folder's cache

@@ -51,6 +51,8 @@ FileState checkFileState(const std::filesystem::path& path, std::chrono::millise
 bool waitUntilStable(const std::filesystem::path& path, const StableWait& wait)
 {
     for (int attempt = 0; attempt < wait.tries; ++attempt) {
+        if (wait.stopRequested && wait.stopRequested())
+            return false;
         if (checkFileState(path, wait.step) != FileState::Changing)
             return true;
         std::this_thread::sleep_for(wait.step);

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 
 namespace qlx::imagelist {
 
@@ -26,11 +27,15 @@ FileState checkFileState(const std::filesystem::path& path,
 struct StableWait {
     int tries = 60;
     std::chrono::milliseconds step{100};
+    // Looked at before each check: true gives the wait up (a folder read
+    // that a newer one superseded).
+    std::function<bool()> stopRequested = {};
 };
 
 // Checks up to `wait.tries` times, sleeping `wait.step` after each check
-// that finds the file changing; true when the file became stable or gone.
-// A file that never settles costs at most tries × (step + settle).
+// that finds the file changing; true when the file became stable or gone,
+// false when the tries ran out or the wait was stopped. A file that never
+// settles costs at most tries × (step + settle).
 bool waitUntilStable(const std::filesystem::path& path, const StableWait& wait = {});
 
 } // namespace qlx::imagelist

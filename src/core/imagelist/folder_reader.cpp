@@ -200,8 +200,8 @@ void scanDirectory(ImageList& list, std::u16string_view folderText, const Folder
     std::vector<NewFile> newFiles;
     std::size_t seen = 0;
     while (const dirent* item = ::readdir(directory)) {
-        if (options.onItem)
-            options.onItem(++seen);
+        if (options.onItem && !options.onItem(++seen))
+            break;
         if (item->d_type == DT_DIR)
             continue;
         const std::string_view bytes(item->d_name);

@@ -41,9 +41,10 @@ struct FolderReadOptions {
     std::int32_t videoVolumeSetting = ImageEntry::kDefaultVideoVolume;
     bool startEnlargedVideo = false;
     StableWait lastFileWait{};
-    // Called after every directory item that was listed or looked at; the
-    // caller advances its progress band and lets events through every 32nd.
-    std::function<void(std::size_t itemsSeen)> onItem;
+    // Called after every directory item that was listed or looked at (on
+    // the thread that reads); false ends the listing there, when the read
+    // is no longer wanted.
+    std::function<bool(std::size_t itemsSeen)> onItem;
 };
 
 struct FolderReadResult {

@@ -6,7 +6,10 @@
 #include "cache/cache_file.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <unordered_set>
+
+#include <sys/stat.h>
 
 namespace qlx::imagelist {
 
@@ -20,36 +23,66 @@ void call(const std::function<void()>& hook)
 
 } // namespace
 
+ListReadOutcome readListOf(const ListReadJob& job)
+{
+    ListReadOutcome outcome;
+    outcome.cache = job.cache;
+    if (!outcome.cache && job.cacheFile) {
+        if (auto file = cache::CacheFile::load(*job.cacheFile, nullptr, &outcome.cacheLoad))
+            outcome.cache = std::make_shared<const cache::CacheFile>(std::move(*file));
+    }
+    if (!job.collection)
+        outcome.result = readFolder(outcome.list, job.folder, outcome.cache, job.options);
+    else if (job.content)
+        outcome.result = readCollection(outcome.list, *job.content, outcome.cache, job.options,
+                                        job.options.checkCachedFilesExist);
+    return outcome;
+}
+
 FolderSession::FolderSession(cache::ThumbnailCache& cache, MemoryReserve& reserve,
-                             FolderReadOptionsSource options, FolderSessionHooks hooks)
-    : m_cache(cache), m_reserve(reserve), m_options(std::move(options)), m_hooks(std::move(hooks))
+                             FolderReadOptionsSource options, library::CollectionStore* collections,
+                             FolderSessionHooks hooks)
+    : m_cache(cache), m_reserve(reserve), m_options(std::move(options)), m_collections(collections),
+      m_hooks(std::move(hooks))
 {
 }
 
 LoadOutcome FolderSession::load(const LoadRequest& request)
 {
+    ListReadJob job;
+    const LoadOutcome outcome = beginLoad(request, job);
+    if (outcome == LoadOutcome::Loaded && reading())
+        finishLoad(readListOf(job));
+    return outcome;
+}
+
+LoadOutcome FolderSession::beginLoad(const LoadRequest& request, ListReadJob& job)
+{
     if (m_loading)
         return LoadOutcome::AlreadyLoading;
     if (!request.force && request.folder == m_previous && request.collection == m_previousIsCollection)
         return LoadOutcome::Unchanged;
-    if (m_hooks.blockingOperationRunning && m_hooks.blockingOperationRunning()) {
+    if (reading() || (m_hooks.blockingOperationRunning && m_hooks.blockingOperationRunning())) {
         if (request.mode == LoadMode::Refresh)
             return LoadOutcome::Dropped;
-        m_pending = request;
+        m_pending = request; // a newer request replaces an older one
         return LoadOutcome::Deferred;
     }
     m_loading = true;
     call(m_hooks.beginLoad);
-    const bool keepCheckMarks = m_keepCheckMarks;
-    const std::vector<std::u16string> checked = keepCheckMarks ? checkedPaths() : std::vector<std::u16string>{};
+    Reading load;
+    load.request = request;
+    if (m_keepCheckMarks)
+        load.checked = checkedPaths();
+    const bool reuseCacheInMemory = m_keepCheckMarks || request.mode == LoadMode::Refresh;
     call(m_hooks.stopWorkers);
     m_reserve.reset();
 
     // What to show afterwards, and whether the focus moved since the cache
     // was written.
-    const std::int64_t shownPosition = m_list.empty() ? 0 : std::max<std::int64_t>(m_list.currentPosition(), 0);
-    const auto shownEntry = m_list.entryAt(shownPosition);
-    const std::u16string shownPath = shownEntry ? m_list.entry(*shownEntry).path() : std::u16string{};
+    load.shownPosition = m_list.empty() ? 0 : std::max<std::int64_t>(m_list.currentPosition(), 0);
+    const auto shownEntry = m_list.entryAt(load.shownPosition);
+    load.shownPath = shownEntry ? m_list.entry(*shownEntry).path() : std::u16string{};
     if (request.mode == LoadMode::Refresh)
         markEntriesChanged();
     if (!m_list.empty() && m_list.currentPosition() != m_savedFocus)
@@ -64,19 +97,65 @@ LoadOutcome FolderSession::load(const LoadRequest& request)
 
     if (!m_current.empty()) {
         m_keepCheckMarks = false;
-        readNewList(request, keepCheckMarks || request.mode == LoadMode::Refresh);
-        restoreCheckMarks(checked);
+        job = prepareRead(request, reuseCacheInMemory);
         m_previous = m_current;
         m_previousIsCollection = m_currentIsCollection;
-        placeFocus(request, shownPosition, shownPath);
-    } else {
-        m_list.clear();
-        m_cache.release();
+        m_reading = std::move(load);
+        m_loading = false;
+        return LoadOutcome::Loaded;
     }
+    // No list: the image prepared for the list left is written now, not at
+    // some later load, so that a close right after keeps it.
+    m_list.clear();
+    m_cache.release();
+    m_cache.write();
+    m_previous.clear();
+    m_previousIsCollection = false;
     call(m_hooks.startListInformation);
     call(m_hooks.endLoad);
     m_loading = false;
     return LoadOutcome::Loaded;
+}
+
+void FolderSession::finishLoad(ListReadOutcome outcome)
+{
+    if (!m_reading)
+        return;
+    m_loading = true;
+    const Reading load = std::move(*m_reading);
+    m_reading.reset();
+    m_list = std::move(outcome.list);
+    m_lastRead = outcome.result;
+    m_cache.adopt(std::move(outcome.cache));
+    m_lastCacheLoad = outcome.cacheLoad;
+    if (m_lastRead.cacheChanged)
+        markEntriesChanged();
+    if (!load.request.collection)
+        watchFolder(m_options ? m_options() : FolderReadOptions{});
+    restoreCheckMarks(load.checked);
+    placeFocus(load.request, load.shownPosition, load.shownPath);
+    call(m_hooks.startListInformation);
+    call(m_hooks.endLoad);
+    m_loading = false;
+}
+
+void FolderSession::abandonLoad()
+{
+    if (!m_reading)
+        return;
+    m_reading.reset();
+    if (m_currentIsCollection && m_collections != nullptr) {
+        // Its list was never shown: there is no order to keep.
+        m_collections->skipNextOrderKeep();
+        m_collections->leaveCollectionMode({});
+    }
+    m_list.clear();
+    m_cache.release();
+    m_changes = 0;
+    m_current.clear();
+    m_currentIsCollection = false;
+    m_previous.clear();
+    m_previousIsCollection = false;
 }
 
 std::optional<LoadRequest> FolderSession::takePendingRequest()
@@ -129,10 +208,26 @@ cache::CacheSaveRequest FolderSession::saveRequest(std::span<const cache::CacheE
     return save;
 }
 
+bool FolderSession::currentListGone() const
+{
+    if (m_currentIsCollection)
+        return m_collections == nullptr || !m_collections->find(m_current);
+    const auto folder = library::toFilePath(m_current);
+    struct stat status{};
+    return folder && ::stat(folder->c_str(), &status) != 0 && errno == ENOENT;
+}
+
 void FolderSession::saveLeavingList()
 {
     if (m_current.empty())
         return;
+    // A collection deleted or renamed, a folder removed: writing its cache
+    // would bring back a file that was just deleted, or leave one for a
+    // name that no longer exists.
+    if (currentListGone()) {
+        m_changes = 0;
+        return;
+    }
     const std::vector<cache::CacheEntryImage> images = m_list.cacheImages();
     m_cache.prepareSave(saveRequest(images));
     m_changes = 0;
@@ -140,7 +235,9 @@ void FolderSession::saveLeavingList()
 
 cache::CacheSaveOutcome FolderSession::saveCache()
 {
-    if (m_current.empty())
+    // A list still being read has nothing to save (and must not delete its
+    // cache file as an empty list would).
+    if (m_current.empty() || reading() || currentListGone())
         return cache::CacheSaveOutcome::Skipped;
     const std::vector<cache::CacheEntryImage> images = m_list.cacheImages();
     const cache::CacheSaveOutcome outcome = m_cache.prepareSave(saveRequest(images));
@@ -151,54 +248,47 @@ cache::CacheSaveOutcome FolderSession::saveCache()
     return outcome;
 }
 
-void FolderSession::readNewList(const LoadRequest& request, bool reuseCacheInMemory)
+ListReadJob FolderSession::prepareRead(const LoadRequest& request, bool reuseCacheInMemory)
 {
     const cache::CacheList list{request.folder, request.collection};
     // The old list's entries may still view the old cache: they go first.
     m_list.clear();
     m_cache.release();
     m_lastCacheLoad = {};
+    ListReadJob job;
     if (reuseCacheInMemory && request.folder == m_previous && request.collection == m_previousIsCollection) {
         // An image taken over was never written: the next save must.
         if (m_cache.hasPreparedImage())
             markEntriesChanged();
         m_cache.takeOverOrLoad(list);
+        job.cache = m_cache.loadedShared();
     } else {
         m_cache.write();
-        m_cache.load(list, nullptr, &m_lastCacheLoad);
+        job.cacheFile = m_cache.fileOf(list);
     }
-    const FolderReadOptions options = m_options ? m_options() : FolderReadOptions{};
-    readList(request, options);
-    if (m_lastRead.cacheChanged)
-        markEntriesChanged();
-    if (request.collection)
-        return; // a collection has no folder to watch
-    if (const auto folder = library::toFilePath(request.folder))
+    job.folder = request.folder;
+    job.collection = request.collection;
+    job.options = m_options ? m_options() : FolderReadOptions{};
+    if (request.collection && m_collections != nullptr) {
+        if (const auto index = m_collections->find(request.folder)) {
+            m_collections->showCollection(*index);
+            job.content = m_collections->at(*index);
+        }
+    }
+    return job;
+}
+
+void FolderSession::watchFolder(const FolderReadOptions& options)
+{
+    if (const auto folder = library::toFilePath(m_current))
         m_watcher.open(*folder);
     FolderChangeOptions follow;
-    follow.folderText = request.folder;
+    follow.folderText = m_current;
     follow.targetMask = options.targetMask;
     follow.videos = options.videos;
     follow.videoVolumeSetting = options.videoVolumeSetting;
     follow.startEnlargedVideo = options.startEnlargedVideo;
     m_applier.emplace(std::move(follow));
-}
-
-void FolderSession::readList(const LoadRequest& request, const FolderReadOptions& options)
-{
-    if (!request.collection) {
-        m_lastRead = readFolder(m_list, request.folder, m_cache.loadedShared(), options);
-        return;
-    }
-    m_lastRead = {};
-    const auto index = m_collections ? m_collections->find(request.folder) : std::nullopt;
-    if (!index) {
-        m_list.clear();
-        return;
-    }
-    m_collections->showCollection(*index);
-    m_lastRead = readCollection(m_list, m_collections->at(*index), m_cache.loadedShared(), options,
-                                options.checkCachedFilesExist);
 }
 
 void FolderSession::placeFocus(const LoadRequest& request, std::int64_t shownPosition, const std::u16string& shownPath)

@@ -7,6 +7,12 @@
 // "Loading" text, stopping and starting the workers, the title and the
 // counters) as hooks; the command-line tool runs the same load without any.
 //
+// A load runs whole (load()) or in two halves around its read
+// (beginLoad(), finishLoad()): the window reads the directory on a thread
+// of its own so that a large folder does not stop the event loop (see
+// ListReadWorker). While that read runs, a further request waits as the
+// pending request, and the window abandons the read and serves it.
+//
 // Runs on the user-interface thread.
 
 #include "imagelist/folder_changes.h"
@@ -15,12 +21,15 @@
 #include "imagelist/image_list.h"
 #include "imagelist/memory_reserve.h"
 #include "imagelist/sort_order.h"
+#include "library/collection.h"
 #include "cache/cache_store.h"
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace qlx::library {
 class CollectionStore;
@@ -65,17 +74,55 @@ struct FolderSessionHooks {
 // The settings a load reads, taken fresh for every load.
 using FolderReadOptionsSource = std::function<FolderReadOptions()>;
 
+// What the read of a load works with: plain values, so that any thread may
+// read (the cache file is shared and never changes, the collection is a
+// copy).
+struct ListReadJob {
+    std::u16string folder; // the folder, or the collection's name
+    bool collection = false;
+    std::optional<library::Collection> content; // a collection's files; none: no such collection
+    // The cache already in memory (a refresh takes the image it prepared
+    // over), or else the cache file to read first (a large folder's is
+    // hundreds of megabytes).
+    std::shared_ptr<const cache::CacheFile> cache;
+    std::optional<std::filesystem::path> cacheFile;
+    FolderReadOptions options;
+};
+
+struct ListReadOutcome {
+    ImageList list;
+    FolderReadResult result;
+    std::shared_ptr<const cache::CacheFile> cache; // the cache the list was read against
+    cache::CacheLoadTimes cacheLoad;
+};
+
+// Reads the cache file when the job names one, then the folder's directory,
+// or the collection's files, against the cache.
+ListReadOutcome readListOf(const ListReadJob& job);
+
 class FolderSession {
 public:
+    // `collections`: the collections a collection request reads; without
+    // them (no usable user folder) a collection shows an empty list.
     FolderSession(cache::ThumbnailCache& cache, MemoryReserve& reserve, FolderReadOptionsSource options,
-                  FolderSessionHooks hooks = {});
+                  library::CollectionStore* collections = nullptr, FolderSessionHooks hooks = {});
 
+    // The whole load, its read on the calling thread.
     LoadOutcome load(const LoadRequest& request);
-    // The collections a collection request reads; without them a collection
-    // shows an empty list.
-    void setCollectionStore(library::CollectionStore* store) { m_collections = store; }
+    // The load up to its read: Loaded means the list now belongs to the
+    // request; when reading() it is empty until finishLoad() brings what
+    // `job` read (otherwise the load is already over: the list was
+    // emptied).
+    LoadOutcome beginLoad(const LoadRequest& request, ListReadJob& job);
+    void finishLoad(ListReadOutcome outcome);
+    // Drops the load whose read runs (a newer request came): nothing of it
+    // is shown or saved, and the session shows no list until the next load.
+    void abandonLoad();
+    bool reading() const { return m_reading.has_value(); }
+
     bool showsCollection() const { return m_currentIsCollection; }
-    // The request a blocking operation held back, handed out once.
+    // The request held back while a read or a blocking operation ran,
+    // handed out once.
     std::optional<LoadRequest> takePendingRequest();
     // The refresh command: the next load keeps the check marks.
     void keepCheckMarksOnNextLoad() { m_keepCheckMarks = true; }
@@ -112,18 +159,28 @@ public:
     bool followingHeldFiles() const { return m_applier && m_applier->holding(); }
 
 private:
+    // What a load begun remembers for its end.
+    struct Reading {
+        LoadRequest request;
+        std::vector<std::u16string> checked;
+        std::int64_t shownPosition = 0;
+        std::u16string shownPath;
+    };
+
     std::vector<std::u16string> checkedPaths() const;
     void restoreCheckMarks(const std::vector<std::u16string>& paths);
     cache::CacheSaveRequest saveRequest(std::span<const cache::CacheEntryImage> images) const;
+    bool currentListGone() const;
     void saveLeavingList();
     void leaveCollection(const LoadRequest& next);
-    void readList(const LoadRequest& request, const FolderReadOptions& options);
-    void readNewList(const LoadRequest& request, bool reuseCacheInMemory);
+    ListReadJob prepareRead(const LoadRequest& request, bool reuseCacheInMemory);
+    void watchFolder(const FolderReadOptions& options);
     void placeFocus(const LoadRequest& request, std::int64_t shownPosition, const std::u16string& shownPath);
 
     cache::ThumbnailCache& m_cache;
     MemoryReserve& m_reserve;
     FolderReadOptionsSource m_options;
+    library::CollectionStore* m_collections;
     FolderSessionHooks m_hooks;
 
     ImageList m_list;
@@ -131,8 +188,8 @@ private:
     std::u16string m_previous;
     bool m_currentIsCollection = false;
     bool m_previousIsCollection = false;
-    library::CollectionStore* m_collections = nullptr;
-    bool m_loading = false;
+    bool m_loading = false; // inside beginLoad or finishLoad
+    std::optional<Reading> m_reading;
     bool m_keepCheckMarks = false;
     std::optional<LoadRequest> m_pending;
     std::uint32_t m_changes = 0;

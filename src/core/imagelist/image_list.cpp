@@ -9,6 +9,8 @@ namespace qlx::imagelist {
 
 ImageList::ImageList() = default;
 ImageList::~ImageList() = default;
+ImageList::ImageList(ImageList&&) noexcept = default;
+ImageList& ImageList::operator=(ImageList&&) noexcept = default;
 
 ListItem* ImageList::append(std::unique_ptr<ImageEntry> entry)
 {

@@ -57,6 +57,9 @@ public:
     ~ImageList();
     ImageList(const ImageList&) = delete;
     ImageList& operator=(const ImageList&) = delete;
+    // A list read on another thread is handed over whole.
+    ImageList(ImageList&&) noexcept;
+    ImageList& operator=(ImageList&&) noexcept;
 
     std::size_t size() const { return m_items.size(); }
     bool empty() const { return m_items.empty(); }

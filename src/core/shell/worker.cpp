@@ -92,6 +92,16 @@ void Worker::wake()
     m_changed.notify_all();
 }
 
+void Worker::requestStop()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_state.load() == WorkerState::Running)
+            m_state.store(WorkerState::StopRequested);
+    }
+    m_changed.notify_all();
+}
+
 void Worker::stop(const PumpFunction& pump)
 {
     // Events are pumped between waits of at most 10 ms, so the window
@@ -100,12 +110,7 @@ void Worker::stop(const PumpFunction& pump)
     // is asked again each round, and whatever thread is there at the end is
     // joined.
     while (m_thread.joinable() && m_state.load() != WorkerState::Finished) {
-        {
-            const std::lock_guard lock(m_mutex);
-            if (m_state.load() == WorkerState::Running)
-                m_state.store(WorkerState::StopRequested);
-        }
-        m_changed.notify_all();
+        requestStop();
         if (pump)
             pump();
         std::unique_lock lock(m_mutex);

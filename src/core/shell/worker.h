@@ -67,6 +67,9 @@ public:
     // Asks the thread to stop (unless it has finished), pumps the caller's
     // events in steps of at most 10 ms until it has, and joins it.
     void stop(const PumpFunction& pump = {});
+    // Asks the thread to stop and returns at once; the owner hears of the
+    // end through `ended`.
+    void requestStop();
 
     WorkerState state() const { return m_state.load(); }
 

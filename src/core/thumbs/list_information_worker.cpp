@@ -2,6 +2,8 @@
 
 #include "thumbs/visit_order.h"
 
+#include <algorithm>
+
 namespace qlx::thumbs {
 
 using imagelist::ImageEntry;
@@ -133,14 +135,23 @@ constexpr ByteRange kWorkedRanges[] = {
 
 } // namespace
 
-void applyInformation(ImageEntry& target, const ImageEntry& worked)
+bool applyInformation(ImageEntry& target, const ImageEntry& worked)
 {
-    const std::uint16_t before = target.flags();
-    for (const ByteRange range : kWorkedRanges)
-        target.copyBytesFrom(worked, range.offset, range.size);
+    bool changed = false;
+    for (const ByteRange range : kWorkedRanges) {
+        const auto from = worked.recordBytes().subspan(range.offset, range.size);
+        const auto to = target.recordBytes().subspan(range.offset, range.size);
+        if (!std::equal(from.begin(), from.end(), to.begin())) {
+            target.copyBytesFrom(worked, range.offset, range.size);
+            changed = true;
+        }
+    }
     constexpr std::uint16_t kWorkedFlags = ImageEntry::kFlagMetadataRead | ImageEntry::kFlagListIconRedo
                                            | ImageEntry::kFlagThumbInvalid | ImageEntry::kFlagUnrenderable;
-    target.setFlags(static_cast<std::uint16_t>((before & ~kWorkedFlags) | (worked.flags() & kWorkedFlags)));
+    const std::uint16_t before = target.flags();
+    const auto after = static_cast<std::uint16_t>((before & ~kWorkedFlags) | (worked.flags() & kWorkedFlags));
+    target.setFlags(after);
+    return changed || after != before;
 }
 
 } // namespace qlx::thumbs

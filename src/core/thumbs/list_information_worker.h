@@ -106,7 +106,9 @@ private:
 // texts and the metadata and thumbnail flags), leaving what the user or
 // other parts of the program changed meanwhile (the check mark, the
 // presence, the Status and Media# texts, the history, the rotation the user
-// chose) as it is.
-void applyInformation(imagelist::ImageEntry& target, const imagelist::ImageEntry& worked);
+// chose) as it is. True when that changed any byte of `target`: a visit
+// that found nothing new (a thumbnail that waits for the RAW engine or a
+// video frame) leaves the cache as it was.
+bool applyInformation(imagelist::ImageEntry& target, const imagelist::ImageEntry& worked);
 
 } // namespace qlx::thumbs

@@ -9,6 +9,8 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <utility>
+
 namespace qlx::gui {
 
 using imagelist::ImageEntry;
@@ -22,16 +24,34 @@ constexpr int kHeldFilesPollMs = 250;
 
 ListController::ListController(settings::SettingsRecord& settings, const std::filesystem::path& programFolder,
                                const metadata::CameraTable& cameras, const metadata::LensTables& lenses,
-                               QByteArray placeholderPicture, QObject* parent)
+                               QByteArray placeholderPicture, library::CollectionStore* collections, QObject* parent)
     : QObject(parent), m_settings(settings), m_cameras(cameras), m_lenses(lenses),
       m_placeholder(std::move(placeholderPicture)), m_videos(imagelist::videoExtensionsOf(settings)),
       m_cache(cache::CacheSettings::fromSettings(settings, programFolder))
 {
     imagelist::FolderSessionHooks hooks;
-    hooks.stopWorkers = [this] { stopWorker(); };
-    hooks.beginLoad = [this] { Q_EMIT loadStarted(); };
+    hooks.stopWorkers = [this] { stopForLoad(); };
+    hooks.beginLoad = [this] {
+        // Once for a load and the loads that superseded it.
+        if (!std::exchange(m_loadAnnounced, true))
+            Q_EMIT loadStarted();
+    };
     m_session = std::make_unique<imagelist::FolderSession>(m_cache, m_reserve, [this] { return readOptions(); },
-                                                           std::move(hooks));
+                                                           collections, std::move(hooks));
+    m_reader = std::make_unique<imagelist::ListReadWorker>(
+        settings.get(settings::kDrawingPriority),
+        [this](std::size_t seen) {
+            // One notice waits at a time and tells the latest count, however
+            // fast the directory is listed: a queue of them would hold the
+            // window up as long as the read it reports on.
+            m_readSeen = seen;
+            if (!m_progressPosted.exchange(true))
+                QMetaObject::invokeMethod(this, [this] {
+                    m_progressPosted = false;
+                    Q_EMIT readProgress(static_cast<int>(m_readSeen.load()));
+                }, Qt::QueuedConnection);
+        },
+        [this] { QMetaObject::invokeMethod(this, &ListController::readEnded, Qt::QueuedConnection); });
     m_heldFilesTimer = new QTimer(this);
     m_heldFilesTimer->setInterval(kHeldFilesPollMs);
     connect(m_heldFilesTimer, &QTimer::timeout, this, &ListController::followChanges);
@@ -39,6 +59,7 @@ ListController::ListController(settings::SettingsRecord& settings, const std::fi
 
 ListController::~ListController()
 {
+    m_reader->stop();
     stopWorker();
 }
 
@@ -60,15 +81,51 @@ imagelist::LoadOutcome ListController::openCollection(const std::u16string& name
 
 imagelist::LoadOutcome ListController::open(const imagelist::LoadRequest& request)
 {
-    const imagelist::LoadOutcome outcome = m_session->load(request);
+    if (m_shuttingDown)
+        return imagelist::LoadOutcome::Dropped;
+    imagelist::ListReadJob job;
+    const imagelist::LoadOutcome outcome = m_session->beginLoad(request, job);
+    if (outcome == imagelist::LoadOutcome::Deferred) {
+        // The read in work is superseded; readEnded serves the request.
+        m_reader->requestStop();
+        return outcome;
+    }
     if (outcome != imagelist::LoadOutcome::Loaded)
         return outcome;
     ++m_generation;
     m_read = 0;
+    m_listReady = false; // not until the list read has been gone through
+    Q_EMIT listReadyChanged(false);
+    Q_EMIT listOpened(QString::fromStdU16String(request.folder), request.collection);
+    if (m_session->reading())
+        m_reader->start(std::move(job), m_generation);
+    else
+        showList(); // the list was emptied
+    return outcome;
+}
+
+void ListController::readEnded()
+{
+    auto finished = m_reader->takeFinished();
+    if (m_shuttingDown || !finished || finished->generation != m_generation || !m_session->reading())
+        return;
+    if (auto pending = m_session->takePendingRequest()) {
+        m_session->abandonLoad();
+        const imagelist::LoadOutcome outcome = open(*pending);
+        if (outcome != imagelist::LoadOutcome::Loaded && outcome != imagelist::LoadOutcome::Deferred)
+            showList(); // nothing to read after all: the list stays empty
+        return;
+    }
+    m_session->finishLoad(std::move(finished->outcome));
+    showList();
+}
+
+void ListController::showList()
+{
     watchFolder();
+    m_loadAnnounced = false;
     Q_EMIT listLoaded();
     startPass();
-    return outcome;
 }
 
 void ListController::refresh()
@@ -86,9 +143,24 @@ void ListController::focusMoved(int position)
 
 void ListController::shutDown()
 {
+    m_shuttingDown = true;
     m_heldFilesTimer->stop();
+    // A list still being read was never shown: there is nothing of it to
+    // save.
+    m_reader->stop(pumpEvents);
+    m_session->abandonLoad();
     stopWorker();
     m_session->saveCache();
+}
+
+void ListController::stopForLoad()
+{
+    // The watcher's descriptor closes with the load; nothing may listen on
+    // it, nor look at held files, until the new list is watched.
+    m_heldFilesTimer->stop();
+    delete m_watchNotifier;
+    m_watchNotifier = nullptr;
+    stopWorker();
 }
 
 void ListController::stopWorker()
@@ -113,7 +185,8 @@ void ListController::startPass()
         const std::size_t entry = list.order()[position];
         const imagelist::ListItem& item = list.item(entry);
         const bool needsMetadata = !item.entry->hasFlag(ImageEntry::kFlagMetadataRead);
-        const bool needsThumbnail = item.thumbnail().empty() || item.entry->hasFlag(ImageEntry::kFlagThumbInvalid);
+        const bool needsThumbnail = (item.thumbnail().empty() || item.entry->hasFlag(ImageEntry::kFlagThumbInvalid))
+                                    && !m_failures.failedBefore(*item.entry);
         if (item.entry->isPresent() && (needsMetadata || needsThumbnail))
             pass.jobs[position] = std::make_unique<thumbs::InformationJob>(
                 thumbs::InformationJob{entry, *item.entry, needsThumbnail});
@@ -142,26 +215,35 @@ void ListController::drainResults()
     std::vector<thumbs::InformationResult> results = m_worker->takeResults();
     imagelist::ImageList& list = m_session->list();
     QList<qsizetype> changed;
+    bool visited = false;
     for (thumbs::InformationResult& result : results) {
         if (result.generation != m_generation || result.entry >= list.size() || !result.record)
             continue; // a result of a list that is gone
         imagelist::ListItem& item = list.item(result.entry);
-        thumbs::applyInformation(*item.entry, *result.record);
+        bool entryChanged = thumbs::applyInformation(*item.entry, *result.record);
         if (!result.thumbnail.empty()) {
             item.cachedThumbnail = {};
             item.madeThumbnail = std::move(result.thumbnail);
+            entryChanged = true;
         } else if (result.thumbnailStatus == thumbs::PictureStatus::Failed) {
-            item.entry->setFlag(ImageEntry::kFlagUnrenderable, true);
+            // The file is still there and its preview may well decode.
+            m_failures.record(*item.entry);
         }
-        changed.push_back(static_cast<qsizetype>(result.entry));
+        if (entryChanged)
+            changed.push_back(static_cast<qsizetype>(result.entry));
+        visited = true;
         ++m_read;
     }
+    // Only what changed is written back when the list is left: entries
+    // that wait for the RAW engine or a video frame are visited on every
+    // pass and change nothing.
     if (!changed.isEmpty()) {
         m_session->markEntriesChanged();
         Q_EMIT entriesUpdated(changed);
-        Q_EMIT progressChanged(static_cast<int>(m_read), static_cast<int>(list.size()));
     }
-    if (!m_worker->running() && !m_listReady) {
+    if (visited)
+        Q_EMIT progressChanged(static_cast<int>(m_read), static_cast<int>(list.size()));
+    if (!m_worker->running() && !m_listReady && !m_session->reading()) {
         m_listReady = true;
         Q_EMIT listReadyChanged(true);
     }

@@ -1,22 +1,34 @@
 #pragma once
 // The browser's side of the image list: it owns the folder session (list,
-// cache, watcher), the memory reserve and the list-information worker, opens
-// folders, starts a worker pass after every load, merges the worker's
-// results into the list on the user-interface thread, and follows the
-// folder watcher. The panes show what it announces; they never touch the
-// worker.
+// cache, watcher), the memory reserve, the folder-read worker and the
+// list-information worker, opens folders, merges the workers' results into
+// the list on the user-interface thread, and follows the folder watcher.
+// The panes show what it announces; they never touch a worker.
+//
+// A load runs in three steps: the session's first half (workers stopped,
+// the list left is saved, the new cache loaded) on this thread; the
+// directory read on the folder-read worker, while the window goes on;
+// the second half (the list read is put in place, the folder watched) back
+// on this thread, and then a list-information pass. A request while the
+// read runs waits as the session's pending request and supersedes the
+// read: the read is asked to stop and the request is served when it has
+// ended.
 
 #include "imagelist/folder_session.h"
+#include "imagelist/list_read_worker.h"
 #include "imagelist/memory_reserve.h"
 #include "imagelist/video_extensions.h"
 #include "metadata/camera_table.h"
 #include "metadata/lens_tables.h"
 #include "cache/cache_store.h"
 #include "thumbs/list_information_worker.h"
+#include "thumbs/thumbnail_failures.h"
 
 #include <QList>
 #include <QObject>
+#include <QString>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -36,23 +48,26 @@ namespace qlx::gui {
 class ListController : public QObject {
     Q_OBJECT
 public:
+    // `collections` may be null (the settings name no usable user folder):
+    // a collection then shows an empty list.
     ListController(settings::SettingsRecord& settings, const std::filesystem::path& programFolder,
                    const metadata::CameraTable& cameras, const metadata::LensTables& lenses,
-                   QByteArray placeholderPicture, QObject* parent = nullptr);
+                   QByteArray placeholderPicture, library::CollectionStore* collections,
+                   QObject* parent = nullptr);
     ~ListController() override;
 
     imagelist::FolderSession& session() { return *m_session; }
     const imagelist::ImageList& list() const { return m_session->list(); }
     const metadata::CameraTable& cameras() const { return m_cameras; }
 
-    // Opens a folder ("Load folder"); the result says what happened.
+    // Opens a folder ("Load folder"); the result says what happened to the
+    // request: Loaded when the list now belongs to it (its read may still
+    // run), Deferred when it waits for the read in work.
     imagelist::LoadOutcome openFolder(const std::u16string& folder, bool force = false,
                                       imagelist::LoadMode mode = imagelist::LoadMode::Open,
                                       imagelist::RefreshPosition position = imagelist::RefreshPosition::First);
     imagelist::LoadOutcome open(const imagelist::LoadRequest& request);
-    // Shows a collection of the store set with setCollectionStore.
     imagelist::LoadOutcome openCollection(const std::u16string& name, bool force = false);
-    void setCollectionStore(library::CollectionStore* store) { m_session->setCollectionStore(store); }
     // The refresh command: the same folder again, check marks kept.
     void refresh();
     // The focus moved to `position`: the worker goes on from there.
@@ -64,12 +79,17 @@ public:
     // cache cleared): leaving the folder must not write it again.
     void skipNextCacheSave() { m_cache.skipNextSave(); }
     const cache::CacheSettings& cacheSettings() const { return m_cache.settings(); }
-    // Stops the worker and writes the open folder's cache (leaving the
-    // program, clearing the cache folder).
+    // Stops the workers and writes the open folder's cache (leaving the
+    // program).
     void shutDown();
 
 Q_SIGNALS:
     void loadStarted();
+    // The list now belongs to `text`: a folder, a collection's name, or
+    // empty for no list. Its read follows.
+    void listOpened(const QString& text, bool collection);
+    // The folder read has looked at `itemsSeen` directory items.
+    void readProgress(int itemsSeen);
     void listLoaded();
     // Entries (numbers in the list) whose record or thumbnail changed.
     void entriesUpdated(const QList<qsizetype>& entries);
@@ -81,7 +101,10 @@ Q_SIGNALS:
     void listReadyChanged(bool ready);
 
 private:
+    void stopForLoad();
     void stopWorker();
+    void readEnded();
+    void showList();
     void startPass();
     void drainResults();
     void watchFolder();
@@ -96,11 +119,18 @@ private:
     cache::ThumbnailCache m_cache;
     imagelist::MemoryReserve m_reserve;
     std::unique_ptr<imagelist::FolderSession> m_session;
+    // Written by the folder-read worker, read here.
+    std::atomic<std::size_t> m_readSeen{0};
+    std::atomic<bool> m_progressPosted{false};
+    std::unique_ptr<imagelist::ListReadWorker> m_reader;
     std::unique_ptr<thumbs::ListInformationWorker> m_worker;
+    thumbs::ThumbnailFailures m_failures;
     std::uint64_t m_generation = 0;
     std::size_t m_read = 0;
     bool m_listReady = false;
-    bool m_stopping = false; // the worker is being stopped (events are pumped)
+    bool m_stopping = false;      // the worker is being stopped (events are pumped)
+    bool m_loadAnnounced = false; // loadStarted went out; listLoaded ends it
+    bool m_shuttingDown = false;
     QSocketNotifier* m_watchNotifier = nullptr;
     QTimer* m_heldFilesTimer = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "shell/application.h"
 
 #include "shell/browser.h"
+#include "imagelist/list_controller.h"
 #include "shell/responsiveness_probe.h"
 #include "shell/startup_resources.h"
 
@@ -222,12 +223,21 @@ void Application::onInitialLoadFinished()
 {
     if (!m_running || m_closeStarted)
         return;
-    if (!m_state->startFolder.empty())
-        m_browser->openFolder(m_state->startFolder);
-    recordWindowAndFolder();
-    // A failed save is not reported: the next save tries again.
-    m_state->settingsFile->save(m_state->settings);
-    Q_EMIT firstSaveDone();
+    const auto firstSave = [this] {
+        if (!m_running || m_closeStarted)
+            return;
+        recordWindowAndFolder();
+        // A failed save is not reported: the next save tries again.
+        m_state->settingsFile->save(m_state->settings);
+        Q_EMIT firstSaveDone();
+    };
+    if (m_state->startFolder.empty()) {
+        firstSave();
+        return;
+    }
+    // The folder is read on a thread: the save waits until it is shown.
+    connect(&m_browser->controller(), &ListController::listLoaded, this, firstSave, Qt::SingleShotConnection);
+    m_browser->openFolder(m_state->startFolder);
 }
 
 void Application::recordWindowAndFolder()

@@ -22,16 +22,18 @@
 //      follow the load;
 //   6. the main window, placed as stored, with the start folder (command line,
 //      else the settings) in its caption;
-//   7. once the window is shown and the first folder load is done, one save
-//      of the settings, which puts the normal-exit flag 0 on disk while the
-//      program runs.
+//   7. once the window is shown and the start folder is read and shown, one
+//      save of the settings, which puts the normal-exit flag 0 on disk while
+//      the program runs.
 // A failing step shows its message and ends start-up: start() returns false
 // and exitCode() says how the process ends.
 //
 // The close sequence runs once, whatever asks for it (the window's close
-// button, a termination signal, the end of the desktop session): it records
-// the window's state and the current folder in the settings, sets the
-// normal-exit flag and writes the settings file, then emits finished(); the
+// button, a termination signal, the end of the desktop session): the browser
+// stops its workers and writes the open list's cache and the collections;
+// then it records the window's state and the current folder in the settings,
+// sets the normal-exit flag and writes the settings file, then emits
+// finished(); the
 // caller ends the event loop. Destroying the Application tears down in the
 // fixed order: windows, tables, the named locks, the single-instance lock.
 

@@ -2,6 +2,7 @@
 
 #include "actions/action_log.h"
 #include "imagelist/list_commands.h"
+#include "actions/file_operations.h"
 #include "imagelist/list_controller.h"
 #include "imagelist/list_pane.h"
 #include "metadata/camera_lens_dialog.h"
@@ -34,7 +35,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeySequence>
-#include <QLocale>
 #include <QMessageBox>
 #include <QShortcut>
 
@@ -56,9 +56,11 @@ constexpr int kVersionInformation = 132;
 constexpr int kHelp = 133;
 constexpr int kCameraLensList = 605;
 
+// Whole bytes below 1,024 ("500Byte"), then "%0.2fKB", "%0.2fMB" and
+// "%0.2fGB" in units of 1,024, whatever the desktop's locale.
 QString sizeText(std::uint64_t bytes)
 {
-    return QLocale::system().formattedDataSize(static_cast<qint64>(bytes), 1, QLocale::DataSizeTraditionalFormat);
+    return toQString(actions::formatSize(bytes));
 }
 
 } // namespace
@@ -77,9 +79,15 @@ Browser::Browser(MainWindow& window, SharedState& state) : m_window(window), m_s
     connect(m_menus.get(), &MenuBuilder::commandTriggered, this, &Browser::runCommand);
     connect(m_menus.get(), &MenuBuilder::toolButtonTriggered, this, &Browser::runToolButton);
 
-    m_controller = new ListController(settings, state.programFolder, *state.cameras,
-                                      *state.lenses, state.placeholderPicture, this);
-    m_rebar = new Rebar(window, *m_menus, settings, m_controller->cacheSettings().directory);
+    const std::filesystem::path cacheDirectory = cache::CacheSettings::fromSettings(settings, state.programFolder).directory;
+    if (const auto directory = library::collectionDirectory(state.programFolder, settings.text(settings::kUserFolder))) {
+        m_collections = std::make_unique<library::CollectionStore>(*directory,
+                                                                   library::collectionCacheLocator(cacheDirectory));
+        m_collections->loadAll();
+    }
+    m_controller = new ListController(settings, state.programFolder, *state.cameras, *state.lenses,
+                                      state.placeholderPicture, m_collections.get(), this);
+    m_rebar = new Rebar(window, *m_menus, settings, cacheDirectory);
     m_statusBar = new StatusBar(&window);
     window.setStatusBar(m_statusBar);
     m_area = new BrowserArea(settings, &window);
@@ -135,14 +143,7 @@ void Browser::buildPanes()
 void Browser::buildFolderPane()
 {
     settings::SettingsRecord& settings = m_state.settings;
-    const std::u16string userFolder = settings.text(settings::kUserFolder);
     const std::filesystem::path cacheDirectory = m_controller->cacheSettings().directory;
-    if (const auto directory = library::collectionDirectory(m_state.programFolder, userFolder)) {
-        m_collections = std::make_unique<library::CollectionStore>(*directory,
-                                                                   library::collectionCacheLocator(cacheDirectory));
-        m_collections->loadAll();
-        m_controller->setCollectionStore(m_collections.get());
-    }
     m_folderPane = new FolderPane(settings, m_collections.get(), cacheDirectory, *m_menus, [this] {
         QStringList paths;
         for (const std::u16string& path : m_listPane->selectedPaths())
@@ -165,11 +166,7 @@ void Browser::buildFolderPane()
         if (m_state.listMode == shell::ListMode::Collection && toQString(m_state.currentCollection) == oldName)
             openCollection(toU16(newName), true);
     });
-    connect(m_folderPane, &FolderPane::listClearRequested, this, [this] {
-        m_controller->openFolder({}, true);
-        m_state.currentCollection.clear();
-        Q_EMIT folderChanged({});
-    });
+    connect(m_folderPane, &FolderPane::listClearRequested, this, [this] { m_controller->openFolder({}, true); });
     connect(m_folderPane, &FolderPane::folderRenamed, this, [this](const QString& oldPath, const QString& newPath) {
         const QString current = toQString(m_state.currentFolder);
         if (current == oldPath || current.startsWith(oldPath + u'/'))
@@ -206,6 +203,11 @@ void Browser::connectController()
     connect(m_controller, &ListController::loadStarted, this, [this] {
         m_statusBar->setPartText(kPartActivity, QStringLiteral("Loading"));
         QApplication::setOverrideCursor(Qt::WaitCursor);
+    });
+    connect(m_controller, &ListController::listOpened, this, &Browser::onListOpened);
+    connect(m_controller, &ListController::readProgress, this, [this](int seen) {
+        // The band runs round a cycle of 1,000 files while the folder is read.
+        m_rebar->setProgress(seen % 1000 / 10);
     });
     connect(m_controller, &ListController::listLoaded, this, &Browser::onListLoaded);
     connect(m_controller, &ListController::entriesUpdated, this, [this](const QList<qsizetype>& entries) {
@@ -289,24 +291,31 @@ void Browser::openFolder(const std::u16string& folder, bool force)
     std::u16string path = folder;
     while (path.size() > 1 && path.ends_with(u'/'))
         path.pop_back();
-    if (m_controller->openFolder(path, force) == imagelist::LoadOutcome::Loaded) {
-        m_state.currentFolder = path;
-        m_state.listMode = shell::ListMode::Folder;
-        m_state.currentCollection.clear();
-        if (m_folderPane)
-            m_folderPane->showFolder(toQString(path));
-        m_rebar->noteFolderOpened(toQString(path));
-        Q_EMIT folderChanged(toQString(path));
-    }
+    m_controller->openFolder(path, force);
 }
 
 void Browser::openCollection(const std::u16string& name, bool force)
 {
-    if (m_controller->openCollection(name, force) != imagelist::LoadOutcome::Loaded)
-        return;
-    m_state.listMode = shell::ListMode::Collection;
-    m_state.currentCollection = name;
-    Q_EMIT folderChanged(toQString(name));
+    m_controller->openCollection(name, force);
+}
+
+void Browser::onListOpened(const QString& text, bool collection)
+{
+    // Also for a request served later, when the read it waited for ended.
+    m_listPane->resetList();
+    if (collection) {
+        m_state.listMode = shell::ListMode::Collection;
+        m_state.currentCollection = toU16(text);
+    } else if (!text.isEmpty()) {
+        m_state.currentFolder = toU16(text);
+        m_state.listMode = shell::ListMode::Folder;
+        m_state.currentCollection.clear();
+        m_folderPane->showFolder(text);
+        m_rebar->noteFolderOpened(text);
+    } else {
+        m_state.currentCollection.clear(); // the list emptied; the last folder stays the one to reopen
+    }
+    Q_EMIT folderChanged(text);
 }
 
 void Browser::onListLoaded()
@@ -315,6 +324,8 @@ void Browser::onListLoaded()
     ++m_viewGeneration;
     m_listPane->resetList();
     const imagelist::ImageList& list = m_controller->list();
+    // The list left behind has written its cache by now.
+    m_rebar->refreshCacheHistory();
     m_rebar->setSliderRange(static_cast<int>(list.size()));
     m_rebar->setSliderPosition(static_cast<int>(list.currentPosition()));
     m_statusBar->setPartText(kPartActivity, list.empty() ? QStringLiteral("***/***") : QString());
@@ -386,7 +397,7 @@ void Browser::updateCounters()
     const imagelist::ImageList& list = m_controller->list();
     std::uint64_t total = 0;
     for (std::size_t i = 0; i < list.size(); ++i)
-        if (list.entry(i).isPresent())
+        if ((list.entry(i).presence() & imagelist::ImageEntry::kPresenceCounted) != 0)
             total += list.entry(i).fileSize();
     std::uint64_t selectedBytes = 0;
     const auto selected = m_listPane->selectedEntries();
@@ -471,7 +482,8 @@ void Browser::shutDown()
     if (m_decoder)
         m_decoder->stop();
     m_controller->shutDown();
-    // Collections change in memory while the program runs; leaving writes them.
+    // Collections live in memory while the program runs; this is where they
+    // reach their files.
     if (m_collections)
         m_collections->saveAll();
 }

@@ -48,8 +48,8 @@ public:
     void openCollection(const std::u16string& name, bool force = false);
     // Runs a command as if it was chosen in the main window's menus.
     void runCommand(int command);
-    // Stops the workers and writes the open list's cache (the close
-    // sequence, before the settings are written).
+    // Stops the workers and writes the open list's cache and the
+    // collections (the close sequence, before the settings are written).
     void shutDown();
     // Puts into the settings what is read only when they are written: the
     // rebar's bands as the user left them.
@@ -74,6 +74,7 @@ private:
     // Space: the overlays of the views when they are alone, else the list's
     // display style.
     void changeDisplayType();
+    void onListOpened(const QString& text, bool collection);
     void onListLoaded();
     void onProgress(int read, int count);
     void onCurrentChanged(int position);

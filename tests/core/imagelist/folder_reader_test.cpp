@@ -218,7 +218,10 @@ TEST(FolderReader, SeventyThousandFilesListSixtyFiveThousandFiveHundredThirtyFou
     ImageList list;
     std::size_t items = 0;
     FolderReadOptions options = readOptions();
-    options.onItem = [&](std::size_t seen) { items = seen; };
+    options.onItem = [&](std::size_t seen) {
+        items = seen;
+        return true;
+    };
     const FolderReadResult result = readFolder(list, dir.path().u16string(), nullptr, options);
     EXPECT_EQ(list.size(), 65'534u);
     EXPECT_EQ(result.overLimit, 70'000u - 65'534u);

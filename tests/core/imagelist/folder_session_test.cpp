@@ -24,7 +24,7 @@ class Session : public ::testing::Test {
 protected:
     Session()
         : cache(cache::CacheSettings{cacheDir.path(), 0, false, false, false}),
-          session(cache, reserve, test::readOptions,
+          session(cache, reserve, test::readOptions, &store,
                   {.blockingOperationRunning = [this] { return blocking; },
                    .beginLoad = {},
                    .stopWorkers = [this] { calls += "stop "; },
@@ -58,6 +58,7 @@ protected:
 
     TempDir root;
     TempDir cacheDir;
+    library::CollectionStore store{root.path() / "collection"};
     cache::ThumbnailCache cache;
     MemoryReserve reserve;
     bool blocking = false;
@@ -158,8 +159,6 @@ TEST_F(Session, ALoadDuringABlockingOperationWaits)
 
 TEST_F(Session, ACollectionListsItsFilesAndKeepsTheOrderItWasLeftIn)
 {
-    library::CollectionStore store(root.path() / "collection");
-    session.setCollectionStore(&store);
     const auto created = store.create(u"旅行");
     ASSERT_TRUE(created.created());
     const std::vector<std::u16string> paths{folder("two") + u"/DSC_0002.JPG", folder("one") + u"/DSC_0004.JPG",
@@ -187,6 +186,23 @@ TEST_F(Session, ACollectionListsItsFilesAndKeepsTheOrderItWasLeftIn)
     session.load({u"旅行", false, LoadMode::Open, RefreshPosition::First, true});
     EXPECT_EQ(session.list().size(), 2u);
     EXPECT_EQ(session.lastRead().unchanged, 2u);
+}
+
+// The list emptied: the cache of the folder left is written there and then;
+// that of a collection deleted while shown is not brought back.
+TEST_F(Session, EmptyingTheListWritesTheCacheLeftUnlessItsListIsGone)
+{
+    session.load({folder("one")});
+    session.load({});
+    EXPECT_TRUE(std::filesystem::exists(*cache.fileOf({folder("one"), false})));
+    const std::size_t shown = store.create(u"旅行").index;
+    store.addEntries(shown, std::vector<std::u16string>{folder("two") + u"/DSC_0001.JPG"});
+    session.load({u"旅行", false, LoadMode::Open, RefreshPosition::First, true});
+    session.markEntriesChanged();
+    ASSERT_EQ(store.remove(shown), library::DeleteStatus::Deleted);
+    session.load({});
+    session.load({folder("two")});
+    EXPECT_FALSE(std::filesystem::exists(*cache.fileOf({u"旅行", true})));
 }
 
 TEST_F(Session, AnotherProgramsCopyRenameDeleteAndRestoreAreFollowed)

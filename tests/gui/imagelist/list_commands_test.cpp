@@ -146,7 +146,7 @@ private Q_SLOTS:
         QVERIFY(m_app->start());
         QVERIFY(QTest::qWaitForWindowActive(m_app->mainWindow()));
         waitForList();
-        QCOMPARE(shown(), kCard);
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), kCard, 20000);
     }
     void cleanup() { m_app.reset(); }
 
@@ -184,30 +184,30 @@ private Q_SLOTS:
             QVERIFY(chooseInList(labels));
         }
         waitForList();
-        QCOMPARE(shown(), shownAfter);
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), shownAfter, 20000);
         QCOMPARE(QDir(qpath(m_card)).entryList(QDir::Files, QDir::Name), cardAfter);
     }
 
     void collectionsFromTheListAndTheTabs()
     {
         clickTab(1); // no collection shown yet: an empty list
-        QCOMPARE(shown(), QStringList{});
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), QStringList{}, 20000);
         clickTab(0);
-        QCOMPARE(shown(), kCard);
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), kCard, 20000);
         select({"p1.jpg", "p2.jpg", "p5.cr3"});
         QVERIFY(chooseInList({"画像をコレクションに追加", "trip"}));
         clickTab(1);
         QTreeWidget* tree = browser().folderPane()->collectionTree();
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(tree->findItems("trip", Qt::MatchRecursive).value(0)).center());
-        QCOMPARE(shown(), (QStringList{"p1.jpg", "p2.jpg", "p5.cr3"}));
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), (QStringList{"p1.jpg", "p2.jpg", "p5.cr3"}), 20000);
         select({"p2.jpg"});
         QVERIFY(chooseInList({"画像をコレクションから外す"}));
         QVERIFY(chooseInList({"対象画像フォーマット", "Canon CR3"})); // the collection is read again
-        QCOMPARE(shown(), QStringList{"p1.jpg"});
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), QStringList{"p1.jpg"}, 20000);
         clickTab(0);
-        QCOMPARE(shown(), kCard.mid(0, 4));
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), kCard.mid(0, 4), 20000);
         clickTab(1);
-        QCOMPARE(shown(), QStringList{"p1.jpg"});
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), QStringList{"p1.jpg"}, 20000);
         m_app->mainWindow()->close();
         // The collection file: UTF-16LE lines, then one zero character.
         const auto bytes = test::readFileBytes(m_program->folder() / "user/collection/trip.co");
@@ -269,7 +269,7 @@ private Q_SLOTS:
         test::MessageBoxWatcher boxes(static_cast<QMessageBox::StandardButton>(answer));
         QSignalSpy loaded(&browser().controller(), &gui::ListController::listLoaded);
         QTest::keyClick(m_app->mainWindow(), Qt::Key_F5);
-        QCOMPARE(loaded.size(), loads);
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.size(), loads, 20000);
         QCOMPARE(boxes.boxes().size(), ask ? 1u : 0u);
         if (ask)
             QCOMPARE(boxes.boxes().front().text, "最新の情報に更新しますか？\n※更新をすると現フォルダのアクション履歴などもクリアされます。");

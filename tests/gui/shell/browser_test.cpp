@@ -1,23 +1,37 @@
 // The browser end to end: the program opens a folder of camera pictures,
 // reads every file, shows it in the list and its preview in the views, and
-// leaves the cache and the settings behind when it closes or is asked to end
-// by a signal; the next start is served from the cache.
+// leaves the cache, the settings and the collections made in it behind when
+// it closes or is asked to end by a signal; the next start is served from
+// the cache. A large folder is read while the window goes on; a file whose
+// thumbnail fails stays listed with its preview tried; a list left unchanged
+// keeps its cache file as it was.
 
 #include "shell_test_support.h"
 
+#include "imagelist/folder_pane.h"
+#include "imagelist/folder_pane_dialogs.h"
 #include "imagelist/list_controller.h"
 #include "imagelist/list_pane.h"
 #include "shell/application.h"
+#include "shell/termination_signals.h"
 #include "shell/browser.h"
 #include "shell/main_window.h"
+#include "shell/rebar.h"
 #include "shell/settings_layout.h"
 #include "shell/status_bar.h"
 #include "cache/cache_file.h"
 #include "support/test_pictures.h"
 #include "viewer/image_view.h"
 
+#include <QLineEdit>
+#include <QMimeData>
+#include <QProgressBar>
+#include <QTreeView>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 #include <csignal>
 #include <fstream>
@@ -75,6 +89,9 @@ private Q_SLOTS:
     void opensTheFolderReadsEveryFileShowsItAndLeavesItsCache();
     void theRealProgramWritesCacheAndSettingsOnAPoliteSignal_data();
     void theRealProgramWritesCacheAndSettingsOnAPoliteSignal();
+    void aCollectionMadeInTheProgramOutlivesATermination();
+    void aLargeFolderIsReadWhileTheWindowGoesOn();
+    void failedThumbnailsWaitingVideosAndSizes();
 };
 
 void BrowserTest::opensTheFolderReadsEveryFileShowsItAndLeavesItsCache()
@@ -123,12 +140,13 @@ void BrowserTest::opensTheFolderReadsEveryFileShowsItAndLeavesItsCache()
         QTRY_VERIFY_WITH_TIMEOUT(view->hasPreview() && view->subject().position == 1, 20000);
 
         // The collection written before the start, in its order.
+        // Both are read on a thread: the list fills once the read is done.
         browser->openCollection(u"旅");
-        QCOMPARE(list.size(), 2u);
+        QTRY_COMPARE(list.size(), 2u);
         QVERIFY(list.entry(list.order()[0]).name() == u"DSC_0002.JPG" && list.entry(list.order()[1]).name() == u"IMG_0001.JPG");
         QVERIFY(app.mainWindow()->windowTitle().endsWith(QStringLiteral("コレクション [ 旅 ]")));
         browser->openFolder(card.u16string());
-        QCOMPARE(list.size(), kCount);
+        QTRY_COMPARE(list.size(), kCount);
         app.mainWindow()->close();
     }
     const auto file = cache::CacheFile::load(cacheFileIn(program));
@@ -177,6 +195,129 @@ void BrowserTest::theRealProgramWritesCacheAndSettingsOnAPoliteSignal()
     QVERIFY(settings);
     QCOMPARE(settings->get(settings::kNormalExit), std::uint8_t{1});
     QCOMPARE(QString::fromStdU16String(settings->text(settings::kLastOpenedFolder)), qpath(card));
+}
+
+void BrowserTest::aCollectionMadeInTheProgramOutlivesATermination()
+{
+    ProgramFolder program;
+    const fs::path card = makeCard(program);
+    const std::u16string first = (card / "IMG_0001.JPG").u16string();
+    const std::u16string second = (card / "DSC_0002.JPG").u16string();
+    {
+        Application app(std::nullopt, {program.executable(), {qpath(card)}});
+        QVERIFY(app.start());
+        gui::TerminationSignals termination;
+        connect(&termination, &gui::TerminationSignals::terminationRequested, &app, &Application::requestTermination);
+        QSignalSpy finished(&app, &Application::finished);
+        gui::Browser& browser = *app.browser();
+        QVERIFY(test::listShown(browser, kCount));
+        // A new collection, named in its dialog; files dropped on the pane
+        // join it.
+        QTimer namer;
+        namer.callOnTimeout([] {
+            if (auto* dialog = qobject_cast<gui::NameDialog*>(QApplication::activeModalWidget())) {
+                dialog->field()->setText(QStringLiteral("旅行"));
+                dialog->okButton()->click();
+            }
+        });
+        namer.start(5);
+        gui::FolderPane& pane = *browser.folderPane();
+        QVERIFY(pane.runCommand(267));
+        QTest::mouseClick(pane.tabs()->tabBar(), Qt::LeftButton, {}, pane.tabs()->tabBar()->tabRect(1).center());
+        browser.openCollection(u"旅行");
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(QString::fromStdU16String(first)), QUrl::fromLocalFile(QString::fromStdU16String(second))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QVERIFY(QCoreApplication::sendEvent(&pane, &enter) && QCoreApplication::sendEvent(&pane, &drop));
+        QVERIFY(test::listShown(browser, 2));
+        ::raise(SIGTERM);
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+    }
+    // The next start has it, in the order the files were dropped.
+    Application again(std::nullopt, {program.executable(), {qpath(card)}});
+    QVERIFY(again.start());
+    QVERIFY(test::listShown(*again.browser(), kCount));
+    again.browser()->openCollection(u"旅行");
+    QVERIFY(test::listShown(*again.browser(), 2));
+    const imagelist::ImageList& list = again.browser()->controller().list();
+    QVERIFY(list.entry(list.order()[0]).path() == first && list.entry(list.order()[1]).path() == second);
+}
+
+void BrowserTest::aLargeFolderIsReadWhileTheWindowGoesOn()
+{
+    ProgramFolder program;
+    const fs::path card = makeCard(program);
+    const fs::path many = program.makeFolder("many");
+    for (int i = 0; i < 3000; ++i)
+        std::ofstream(many / ("P" + std::to_string(i) + ".jpg")); // empty: never a picture
+    Application app(std::nullopt, {program.executable(), {qpath(card)}});
+    QVERIFY(app.start());
+    gui::Browser& browser = *app.browser();
+    QVERIFY(test::listShown(browser, kCount));
+    QSignalSpy band(app.mainWindow()->findChild<gui::Rebar*>()->progress(), &QProgressBar::valueChanged);
+    QSignalSpy loaded(&browser.controller(), &gui::ListController::listLoaded);
+    qsizetype bandMovesWhileReading = -1;
+    connect(&browser.controller(), &gui::ListController::listLoaded, this,
+            [&] { bandMovesWhileReading = bandMovesWhileReading < 0 ? band.count() : bandMovesWhileReading; });
+    // The call comes back before the folder is read; the band moves meanwhile.
+    browser.openFolder(many.u16string());
+    QCOMPARE(browser.controller().list().size(), 0u);
+    QVERIFY(test::listShown(browser, 3000));
+    QVERIFY(bandMovesWhileReading > 0);
+    // A request while a read runs supersedes it: only its own list shows.
+    browser.openFolder(many.u16string(), true);
+    browser.openFolder(card.u16string());
+    QVERIFY(test::listShown(browser, kCount));
+    QCOMPARE(loaded.count(), 2);
+}
+
+void BrowserTest::failedThumbnailsWaitingVideosAndSizes()
+{
+    ProgramFolder program;
+    const fs::path card = program.makeFolder("card");
+    const fs::path other = program.makeFolder("other");
+    test::writeTestJpeg(card / "good.jpg", {64, 48});
+    fs::resize_file(card / "good.jpg", 12'800);               // the picture, then zero bytes
+    std::ofstream(card / "late.jpg") << std::string(500, 'x'); // being copied: no picture yet
+    std::ofstream(card / "clip.mpg") << std::string(700, 'v'); // its frame is not made here
+    Application app(std::nullopt, {program.executable(), {qpath(card)}});
+    QVERIFY(app.start());
+    gui::Browser& browser = *app.browser();
+    QVERIFY(test::listShown(browser, 3));
+    const imagelist::ImageList& list = browser.controller().list();
+    const auto late = static_cast<int>(*list.positionOf(*list.findByName(u"late.jpg")));
+    for (int i = 0; i < late; ++i)
+        QTest::keyClick(browser.listPane()->detailsView(), Qt::Key_Down);
+    // 500 bytes selected; 14,000 bytes in all, in units of 1,024.
+    QCOMPARE(browser.statusBar()->partText(7), QStringLiteral("\tSIZE:500Byte"));
+    QCOMPARE(browser.statusBar()->partText(9), QStringLiteral("\tTOTAL:13.67KB"));
+
+    // Whole now: the view still asks for its picture, and once its size has
+    // changed the next read makes its thumbnail.
+    test::writeTestJpeg(card / "late.jpg", {64, 48});
+    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
+    // Stepping away and back, the view beside the list asks again.
+    QTest::keyClick(browser.listPane()->detailsView(), Qt::Key_Up);
+    QTest::keyClick(browser.listPane()->detailsView(), Qt::Key_Down);
+    auto* view = app.mainWindow()->findChild<gui::ImageView*>();
+    QTRY_VERIFY_WITH_TIMEOUT(view->hasPreview() && view->subject().position == late, 20000);
+    {
+        test::MessageBoxWatcher refreshQuestion(QMessageBox::Yes);
+        QTest::keyClick(app.mainWindow(), Qt::Key_F5);
+    }
+    QVERIFY(test::listShown(browser, 3) && !list.item(*list.findByName(u"late.jpg")).thumbnail().empty());
+
+    // Left, visited again (the video's frame still waits), left: the cache
+    // file's time is renewed in place, nothing is rewritten.
+    const std::string cacheFile = program.folder() / "user" / "cache" / QString(qpath(card) + ".cac").replace(u'/', QChar(0xFFE5)).toStdString();
+    struct stat first{}, last{};
+    for (const fs::path& folder : {other, card, other}) {
+        browser.openFolder(folder.u16string());
+        QVERIFY(test::listShown(browser, folder == card ? 3 : 0));
+        ::stat(cacheFile.c_str(), first.st_ino == 0 ? &first : &last);
+    }
+    QVERIFY(first.st_ino != 0 && last.st_ino == first.st_ino);
 }
 
 QTEST_MAIN(BrowserTest)

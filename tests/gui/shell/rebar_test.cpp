@@ -79,13 +79,14 @@ void RebarTest::bandsMenuPicturesLogAndHistories()
             return texts;
         };
         app.browser()->openFolder(second.u16string());
+        QVERIFY(test::listShown(*app.browser(), 1));
         QCOMPARE(items(rebar.folderHistory()), (QStringList{qpath(second), qpath(first)}));
-        QCOMPARE(items(rebar.cacheHistory()), QStringList{qpath(first)});
+        QTRY_COMPARE_WITH_TIMEOUT(items(rebar.cacheHistory()), QStringList{qpath(first)}, 20000);
         QTest::keyClick(rebar.folderHistory(), Qt::Key_Down);
-        QCOMPARE(app.state()->currentFolder, first.u16string());
-        QCOMPARE(items(rebar.cacheHistory()), (QStringList{qpath(second), qpath(first)}));
+        QTRY_COMPARE_WITH_TIMEOUT(app.state()->currentFolder, first.u16string(), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(items(rebar.cacheHistory()), (QStringList{qpath(second), qpath(first)}), 20000);
         QTest::keyClick(rebar.cacheHistory(), Qt::Key_Up);
-        QCOMPARE(app.state()->currentFolder, second.u16string());
+        QTRY_COMPARE_WITH_TIMEOUT(app.state()->currentFolder, second.u16string(), 20000);
         app.mainWindow()->close();
     }
     const auto record = test::readSettingsRecord(program.settingsFile());

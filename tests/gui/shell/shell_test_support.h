@@ -8,6 +8,9 @@
 #include "support/test_pictures.h"
 
 #include "shell/settings_defaults.h"
+#include "imagelist/list_controller.h"
+#include "shell/browser.h"
+
 #include "shell/settings_file.h"
 #include "shell/settings_layout.h"
 #include "shell/settings_record.h"
@@ -120,6 +123,14 @@ inline fs::path makePictureFolder(const ProgramFolder& program, const std::strin
         writeTestJpeg(folder / QStringLiteral("IMG_%1.JPG").arg(i, 4, 10, QLatin1Char('0')).toStdString(),
                       {640, 480, "Canon", "Canon EOS 40D", 0});
     return folder;
+}
+
+// Waits until the browser's list shows `count` entries and has been gone
+// through (its folder is read on a thread, its entries after that).
+inline bool listShown(gui::Browser& browser, std::size_t count)
+{
+    return QTest::qWaitFor(
+        [&] { return browser.controller().listReady() && browser.controller().list().size() == count; }, 20000);
 }
 
 // The settings file as the record it holds (unscrambled), or nothing when it
