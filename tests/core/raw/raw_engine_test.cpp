@@ -1,0 +1,138 @@
+// The RAW engine on real files: the sizes of each mode, clean failures on
+// files it cannot develop, cancelling, and pixels equal to LibRaw's own
+// command-line developer with the same options.
+
+#include "raw/development_gate.h"
+#include "raw/raw_engine.h"
+#include "support/samples_gtest.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <future>
+#include <string>
+
+namespace qlx::raw {
+namespace {
+
+const std::filesystem::path kColourChart = "raw-full/colorchart.dng";
+
+Development developSample(const std::filesystem::path& sample, DevelopMode mode, const CancelFlag* cancel = nullptr)
+{
+    return develop(test::samplesDir() / sample, {mode, cancel, nullptr});
+}
+
+struct ModeSize {
+    DevelopMode mode;
+    int width;
+    int height;
+};
+
+TEST(RawEngine, EachModeGivesItsSize)
+{
+    QLX_NEED_SAMPLES(kColourChart);
+    // 1734 × 1156 from `dcraw -i -v`; half size 867 × 578 from `dcraw_emu -h`;
+    // the list thumbnail a quarter of the half size, edges rounded up.
+    for (const ModeSize expected : {ModeSize{DevelopMode::Quick, 867, 578}, ModeSize{DevelopMode::High, 1734, 1156},
+                                    ModeSize{DevelopMode::Best, 1734, 1156},
+                                    ModeSize{DevelopMode::ListThumbnail, 217, 145}}) {
+        const Development result = developSample(kColourChart, expected.mode);
+        ASSERT_TRUE(result.ok()) << result.reason;
+        EXPECT_EQ(result.picture.format(), QImage::Format_RGB888);
+        EXPECT_EQ(result.picture.width(), expected.width) << int(expected.mode);
+        EXPECT_EQ(result.picture.height(), expected.height) << int(expected.mode);
+    }
+}
+
+TEST(RawEngine, FilesItCannotDevelopFailCleanly)
+{
+    QLX_NEED_SAMPLES("exiftool/CanonRaw.cr2", "exiftool/CanonRaw.crw", "exiftool/Sigma.x3f");
+    const test::TempDir folder;
+    std::ofstream(folder.path() / "notes.dng") << std::string(64 * 1024, 'n'); // long enough to be looked at
+    struct Case {
+        std::filesystem::path path;
+        DevelopFailure failure;
+    };
+    const Case cases[] = {
+        {folder.path() / "missing.dng", DevelopFailure::Unreadable},
+        {folder.path() / "notes.dng", DevelopFailure::NotRecognised},
+        // Trimmed by the corpus: `dcraw_emu` says "Unsupported file format"
+        // for the first and "Unexpected end of file" for the second.
+        {test::samplesDir() / "exiftool/CanonRaw.cr2", DevelopFailure::NotRecognised},
+        {test::samplesDir() / "exiftool/CanonRaw.crw", DevelopFailure::Unreadable},
+        {test::samplesDir() / "exiftool/Sigma.x3f", decodesX3f() ? DevelopFailure::NotRecognised : DevelopFailure::Unsupported},
+    };
+    for (const Case& c : cases) {
+        const Development result = develop(c.path, {DevelopMode::Quick, nullptr, nullptr});
+        EXPECT_EQ(result.failure, c.failure) << c.path << ": " << result.reason;
+        EXPECT_TRUE(result.picture.isNull());
+        EXPECT_FALSE(result.reason.empty());
+    }
+}
+
+TEST(RawEngine, ACancelledDevelopmentIsNotAFailure)
+{
+    QLX_NEED_SAMPLES(kColourChart);
+    CancelFlag before;
+    before.request();
+    EXPECT_TRUE(developSample(kColourChart, DevelopMode::Quick, &before).cancelled());
+
+    // Cancelled while it waits for its turn: it leaves the queue, and the
+    // next development is not held up by it.
+    CancelFlag waiting;
+    std::future<Development> queued;
+    {
+        const auto turn = DevelopmentGate::shared().enter(nullptr);
+        ASSERT_TRUE(turn);
+        queued = std::async(std::launch::async, [&] { return developSample(kColourChart, DevelopMode::Quick, &waiting); });
+        waiting.request();
+        const Development result = queued.get();
+        EXPECT_TRUE(result.cancelled());
+        EXPECT_TRUE(result.picture.isNull());
+    }
+    EXPECT_TRUE(developSample(kColourChart, DevelopMode::ListThumbnail).ok());
+}
+
+// Reads a binary PPM (P6, 8 bits) as written by `dcraw_emu -Z`.
+QImage readPpm(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int width = 0, height = 0, maximum = 0;
+    in >> magic >> width >> height >> maximum;
+    in.get();
+    if (magic != "P6" || maximum != 255 || width <= 0 || height <= 0)
+        return {};
+    QImage picture(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y)
+        in.read(reinterpret_cast<char*>(picture.scanLine(y)), width * 3);
+    return in ? picture : QImage();
+}
+
+TEST(RawEngine, HighQualityIsLibRawsOwnDevelopmentByteForByte)
+{
+    QLX_NEED_SAMPLES(kColourChart);
+    const test::TempDir folder;
+    const std::filesystem::path ppm = folder.path() / "chart.ppm";
+    // The same options spelled for the library's own tool: camera white
+    // balance, bilinear, clip, sRGB, gamma 0.45/4.5 (the tool takes the inverse of the power, and
+    // no double's inverse is exactly 0.45; 8-bit output does not see it), no flip, no maximum
+    // adjustment, no median passes, 8 bits.
+    const std::string command = "dcraw_emu -w -q 0 -H 0 -o 1 -g 2.2222222222222223 4.5 -t 0 -c 0 -m 0 -Z '" + ppm.string() + "' '"
+                                + (test::samplesDir() / kColourChart).string() + "' 2>&1";
+    if (std::system(("command -v dcraw_emu >/dev/null 2>&1")) != 0)
+        GTEST_SKIP() << "dcraw_emu (libraw-bin) is not installed";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const QImage theirs = readPpm(ppm);
+    ASSERT_FALSE(theirs.isNull());
+    const Development ours = developSample(kColourChart, DevelopMode::High);
+    ASSERT_TRUE(ours.ok()) << ours.reason;
+    ASSERT_EQ(ours.picture.size(), theirs.size());
+    for (int y = 0; y < theirs.height(); ++y)
+        ASSERT_EQ(std::memcmp(ours.picture.constScanLine(y), theirs.constScanLine(y), static_cast<std::size_t>(theirs.width()) * 3), 0)
+            << "row " << y;
+}
+
+} // namespace
+} // namespace qlx::raw
