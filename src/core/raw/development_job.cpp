@@ -53,7 +53,7 @@ DevelopmentJob::~DevelopmentJob()
 
 bool DevelopmentJob::start(int drawingPriority)
 {
-    return m_worker.start([this](const shell::WorkerControl& control) { run(control); }, drawingPriority,
+    return m_worker.start([this](const shell::WorkerControl&) { run(); }, drawingPriority,
                           [this] {
                               if (m_callbacks.ended)
                                   m_callbacks.ended();
@@ -71,11 +71,13 @@ void DevelopmentJob::wait(const shell::PumpFunction& pump)
     m_worker.stop(pump);
 }
 
-void DevelopmentJob::run(const shell::WorkerControl& control)
+void DevelopmentJob::run()
 {
+    // Only the cancel flag ends the job early: wait() stops the worker to
+    // join it, and that must not cut the list short.
     int done = 0;
     for (const DevelopmentItem& item : m_items) {
-        if (control.stopRequested() || m_cancel.requested())
+        if (m_cancel.requested())
             break;
         DevelopmentReport report;
         try {

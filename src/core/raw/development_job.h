@@ -84,12 +84,13 @@ public:
     // Stops the development in work and every file after it; returns at once.
     void cancel();
     bool cancelled() const { return m_cancel.requested(); }
-    // Waits for the worker to end, pumping the caller's events meanwhile.
+    // Waits for the job to end (every file, unless cancelled), pumping the
+    // caller's events meanwhile.
     void wait(const shell::PumpFunction& pump = {});
     bool running() const { return m_worker.state() != shell::WorkerState::Finished; }
 
 private:
-    void run(const shell::WorkerControl& control);
+    void run();
     DevelopmentReport developOne(const DevelopmentItem& item);
 
     std::vector<DevelopmentItem> m_items;
