@@ -87,9 +87,12 @@ void DevelopmentJob::run()
             // file's result; the job goes on.
             report = {item.entryIndex, item.entry->name(), Result::Failed, {}, e.what()};
         }
-        ++done;
         if (m_callbacks.report)
             m_callbacks.report(report);
+        // A file skipped by a cancel was not done: the count stays.
+        if (report.result == Result::Skipped)
+            continue;
+        ++done;
         if (m_callbacks.progress)
             m_callbacks.progress({done, total(), {}});
     }

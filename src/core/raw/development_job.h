@@ -59,7 +59,7 @@ struct DevelopmentReport {
 };
 
 struct DevelopmentProgress {
-    int done = 0;  // files finished (written, failed or skipped)
+    int done = 0;  // files finished (written or failed; a cancelled one is not)
     int total = 0; // files the job develops
     std::u16string current; // the file under way; empty once the job is over
 };
