@@ -27,11 +27,11 @@ constexpr std::string_view kUsage =
     "  --mode    0 half size, 1 full size, 2 full size best (default, the file-output quality),\n"
     "            3 list thumbnail (one eighth)\n"
     "  --tiff    8-bit RGB TIFF, lossless (default); --jpeg: JPEG of quality 100\n"
-    "  -o OUT    a folder: each output goes there under its file's name; another path: the\n"
-    "            output of a single FILE (a device such as /dev/null is written straight, so\n"
-    "            that a development can be timed without a disk write); -: the raw RGB pixels\n"
-    "            of a single FILE (width x 3 bytes a row, no header) on standard output.\n"
-    "            Default: beside each file.\n"
+    "  -o OUT    a folder: each output goes there under its file's name; a device such as\n"
+    "            /dev/null: every output is written straight to it (a development timed\n"
+    "            without a disk write); another path: the output of a single FILE; -: the raw\n"
+    "            RGB pixels of a single FILE (width x 3 bytes a row, no header) on standard\n"
+    "            output. Default: beside each file.\n"
     "  --replace an output file already there is replaced (never the RAW file itself)\n"
     "  One line per file: path<TAB>width<TAB>height<TAB>milliseconds<TAB>output, the\n"
     "  milliseconds those of the development alone; or path<TAB>error<TAB>reason. With -o -\n"
@@ -163,9 +163,14 @@ int runDevelopCommand(const std::vector<std::string>& args, std::ostream& out, s
     const auto files = parseFileArguments(args, "develop", kUsage, err, values, flags);
     if (!files)
         return 2;
+    // A folder or a device takes any number of outputs; a file path and
+    // standard output take one.
     std::error_code error;
-    const bool outputIsFolder = !options.output.empty() && fs::is_directory(options.output, error);
-    if (files->size() > 1 && !options.output.empty() && !outputIsFolder) {
+    const fs::file_status status = fs::status(options.output, error);
+    const bool takesMany = options.output.empty()
+                           || (options.output != "-"
+                               && (fs::is_directory(status) || fs::is_character_file(status) || fs::is_fifo(status)));
+    if (files->size() > 1 && !takesMany) {
         err << "qlx develop: -o " << options.output << " takes a single FILE\n" << kUsage;
         return 2;
     }
