@@ -7,7 +7,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <limits>
 
 #include <jpeglib.h>
 #include <tiffio.h>
