@@ -7,7 +7,8 @@ namespace qlx::cli {
 
 std::optional<std::vector<std::string>> parseFileArguments(const std::vector<std::string>& args,
                                                            std::string_view command, std::string_view usage,
-                                                           std::ostream& err, std::span<const ValueOption> options)
+                                                           std::ostream& err, std::span<const ValueOption> options,
+                                                           std::span<const FlagOption> flags)
 {
     std::vector<std::string> files;
     bool optionsEnded = false;
@@ -19,6 +20,10 @@ std::optional<std::vector<std::string>> parseFileArguments(const std::vector<std
         }
         if (arg == "--") {
             optionsEnded = true;
+            continue;
+        }
+        if (const auto flag = std::ranges::find(flags, std::string_view(arg), &FlagOption::name); flag != flags.end()) {
+            flag->set();
             continue;
         }
         const auto option = std::ranges::find(options, std::string_view(arg), &ValueOption::name);

@@ -1,6 +1,7 @@
 // qlx: the command-line tool over the program's core.
 #include "bench_command.h"
 #include "cache_command.h"
+#include "develop_command.h"
 #include "info_command.h"
 #include "kind_command.h"
 #include "preview_command.h"
@@ -22,6 +23,8 @@ constexpr const char* kUsage =
     "  kind FILE...                        the file kind bit and format name of each file\n"
     "  info FILE...                        metadata text, shooting data and chosen previews of each file\n"
     "  preview [--thumb] FILE -o OUT       writes the embedded preview (or thumbnail) of FILE to OUT\n"
+    "  develop FILE... [--mode 0|1|2|3] [--jpeg|--tiff] [-o OUT] [--no-exif] [--replace]\n"
+    "                                      develops each RAW file and writes it as TIFF (default) or JPEG\n"
     "  bench metadata DIR [--repeat N]     times the metadata pass over the listed files of DIR\n"
     "  bench thumbs DIR [--repeat N]       times making the list thumbnails of the listed files of DIR\n"
     "  scan FOLDER [--cache-dir DIR] [--settings FILE] [--full]\n"
@@ -50,6 +53,8 @@ int main(int argc, char** argv)
             return qlx::cli::runInfoCommand(args, std::cout, std::cerr);
         if (command == "preview")
             return qlx::cli::runPreviewCommand(args, std::cout, std::cerr);
+        if (command == "develop")
+            return qlx::cli::runDevelopCommand(args, std::cout, std::cerr, std::cout);
         if (command == "bench" && !args.empty() && args[0] == "thumbs")
             return qlx::cli::runThumbsBenchCommand(args, std::cout, std::cerr);
         if (command == "bench")

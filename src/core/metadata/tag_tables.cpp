@@ -201,6 +201,16 @@ std::string tableTextCp932(const char* utf8)
     return found != converted.end() ? found->second : convertToCp932(utf8);
 }
 
+std::span<const ValueName> exposureProgramNames()
+{
+    return kExposurePrograms;
+}
+
+std::span<const ValueName> meteringModeNames()
+{
+    return kMeteringModes;
+}
+
 std::string valueNameText(std::span<const ValueName> names, std::int32_t value)
 {
     for (const ValueName& name : names) {

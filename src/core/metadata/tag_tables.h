@@ -74,6 +74,12 @@ std::span<const TagRow> tagTable(TableId id);
 // The first row with `tag`, or null (the entry is stepped over).
 const TagRow* findRow(std::span<const TagRow> table, std::uint16_t tag);
 
+// The texts the shooting data shows for the Exif exposure program (values
+// 0 to 9) and metering mode (0 to 6, then 255 "その他"), in value order; the
+// developed-image writer turns a shown text back into its position here.
+std::span<const ValueName> exposureProgramNames();
+std::span<const ValueName> meteringModeNames();
+
 // The code page 932 text of `value` in `names`, or "0x%08x" of the value when
 // the table does not hold it.
 std::string valueNameText(std::span<const ValueName> names, std::int32_t value);
