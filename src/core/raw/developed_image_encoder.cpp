@@ -207,6 +207,10 @@ bool compressJpeg(JpegEncoder& e, const QImage& picture, const std::vector<std::
     e.info.in_color_space = JCS_RGB;
     jpeg_set_defaults(&e.info);
     jpeg_set_quality(&e.info, kJpegQuality, TRUE);
+    // Full colour resolution: a developed file is a master, and at quality
+    // 100 halving the colour planes would be the largest loss left.
+    for (int component = 0; component < e.info.num_components; ++component)
+        e.info.comp_info[component].h_samp_factor = e.info.comp_info[component].v_samp_factor = 1;
     // The Exif segment comes right after SOI, where readers look for it.
     e.info.write_JFIF_header = app1.empty() ? TRUE : FALSE;
     jpeg_start_compress(&e.info, TRUE);
