@@ -83,8 +83,7 @@ PicturePlan planPicture(const ImageEntry& entry, const metadata::CameraRecord& r
 
 bool developsAfterUnusableBytes(const ImageEntry& entry, const metadata::CameraRecord& record, const PicturePlan& plan)
 {
-    return plan.source == PictureSource::FileBytes && plan.offset == 0
-           && plan.size == containers::kLeadingThumbnailBytes && entry.kind() != imagelist::kKindMef
+    return plan.source == PictureSource::FileBytes && entry.kind() != imagelist::kKindMef
            && engineDevelops(entry, record);
 }
 

@@ -77,10 +77,11 @@ PicturePlan planPicture(const imagelist::ImageEntry& entry, const metadata::Came
                         std::uint64_t offset, std::uint64_t size);
 
 // Whether the engine develops the file after the bytes of `plan` gave no
-// picture. Only the leading-bytes range is such a case: it is a guess at the
-// first small image of a TIFF-structured file, and DNG files from converters
-// and phones, and old Kodak files, keep their raw data there. (An MEF file
-// has that range only while the user chose not to develop its thumbnails.)
+// picture: an embedded picture that does not decode is no picture at all.
+// The leading-bytes range in particular is only a guess at the first small
+// image of a TIFF-structured file, and DNG files from converters and phones
+// keep their raw data there. Not for MEF files: theirs are developed only
+// while the user asks for it, and then they have no range (planPicture).
 bool developsAfterUnusableBytes(const imagelist::ImageEntry& entry, const metadata::CameraRecord& record,
                                 const PicturePlan& plan);
 
