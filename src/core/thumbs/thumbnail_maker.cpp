@@ -127,8 +127,12 @@ PictureStatus makeFromPlan(io::FileSource& file, const PicturePlan& plan, const 
     case PictureSource::FileBytes:
         break;
     }
+    // A file that cannot be read is no case for the engine, which would
+    // fail to read it as well.
     const auto bytes = readPictureBytes(file, plan, entry.kind());
-    if (bytes && make(*bytes))
+    if (!bytes)
+        return PictureStatus::Failed;
+    if (make(*bytes))
         return PictureStatus::Made;
     return developsAfterUnusableBytes(entry, record, plan) ? developPicture(engine) : PictureStatus::Failed;
 }

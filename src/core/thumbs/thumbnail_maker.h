@@ -123,7 +123,7 @@ struct EngineRoute {
 
 // Follows a plan for the thumbnail and the preview alike: the placeholder's
 // bytes, or the bytes the plan names in `file` (readPictureBytes), go to
-// `make`; the engine's plan, and a guess that gave no picture
+// `make`; the engine's plan, and bytes that were read but gave no picture
 // (developsAfterUnusableBytes), are developed through `engine`; video frames
 // are the frame grabber's (NeedsVideoFrame). Failed when the read fails or
 // nothing is made of what was read or developed.

@@ -200,6 +200,12 @@ TEST(ThumbnailMaker, PlaceholderEngineAndVideoEntries)
     record.id = metadata::kUnknownCameraId; // never the engine, whatever the record says
     entry.setKind(imagelist::kKindDng);
     EXPECT_EQ(planPicture(entry, record, 0, 0).source, PictureSource::Placeholder);
+    // Bytes read that give no picture: the engine, but never for MEF
+    // (developed only when the user asks).
+    record.id = metadata::kCameraIdDng;
+    EXPECT_TRUE(developsAfterUnusableBytes(entry, record, planPicture(entry, record, 0, 262144)));
+    entry.setKind(imagelist::kKindMef);
+    EXPECT_FALSE(developsAfterUnusableBytes(entry, record, planPicture(entry, record, 0, 262144)));
     entry.setKind(imagelist::kKindNef);
     const PicturePlan range = planPicture(entry, record, 1234, 5678);
     EXPECT_EQ(std::tuple(range.source, range.offset, range.size), std::tuple(PictureSource::FileBytes, 1234u, 5678u));

@@ -46,7 +46,6 @@ void RawDevelopmentTest::theEngineGivesPicturesAndItsFailureIsToldOncePerLoad()
     QLX_NEED_SAMPLES("raw-full/colorchart.dng", "exiftool/KyoceraRaw.raw", "exiftool/CanonRaw.crw");
     test::ProgramFolder program;
     const fs::path folder = program.makeFolder("raw");
-    const fs::path other = program.makeFolder("other");
     for (const char* sample : {"raw-full/colorchart.dng", "exiftool/KyoceraRaw.raw", "exiftool/CanonRaw.crw"})
         fs::copy_file(test::samplesDir() / sample, folder / fs::path(sample).filename());
     test::MessageBoxWatcher boxes;
@@ -68,20 +67,15 @@ void RawDevelopmentTest::theEngineGivesPicturesAndItsFailureIsToldOncePerLoad()
     // Both trimmed files failed in the list (and one in the view as well):
     // one box.
     QCOMPARE(boxes.boxes().size(), 1u);
-    const test::SeenBox& seen = boxes.boxes().front();
-    QCOMPARE(seen.text, QStringLiteral("RAW現像に失敗しました。"));
-    QCOMPARE(seen.icon, QMessageBox::Critical);
-    QCOMPARE(seen.buttonLabels, QStringList{QStringLiteral("OK")});
+    QCOMPARE(boxes.boxes().front().text, QStringLiteral("RAW現像に失敗しました。"));
+    QCOMPARE(boxes.boxes().front().icon, QMessageBox::Critical);
 
     // Opened again: the thumbnails that failed wait for their files to
     // change, and the preview of one that fails tells it again.
-    browser.openFolder(other.u16string());
-    QVERIFY(test::listShown(browser, 0));
-    browser.openFolder(folder.u16string());
+    browser.openFolder(folder.u16string(), true);
     QVERIFY(test::listShown(browser, 3));
     goTo(browser, u"KyoceraRaw.raw");
     QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes().size(), 2u, 20000);
-    QCOMPARE(boxes.boxes().back().text, QStringLiteral("RAW現像に失敗しました。"));
     app.mainWindow()->close();
 }
 
