@@ -102,12 +102,14 @@ void PreviewDecoder::enqueue(PreviewRequest request, bool first)
     const bool kept = answerFromKept(request);
     {
         const std::lock_guard lock(m_mutex);
-        const bool working = m_working && sameRequest(*m_working, request);
+        // A request in work that was stopped will bring no picture: asked
+        // again (a neighbour pane after the current one), it is queued anew.
+        const bool working = m_working && sameRequest(*m_working, request) && !m_cancel.requested();
         if (first) {
             m_pending.clear();
             // The view moved on: a development for the picture it left is
             // of no use now, and the new one would wait for it.
-            if (m_working && !working)
+            if (m_working && !sameRequest(*m_working, request))
                 m_cancel.request();
         }
         const bool queued = std::any_of(m_pending.begin(), m_pending.end(),
