@@ -29,8 +29,9 @@ TEST(EngineThumbnails, DevelopedOnceFailedOnceAndNeitherVisitedAgain)
     test::TempDir folder, cacheDir;
     for (const char* sample : {"raw-full/colorchart.dng", "exiftool/KyoceraRaw.raw", "exiftool/CanonRaw.crw"})
         std::filesystem::copy_file(test::samplesDir() / sample, folder.path() / std::filesystem::path(sample).filename());
-    const metadata::CameraTable cameras(
-        shell::loadTableFile(test::buildDir() / "bin" / "camera.bin", metadata::CameraRecordLayout::kSize).value());
+    const auto table = shell::loadTableFile(test::buildDir() / "bin" / "camera.bin", metadata::CameraRecordLayout::kSize);
+    ASSERT_TRUE(table) << "the build writes bin/camera.bin";
+    const metadata::CameraTable cameras(*table);
     const metadata::LensTables lenses;
     imagelist::MemoryReserve reserve;
     cache::ThumbnailCache cache({cacheDir.path(), 0, false, false, false});
