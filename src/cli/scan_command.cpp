@@ -113,11 +113,13 @@ PassTotals informationPass(imagelist::ImageList& list, const thumbs::ListInforma
         start = Clock::now();
         const bool cached = !item.thumbnail().empty()
                             && !item.entry->hasFlag(imagelist::ImageEntry::kFlagThumbInvalid);
-        switch (thumbs::makeEntryThumbnail(item, tables, settings)) {
+        switch (thumbs::makeEntryThumbnail(item, tables, settings, nullptr, nullptr)) {
         case thumbs::PictureStatus::Made: ++(cached ? totals.thumbnailsFromCache : totals.thumbnailsMade); break;
         case thumbs::PictureStatus::NeedsEngine:
-        case thumbs::PictureStatus::NeedsVideoFrame: ++totals.leftToEngineOrVideo; break;
-        case thumbs::PictureStatus::Failed: ++totals.thumbnailsFailed; break;
+        case thumbs::PictureStatus::NeedsVideoFrame:
+        case thumbs::PictureStatus::Cancelled: ++totals.leftToEngineOrVideo; break;
+        case thumbs::PictureStatus::Failed:
+        case thumbs::PictureStatus::DevelopFailed: ++totals.thumbnailsFailed; break;
         }
         totals.thumbnailTime += Clock::now() - start;
     }

@@ -46,7 +46,8 @@ bool readEntryMetadata(imagelist::ListItem& item, const ListInformationTables& t
 }
 
 PictureStatus makeEntryThumbnail(imagelist::ListItem& item, const ListInformationTables& tables,
-                                 const ListInformationSettings& settings)
+                                 const ListInformationSettings& settings, const raw::CancelFlag* cancel,
+                                 imagelist::MemoryReserve* reserve)
 {
     ImageEntry& entry = *item.entry;
     if (!item.thumbnail().empty() && !entry.hasFlag(ImageEntry::kFlagThumbInvalid))
@@ -58,7 +59,8 @@ PictureStatus makeEntryThumbnail(imagelist::ListItem& item, const ListInformatio
     if (!file)
         return PictureStatus::Failed;
     io::PosixFileSource source(*file);
-    const ThumbnailResult result = makeThumbnail(source, entry, record, settings.placeholder);
+    const EngineAccess engine{*file, cancel, reserve};
+    const ThumbnailResult result = makeThumbnail(source, entry, record, settings.placeholder, &engine);
     if (result.status != PictureStatus::Made)
         return result.status;
     recordThumbnail(entry, result.thumbnail, settings.followExifOrientation);

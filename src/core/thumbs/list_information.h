@@ -5,8 +5,8 @@
 // not have one (the 88 × 60 picture and the 32 × 16 histogram picture).
 //
 // The functions work on the entry they are handed and the tables, which
-// are read-only; the caller holds the locks the thread model asks for
-// ("sema_interp" around the metadata pass, "sema" around the pictures).
+// are read-only; the list-information worker calls them on its own thread
+// and holds no lock meanwhile.
 
 #include "imagelist/image_list.h"
 #include "metadata/camera_table.h"
@@ -47,9 +47,12 @@ bool readEntryMetadata(imagelist::ListItem& item, const ListInformationTables& t
                        const ListInformationSettings& settings);
 
 // Makes the entry's thumbnail block unless it has one and it is valid.
-// Made means the block is in item.madeThumbnail; a picture the RAW engine
-// or the video frame grabber must make is left to them.
+// Made means the block is in item.madeThumbnail. A file without a usable
+// embedded picture is developed by the RAW engine here, on the caller's
+// thread, stopped by `cancel` (Cancelled) and told of short memory through
+// `reserve` (either may be null); a video's frame is left to the grabber.
 PictureStatus makeEntryThumbnail(imagelist::ListItem& item, const ListInformationTables& tables,
-                                 const ListInformationSettings& settings);
+                                 const ListInformationSettings& settings, const raw::CancelFlag* cancel,
+                                 imagelist::MemoryReserve* reserve);
 
 } // namespace qlx::thumbs

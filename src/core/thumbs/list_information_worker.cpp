@@ -9,15 +9,24 @@ namespace qlx::thumbs {
 using imagelist::ImageEntry;
 
 ListInformationWorker::ListInformationWorker(ListInformationTables tables, ListInformationSettings settings,
-                                             int drawingPriority, std::function<void()> resultsWaiting)
-    : m_tables(tables), m_settings(settings), m_drawingPriority(drawingPriority),
+                                             int drawingPriority, imagelist::MemoryReserve* reserve,
+                                             std::function<void()> resultsWaiting)
+    : m_tables(tables), m_settings(settings), m_drawingPriority(drawingPriority), m_reserve(reserve),
       m_resultsWaiting(std::move(resultsWaiting))
 {
 }
 
+ListInformationWorker::~ListInformationWorker()
+{
+    m_cancel.request();
+    m_worker.stop();
+}
+
 void ListInformationWorker::start(InformationPass pass)
 {
+    m_cancel.request();
     m_worker.stop();
+    m_cancel.clear();
     {
         const std::lock_guard lock(m_mutex);
         m_results.clear();
@@ -37,6 +46,7 @@ void ListInformationWorker::start(InformationPass pass)
 
 void ListInformationWorker::stop(const shell::PumpFunction& pump)
 {
+    m_cancel.request();
     m_worker.stop(pump);
 }
 
@@ -97,7 +107,7 @@ InformationResult ListInformationWorker::work(std::uint64_t generation, const In
     result.entry = job.entry;
     result.metadataRead = readEntryMetadata(item, m_tables, m_settings);
     if (job.needsThumbnail) {
-        result.thumbnailStatus = makeEntryThumbnail(item, m_tables, m_settings);
+        result.thumbnailStatus = makeEntryThumbnail(item, m_tables, m_settings, &m_cancel, m_reserve);
         result.thumbnail = std::move(item.madeThumbnail);
     }
     result.record = std::move(item.entry);
@@ -152,6 +162,44 @@ bool applyInformation(ImageEntry& target, const ImageEntry& worked)
     const auto after = static_cast<std::uint16_t>((before & ~kWorkedFlags) | (worked.flags() & kWorkedFlags));
     target.setFlags(after);
     return changed || after != before;
+}
+
+InformationPass planInformationPass(const imagelist::ImageList& list, const ThumbnailFailures& failures,
+                                    std::uint64_t generation)
+{
+    InformationPass pass;
+    pass.generation = generation;
+    pass.jobs.resize(list.size());
+    for (std::size_t position = 0; position < list.order().size(); ++position) {
+        const std::size_t entry = list.order()[position];
+        const imagelist::ListItem& item = list.item(entry);
+        const bool needsMetadata = !item.entry->hasFlag(ImageEntry::kFlagMetadataRead);
+        const bool needsThumbnail = (item.thumbnail().empty() || item.entry->hasFlag(ImageEntry::kFlagThumbInvalid))
+                                    && !failures.failedBefore(*item.entry);
+        if (item.entry->isPresent() && (needsMetadata || needsThumbnail))
+            pass.jobs[position] = std::make_unique<InformationJob>(InformationJob{entry, *item.entry, needsThumbnail});
+    }
+    const std::int64_t current = list.currentPosition();
+    pass.start = current > 0 ? static_cast<std::size_t>(current) : 0;
+    pass.alternating = current > 0;
+    return pass;
+}
+
+MergedInformation mergeInformation(imagelist::ListItem& item, InformationResult& result, ThumbnailFailures& failures)
+{
+    MergedInformation merged;
+    merged.changed = applyInformation(*item.entry, *result.record);
+    if (!result.thumbnail.empty()) {
+        item.cachedThumbnail = {};
+        item.madeThumbnail = std::move(result.thumbnail);
+        merged.changed = true;
+    } else if (result.thumbnailStatus == PictureStatus::Failed
+               || result.thumbnailStatus == PictureStatus::DevelopFailed) {
+        // The file is still there and its preview may well decode.
+        failures.record(*item.entry);
+        merged.developFailed = result.thumbnailStatus == PictureStatus::DevelopFailed;
+    }
+    return merged;
 }
 
 } // namespace qlx::thumbs

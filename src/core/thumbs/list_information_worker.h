@@ -13,10 +13,17 @@
 // The thread is a shell::Worker: a stop request is looked at between two
 // entries, and an entry whose work throws (no memory for a huge picture)
 // comes back as a failed result while the pass goes on with the next one.
+// A stop also stops the RAW development in work (its entry comes back
+// Cancelled and is visited again by the next pass), so leaving a folder
+// never waits seconds for a thumbnail nobody will see. The worker develops
+// one thumbnail at a time, like everything else it does.
 
 #include "imagelist/image_entry.h"
+#include "imagelist/memory_reserve.h"
+#include "raw/cancel_flag.h"
 #include "shell/worker.h"
 #include "thumbs/list_information.h"
+#include "thumbs/thumbnail_failures.h"
 #include "thumbs/thumbnail_maker.h"
 
 #include <atomic>
@@ -59,10 +66,10 @@ public:
     // `resultsWaiting` is called on the worker's thread when the result
     // queue goes from empty to not empty, and when a pass has ended
     // (running() is false by then). `drawingPriority` is the setting's
-    // level 0..3.
+    // level 0..3. `reserve` (may be null) is handed to the RAW engine.
     ListInformationWorker(ListInformationTables tables, ListInformationSettings settings, int drawingPriority,
-                          std::function<void()> resultsWaiting);
-    ~ListInformationWorker() = default; // stops the pass (without a pump)
+                          imagelist::MemoryReserve* reserve, std::function<void()> resultsWaiting);
+    ~ListInformationWorker(); // stops the pass (without a pump)
     ListInformationWorker(const ListInformationWorker&) = delete;
     ListInformationWorker& operator=(const ListInformationWorker&) = delete;
 
@@ -89,7 +96,9 @@ private:
     const ListInformationTables m_tables;
     const ListInformationSettings m_settings;
     const int m_drawingPriority;
+    imagelist::MemoryReserve* const m_reserve;
     const std::function<void()> m_resultsWaiting;
+    raw::CancelFlag m_cancel; // requested by a stop, cleared when a pass starts
 
     std::atomic<std::int64_t> m_focus{-1};
     std::atomic<std::size_t> m_visited{0};
@@ -110,5 +119,21 @@ private:
 // that found nothing new (a thumbnail that waits for the RAW engine or a
 // video frame) leaves the cache as it was.
 bool applyInformation(imagelist::ImageEntry& target, const imagelist::ImageEntry& worked);
+
+// A pass over `list` in display order from its current position: a job for
+// every present entry whose metadata is unread, or whose thumbnail is
+// missing or invalid and did not fail before as its file is now.
+InformationPass planInformationPass(const imagelist::ImageList& list, const ThumbnailFailures& failures,
+                                    std::uint64_t generation);
+
+struct MergedInformation {
+    bool changed = false;        // the entry's record or thumbnail changed
+    bool developFailed = false;  // its thumbnail's development failed
+};
+
+// Merges one result into its item: the record (applyInformation), a new
+// thumbnail block, or the failure remembered in `failures` (a failed or
+// undevelopable thumbnail; a cancelled one is tried again next pass).
+MergedInformation mergeInformation(imagelist::ListItem& item, InformationResult& result, ThumbnailFailures& failures);
 
 } // namespace qlx::thumbs

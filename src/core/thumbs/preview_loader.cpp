@@ -10,7 +10,6 @@ namespace qlx::thumbs {
 Preview makePreviewFromBytes(std::span<const std::byte> bytes, const std::array<std::int32_t, 4>& margins,
                              QSize cover)
 {
-    Preview preview;
     const std::int64_t sum = std::accumulate(margins.begin(), margins.end(), std::int64_t{0});
     JpegRequest request;
     request.cover = cover;
@@ -21,7 +20,13 @@ Preview makePreviewFromBytes(std::span<const std::byte> bytes, const std::array<
         request.cutAway = QSize(cut(margins[2], margins[3]), cut(margins[0], margins[1]));
     }
     request.pixels = JpegPixels::Rgb32;
-    DecodedPicture decoded = decodePicture(bytes, request);
+    return makePreviewFromPicture(decodePicture(bytes, request), margins);
+}
+
+Preview makePreviewFromPicture(DecodedPicture decoded, const std::array<std::int32_t, 4>& margins)
+{
+    Preview preview;
+    const std::int64_t sum = std::accumulate(margins.begin(), margins.end(), std::int64_t{0});
     if (!decoded.ok())
         return preview;
     if (sum == 0) {
@@ -45,14 +50,22 @@ Preview makePreviewFromBytes(std::span<const std::byte> bytes, const std::array<
 }
 
 PreviewResult loadPreview(io::FileSource& file, const imagelist::ImageEntry& entry,
-                          const metadata::CameraRecord& record, std::span<const std::byte> placeholder, QSize cover)
+                          const metadata::CameraRecord& record, std::span<const std::byte> placeholder, QSize cover,
+                          const EngineAccess* engine, raw::DevelopMode mode)
 {
     PreviewResult result;
     const PicturePlan plan = planPicture(entry, record, entry.previewOffset(), entry.previewSize());
-    result.status = makeFromPlan(file, plan, entry.kind(), placeholder, [&](std::span<const std::byte> bytes) {
+    const auto fromBytes = [&](std::span<const std::byte> bytes) {
         result.preview = makePreviewFromBytes(bytes, record.previewCrop, cover);
         return result.preview.ok();
-    });
+    };
+    const auto fromDevelopment = [&](const QImage& developed) {
+        DecodedPicture picture{developed.convertToFormat(QImage::Format_RGB32), developed.size(), 1};
+        result.preview = makePreviewFromPicture(std::move(picture), record.previewCrop);
+        result.developed = result.preview.ok();
+        return result.developed;
+    };
+    result.status = makeFromPlan(file, plan, entry, record, placeholder, fromBytes, {engine, mode, fromDevelopment});
     return result;
 }
 

@@ -56,18 +56,35 @@ QRect scaledRectangle(const QRect& crop, QSize full, QSize decoded)
     return {left, top, right - left, bottom - top};
 }
 
+PictureStatus developPicture(const EngineRoute& engine)
+{
+    if (engine.access == nullptr)
+        return PictureStatus::NeedsEngine;
+    const raw::Development development =
+        raw::develop(engine.access->path, {engine.mode, engine.access->cancel, engine.access->reserve});
+    if (development.cancelled())
+        return PictureStatus::Cancelled;
+    if (!development.ok())
+        return PictureStatus::DevelopFailed;
+    return engine.make(development.picture) ? PictureStatus::Made : PictureStatus::Failed;
+}
+
 } // namespace
 
 PicturePlan planPicture(const ImageEntry& entry, const metadata::CameraRecord& record, std::uint64_t offset,
                         std::uint64_t size)
 {
-    if (size == 0 && record.developable) {
-        const bool engine = (entry.kind() & kEngineThumbnailKinds) != 0 || record.id == metadata::kCameraIdX3f;
-        return {engine ? PictureSource::Engine : PictureSource::Placeholder, 0, 0};
-    }
+    if (size == 0 && record.developable)
+        return {engineDevelops(entry, record) ? PictureSource::Engine : PictureSource::Placeholder, 0, 0};
     if (entry.kind() == imagelist::kKindVideo)
         return {PictureSource::VideoFrame, 0, 0};
     return {PictureSource::FileBytes, offset, size};
+}
+
+bool developsAfterUnusableBytes(const ImageEntry& entry, const metadata::CameraRecord& record, const PicturePlan& plan)
+{
+    return plan.source == PictureSource::FileBytes && entry.kind() != imagelist::kKindMef
+           && engineDevelops(entry, record);
 }
 
 std::optional<std::vector<std::byte>> readPictureBytes(io::FileSource& file, const PicturePlan& plan,
@@ -96,12 +113,13 @@ std::optional<std::vector<std::byte>> readPictureBytes(io::FileSource& file, con
     return bytes;
 }
 
-PictureStatus makeFromPlan(io::FileSource& file, const PicturePlan& plan, std::uint32_t kind,
-                           std::span<const std::byte> placeholder, const PictureMaker& make)
+PictureStatus makeFromPlan(io::FileSource& file, const PicturePlan& plan, const ImageEntry& entry,
+                           const metadata::CameraRecord& record, std::span<const std::byte> placeholder,
+                           const PictureMaker& make, const EngineRoute& engine)
 {
     switch (plan.source) {
     case PictureSource::Engine:
-        return PictureStatus::NeedsEngine;
+        return developPicture(engine);
     case PictureSource::VideoFrame:
         return PictureStatus::NeedsVideoFrame;
     case PictureSource::Placeholder:
@@ -109,8 +127,14 @@ PictureStatus makeFromPlan(io::FileSource& file, const PicturePlan& plan, std::u
     case PictureSource::FileBytes:
         break;
     }
-    const auto bytes = readPictureBytes(file, plan, kind);
-    return bytes && make(*bytes) ? PictureStatus::Made : PictureStatus::Failed;
+    // A file that cannot be read is no case for the engine, which would
+    // fail to read it as well.
+    const auto bytes = readPictureBytes(file, plan, entry.kind());
+    if (!bytes)
+        return PictureStatus::Failed;
+    if (make(*bytes))
+        return PictureStatus::Made;
+    return developsAfterUnusableBytes(entry, record, plan) ? developPicture(engine) : PictureStatus::Failed;
 }
 
 std::optional<QRect> cropRectangle(QSize picture, const std::array<std::int32_t, 4>& margins)
@@ -129,7 +153,6 @@ std::optional<QRect> cropRectangle(QSize picture, const std::array<std::int32_t,
 
 Thumbnail makeThumbnailFromBytes(std::span<const std::byte> bytes, const std::array<std::int32_t, 4>& margins)
 {
-    Thumbnail thumbnail;
     // The margins decide how much of the picture is used, and so how far the
     // decoder may scale it down.
     const auto cut = [](std::int32_t a, std::int32_t b) {
@@ -142,29 +165,43 @@ Thumbnail makeThumbnailFromBytes(std::span<const std::byte> bytes, const std::ar
     request.fastUpsampling = true;
     const DecodedPicture decoded = decodePicture(bytes, request);
     if (!decoded.ok())
-        return thumbnail;
-    const auto crop = cropRectangle(decoded.fullSize, margins);
+        return {};
+    return makeThumbnailFromPicture(decoded.image, decoded.fullSize, margins);
+}
+
+Thumbnail makeThumbnailFromPicture(const QImage& decoded, QSize fullSize, const std::array<std::int32_t, 4>& margins)
+{
+    Thumbnail thumbnail;
+    const auto crop = cropRectangle(fullSize, margins);
     if (!crop)
         return thumbnail;
     QImage picture(cache::kThumbnailWidth, cache::kThumbnailHeight, QImage::Format_RGB32);
-    if (picture.isNull()
-        || !stretchArea(decoded.image, scaledRectangle(*crop, decoded.fullSize, decoded.image.size()), picture))
+    if (picture.isNull() || !stretchArea(decoded, scaledRectangle(*crop, fullSize, decoded.size()), picture))
         return thumbnail;
     thumbnail.picture = std::move(picture);
-    thumbnail.decodedSize = decoded.fullSize;
+    thumbnail.decodedSize = fullSize;
     thumbnail.pictureSize = crop->size();
     return thumbnail;
 }
 
 ThumbnailResult makeThumbnail(io::FileSource& file, const ImageEntry& entry, const metadata::CameraRecord& record,
-                              std::span<const std::byte> placeholder)
+                              std::span<const std::byte> placeholder, const EngineAccess* engine)
 {
     ThumbnailResult result;
     const PicturePlan plan = planPicture(entry, record, entry.thumbOffset(), entry.thumbSize());
-    result.status = makeFromPlan(file, plan, entry.kind(), placeholder, [&](std::span<const std::byte> bytes) {
+    const auto fromBytes = [&](std::span<const std::byte> bytes) {
         result.thumbnail = makeThumbnailFromBytes(bytes, record.thumbCrop);
         return result.thumbnail.ok();
-    });
+    };
+    // The development is the whole picture at its own size: the margins
+    // are cut from it as they are from a decoded embedded picture.
+    const auto fromDevelopment = [&](const QImage& developed) {
+        result.thumbnail = makeThumbnailFromPicture(developed, developed.size(), record.thumbCrop);
+        result.developed = result.thumbnail.ok();
+        return result.developed;
+    };
+    result.status = makeFromPlan(file, plan, entry, record, placeholder, fromBytes,
+                                 {engine, raw::DevelopMode::ListThumbnail, fromDevelopment});
     return result;
 }
 

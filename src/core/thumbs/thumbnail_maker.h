@@ -11,13 +11,21 @@
 // It stays in the file's own orientation, as the cache stores it; the
 // rotation total is applied when it is drawn.
 //
-// Thread model: the list-information worker calls this under "sema" with its
-// own FileSource; every function here works on the values it is handed.
+// A file without a usable embedded picture is developed by the RAW engine
+// (engine_picture.h) when the caller hands it the engine's access; the
+// picture it gives, in the sensor's orientation like an embedded one, then
+// goes through the same crop and stretch as a decoded JPEG.
+//
+// Thread model: the list-information worker calls this on its own thread
+// with its own FileSource, holding no lock; every function here works on
+// the values it is handed.
 
 #include "imagelist/image_entry.h"
 #include "io/file_source.h"
 #include "metadata/camera_table.h"
 #include "cache/thumbnail_block.h"
+#include "raw/raw_engine.h"
+#include "thumbs/engine_picture.h"
 
 #include <QImage>
 #include <QRect>
@@ -33,10 +41,6 @@
 
 namespace qlx::thumbs {
 
-// Kinds whose files without an embedded thumbnail are developed by the RAW
-// engine when their camera is developable: CRW, DNG, Panasonic/Leica RAW,
-// MEF and DCR.
-inline constexpr std::uint32_t kEngineThumbnailKinds = 0x8009'4020;
 // Kinds whose decoded size becomes their ImageSize text when they have no
 // other: BMP, JPG, PNG, GIF, TIFF and PSD.
 inline constexpr std::uint32_t kPlainPictureKinds = 0x0020'001F;
@@ -66,11 +70,20 @@ struct PicturePlan {
 // it (`thumbOffset`/`thumbSize` for the thumbnail, `previewOffset`/
 // `previewSize` for the preview). `record` is the entry's camera record (a
 // default record when the table lacks it). Without a range a developable
-// camera's file goes to the RAW engine (kEngineThumbnailKinds and X3F) or
+// camera's file goes to the RAW engine when engineDevelops allows it, else
 // gets the placeholder; a video gives a frame; anything else is read from
 // the range, or whole when the range is empty.
 PicturePlan planPicture(const imagelist::ImageEntry& entry, const metadata::CameraRecord& record,
                         std::uint64_t offset, std::uint64_t size);
+
+// Whether the engine develops the file after the bytes of `plan` gave no
+// picture: an embedded picture that does not decode is no picture at all.
+// The leading-bytes range in particular is only a guess at the first small
+// image of a TIFF-structured file, and DNG files from converters and phones
+// keep their raw data there. Not for MEF files: theirs are developed only
+// while the user asks for it, and then they have no range (planPicture).
+bool developsAfterUnusableBytes(const imagelist::ImageEntry& entry, const metadata::CameraRecord& record,
+                                const PicturePlan& plan);
 
 // The bytes a FileBytes plan names. A range must be read whole (a short read
 // fails), except the leading-bytes range (offset 0, 256 KiB: the first small
@@ -86,21 +99,37 @@ std::optional<std::vector<std::byte>> readPictureBytes(io::FileSource& file, con
 
 enum class PictureStatus {
     Made,
-    NeedsEngine,     // the RAW engine must develop it (not made here)
+    NeedsEngine,     // the RAW engine must develop it and was not handed here
     NeedsVideoFrame, // the video frame grabber must give it (not made here)
     Failed,          // unreadable or undecodable: the caller clears the entry's presence
+    DevelopFailed,   // the RAW engine could not develop it: a failure, and the
+                     // one the program's RAW failure message tells of
+    Cancelled,       // its development was stopped: no picture, no failure;
+                     // it is tried again next time
 };
 
 // Makes a picture of the bytes it is handed; true when one was made.
 using PictureMaker = std::function<bool(std::span<const std::byte>)>;
+// Makes a picture of a development (Format_RGB888, the sensor's orientation,
+// at its real size, whatever the mode); true when one was made.
+using DevelopedPictureMaker = std::function<bool(const QImage&)>;
 
-// Follows a plan for the thumbnail and the preview alike: the engine and
-// the video frame grabber are other makers' work (NeedsEngine,
-// NeedsVideoFrame); the placeholder's bytes, or the bytes the plan names
-// in `file` (readPictureBytes), go to `make`. Failed when the read fails
-// or `make` makes nothing.
-PictureStatus makeFromPlan(io::FileSource& file, const PicturePlan& plan, std::uint32_t kind,
-                           std::span<const std::byte> placeholder, const PictureMaker& make);
+// The engine's part in following a plan.
+struct EngineRoute {
+    const EngineAccess* access = nullptr; // null: not developed here (NeedsEngine)
+    raw::DevelopMode mode = raw::DevelopMode::Quick;
+    DevelopedPictureMaker make;
+};
+
+// Follows a plan for the thumbnail and the preview alike: the placeholder's
+// bytes, or the bytes the plan names in `file` (readPictureBytes), go to
+// `make`; the engine's plan, and bytes that were read but gave no picture
+// (developsAfterUnusableBytes), are developed through `engine`; video frames
+// are the frame grabber's (NeedsVideoFrame). Failed when the read fails or
+// nothing is made of what was read or developed.
+PictureStatus makeFromPlan(io::FileSource& file, const PicturePlan& plan, const imagelist::ImageEntry& entry,
+                           const metadata::CameraRecord& record, std::span<const std::byte> placeholder,
+                           const PictureMaker& make, const EngineRoute& engine);
 
 // ---- Making the picture -----------------------------------------------------
 
@@ -117,22 +146,29 @@ struct Thumbnail {
     bool ok() const { return !picture.isNull(); }
 };
 
+// Cuts the margins (in full-size pixels) off a picture decoded at
+// `decoded.size()` of a full size `fullSize` and stretches the rest over
+// 88 × 60. A null picture when the margins leave nothing.
+Thumbnail makeThumbnailFromPicture(const QImage& decoded, QSize fullSize, const std::array<std::int32_t, 4>& margins);
+
 // Decodes `bytes` (JPEG scaled so that the cropped part still covers
-// 88 × 60; other formats whole), cuts the margins off and stretches the rest
-// over 88 × 60. A null picture when the bytes do not decode or the margins
-// leave nothing.
+// 88 × 60; other formats whole), then makeThumbnailFromPicture. A null
+// picture when the bytes do not decode or the margins leave nothing.
 Thumbnail makeThumbnailFromBytes(std::span<const std::byte> bytes, const std::array<std::int32_t, 4>& margins);
 
 struct ThumbnailResult {
     PictureStatus status = PictureStatus::Failed;
     Thumbnail thumbnail;
+    bool developed = false; // the RAW engine's picture
 };
 
-// Make thumbnail for an entry without a cached block: plan, read, decode,
+// Make thumbnail for an entry without a cached block: plan, read, decode
+// (or develop in ListThumbnail mode through `engine`, when it is given),
 // crop and stretch. `placeholder` holds the placeholder picture's encoded
 // bytes (a PNG); an entry planned for it fails when they are empty.
 ThumbnailResult makeThumbnail(io::FileSource& file, const imagelist::ImageEntry& entry,
-                              const metadata::CameraRecord& record, std::span<const std::byte> placeholder);
+                              const metadata::CameraRecord& record, std::span<const std::byte> placeholder,
+                              const EngineAccess* engine);
 
 // ---- Facts left in the entry --------------------------------------------------
 

@@ -178,22 +178,7 @@ void ListController::stopWorker()
 void ListController::startPass()
 {
     const imagelist::ImageList& list = m_session->list();
-    thumbs::InformationPass pass;
-    pass.generation = m_generation;
-    pass.jobs.resize(list.size());
-    for (std::size_t position = 0; position < list.order().size(); ++position) {
-        const std::size_t entry = list.order()[position];
-        const imagelist::ListItem& item = list.item(entry);
-        const bool needsMetadata = !item.entry->hasFlag(ImageEntry::kFlagMetadataRead);
-        const bool needsThumbnail = (item.thumbnail().empty() || item.entry->hasFlag(ImageEntry::kFlagThumbInvalid))
-                                    && !m_failures.failedBefore(*item.entry);
-        if (item.entry->isPresent() && (needsMetadata || needsThumbnail))
-            pass.jobs[position] = std::make_unique<thumbs::InformationJob>(
-                thumbs::InformationJob{entry, *item.entry, needsThumbnail});
-    }
-    const std::int64_t current = list.currentPosition();
-    pass.start = current > 0 ? static_cast<std::size_t>(current) : 0;
-    pass.alternating = current > 0;
+    thumbs::InformationPass pass = thumbs::planInformationPass(list, m_failures, m_generation);
     m_listReady = false;
     Q_EMIT listReadyChanged(false);
     Q_EMIT progressChanged(0, static_cast<int>(list.size()));
@@ -203,7 +188,7 @@ void ListController::startPass()
         settings.placeholder = std::as_bytes(std::span(m_placeholder.constData(), static_cast<std::size_t>(m_placeholder.size())));
         m_worker = std::make_unique<thumbs::ListInformationWorker>(
             thumbs::ListInformationTables{m_cameras, m_lenses}, settings, m_settings.get(settings::kDrawingPriority),
-            [this] { QMetaObject::invokeMethod(this, &ListController::drainResults, Qt::QueuedConnection); });
+            &m_reserve, [this] { QMetaObject::invokeMethod(this, &ListController::drainResults, Qt::QueuedConnection); });
     }
     m_worker->start(std::move(pass));
 }
@@ -216,27 +201,20 @@ void ListController::drainResults()
     imagelist::ImageList& list = m_session->list();
     QList<qsizetype> changed;
     bool visited = false;
+    bool developFailed = false;
     for (thumbs::InformationResult& result : results) {
         if (result.generation != m_generation || result.entry >= list.size() || !result.record)
             continue; // a result of a list that is gone
-        imagelist::ListItem& item = list.item(result.entry);
-        bool entryChanged = thumbs::applyInformation(*item.entry, *result.record);
-        if (!result.thumbnail.empty()) {
-            item.cachedThumbnail = {};
-            item.madeThumbnail = std::move(result.thumbnail);
-            entryChanged = true;
-        } else if (result.thumbnailStatus == thumbs::PictureStatus::Failed) {
-            // The file is still there and its preview may well decode.
-            m_failures.record(*item.entry);
-        }
-        if (entryChanged)
+        const thumbs::MergedInformation merged = thumbs::mergeInformation(list.item(result.entry), result, m_failures);
+        if (merged.changed)
             changed.push_back(static_cast<qsizetype>(result.entry));
+        developFailed = developFailed || merged.developFailed;
         visited = true;
         ++m_read;
     }
     // Only what changed is written back when the list is left: entries
-    // that wait for the RAW engine or a video frame are visited on every
-    // pass and change nothing.
+    // that wait for a video frame, or whose development was stopped, are
+    // visited on every pass and change nothing.
     if (!changed.isEmpty()) {
         m_session->markEntriesChanged();
         Q_EMIT entriesUpdated(changed);
@@ -247,6 +225,8 @@ void ListController::drainResults()
         m_listReady = true;
         Q_EMIT listReadyChanged(true);
     }
+    if (developFailed)
+        Q_EMIT developmentFailed();
 }
 
 void ListController::watchFolder()

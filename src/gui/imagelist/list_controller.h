@@ -79,6 +79,8 @@ public:
     // cache cleared): leaving the folder must not write it again.
     void skipNextCacheSave() { m_cache.skipNextSave(); }
     const cache::CacheSettings& cacheSettings() const { return m_cache.settings(); }
+    // The memory reserve of the open list, for the other image loaders.
+    imagelist::MemoryReserve& memoryReserve() { return m_reserve; }
     // Stops the workers and writes the open folder's cache (leaving the
     // program).
     void shutDown();
@@ -99,6 +101,9 @@ Q_SIGNALS:
     // "%03d/%03d" of the status bar and the progress band.
     void progressChanged(int read, int count);
     void listReadyChanged(bool ready);
+    // The RAW engine could not develop a thumbnail of this list (a stopped
+    // development is no failure).
+    void developmentFailed();
 
 private:
     void stopForLoad();

@@ -19,8 +19,11 @@
 #include "shell/rebar.h"
 #include "shell/settings_layout.h"
 #include "shell/shared_state.h"
+#include "shell/raw_failure_notice.h"
 #include "shell/status_bar.h"
 #include "cache/thumbnail_block.h"
+#include "raw/raw_engine.h"
+#include "thumbs/thumbnail_maker.h"
 #include "viewer/browser_area.h"
 #include "viewer/full_screen_controller.h"
 #include "viewer/image_view.h"
@@ -87,6 +90,7 @@ Browser::Browser(MainWindow& window, SharedState& state) : m_window(window), m_s
     }
     m_controller = new ListController(settings, state.programFolder, *state.cameras, *state.lenses,
                                       state.placeholderPicture, m_collections.get(), this);
+    m_rawFailure = new RawFailureNotice(window, this);
     m_rebar = new Rebar(window, *m_menus, settings, cacheDirectory);
     m_statusBar = new StatusBar(&window);
     window.setStatusBar(m_statusBar);
@@ -130,10 +134,19 @@ void Browser::buildPanes()
         connect(view, &ImageView::statusTextChanged, this,
                 [this](int part, const QString& text) { m_statusBar->setPartText(part, text); });
     }
-    m_decoder = new PreviewDecoder(m_state.placeholderPicture, settings.get(settings::kDrawingPriority), this);
-    connect(m_decoder, &PreviewDecoder::previewReady, this, [this](quint64 generation, int position, const QImage& picture) {
-        for (ImageView* view : m_views)
-            view->setPreview(generation, position, picture);
+    const auto quality = static_cast<std::uint8_t>(std::clamp(settings.get(settings::kRawQuality, 0), 0, 255));
+    m_decoder = new PreviewDecoder(m_state.placeholderPicture, settings.get(settings::kDrawingPriority),
+                                   raw::modeFromQuality(quality), &m_controller->memoryReserve(), this);
+    connect(m_decoder, &PreviewDecoder::previewReady, this,
+            [this](quint64 generation, int position, const QImage& picture, bool developed) {
+                if (developed && generation == m_viewGeneration)
+                    markPreviewDeveloped(position);
+                for (ImageView* view : m_views)
+                    view->setPreview(generation, position, picture);
+            });
+    connect(m_decoder, &PreviewDecoder::previewFailed, this, [this](quint64 generation, int, int status) {
+        if (generation == m_viewGeneration && status == static_cast<int>(thumbs::PictureStatus::DevelopFailed))
+            m_rawFailure->report();
     });
     buildFolderPane();
     m_listCommands = new ListCommands(*m_controller, *m_listPane, settings, m_collections.get(), *m_menus, this);
@@ -201,9 +214,12 @@ void Browser::showMode(bool collectionMode)
 void Browser::connectController()
 {
     connect(m_controller, &ListController::loadStarted, this, [this] {
+        // The pictures of the list being left are no longer wanted.
+        m_decoder->cancel();
         m_statusBar->setPartText(kPartActivity, QStringLiteral("Loading"));
         QApplication::setOverrideCursor(Qt::WaitCursor);
     });
+    connect(m_controller, &ListController::developmentFailed, m_rawFailure, &RawFailureNotice::report);
     connect(m_controller, &ListController::listOpened, this, &Browser::onListOpened);
     connect(m_controller, &ListController::readProgress, this, [this](int seen) {
         // The band runs round a cycle of 1,000 files while the folder is read.
@@ -322,6 +338,8 @@ void Browser::onListLoaded()
 {
     QApplication::restoreOverrideCursor();
     ++m_viewGeneration;
+    // Before the first picture of the new list is asked for.
+    m_rawFailure->arm();
     m_listPane->resetList();
     const imagelist::ImageList& list = m_controller->list();
     // The list left behind has written its cache by now.
@@ -390,6 +408,13 @@ void Browser::showCurrentInViews()
         else
             m_decoder->prefetch(std::move(request));
     }
+}
+
+void Browser::markPreviewDeveloped(int position)
+{
+    imagelist::ImageList& list = m_controller->session().list();
+    if (const auto entry = list.entryAt(position))
+        list.entry(*entry).setFlag(imagelist::ImageEntry::kFlagPreviewIsEngineOutput, true);
 }
 
 void Browser::updateCounters()

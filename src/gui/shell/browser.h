@@ -31,6 +31,7 @@ class ListPane;
 class MainWindow;
 class MenuBuilder;
 class PreviewDecoder;
+class RawFailureNotice;
 class Rebar;
 class ScreenModeController;
 class StatusBar;
@@ -79,6 +80,8 @@ private:
     void onProgress(int read, int count);
     void onCurrentChanged(int position);
     void showCurrentInViews();
+    // The view's preview of the entry at `position` is the RAW engine's.
+    void markPreviewDeveloped(int position);
     void updateCounters();
     bool runMainWindowCommand(int command);
     // The operation of a tool-box button that has no menu command: its key's.
@@ -104,6 +107,7 @@ private:
     ListCommands* m_listCommands = nullptr;
     std::array<ImageView*, 4> m_views{};
     PreviewDecoder* m_decoder = nullptr;
+    RawFailureNotice* m_rawFailure = nullptr;
     std::uint64_t m_viewGeneration = 0;
     bool m_shutDown = false;
 };

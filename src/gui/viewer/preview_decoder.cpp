@@ -49,18 +49,24 @@ PreviewRequest PreviewRequest::forEntry(quint64 generation, int position, const 
     return request;
 }
 
-PreviewDecoder::PreviewDecoder(const QByteArray& placeholder, int drawingPriority, QObject* parent)
-    : QObject(parent), m_placeholder(bytesOf(placeholder)), m_drawingPriority(drawingPriority)
+PreviewDecoder::PreviewDecoder(const QByteArray& placeholder, int drawingPriority, raw::DevelopMode developMode,
+                               imagelist::MemoryReserve* reserve, QObject* parent)
+    : QObject(parent), m_placeholder(bytesOf(placeholder)), m_drawingPriority(drawingPriority),
+      m_developMode(developMode), m_reserve(reserve)
 {
 }
 
 PreviewDecoder::~PreviewDecoder()
 {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_pending.clear();
-    }
+    cancel();
     m_worker.stop();
+}
+
+void PreviewDecoder::cancel()
+{
+    const std::lock_guard lock(m_mutex);
+    m_pending.clear();
+    m_cancel.request();
 }
 
 void PreviewDecoder::request(PreviewRequest current)
@@ -96,11 +102,18 @@ void PreviewDecoder::enqueue(PreviewRequest request, bool first)
     const bool kept = answerFromKept(request);
     {
         const std::lock_guard lock(m_mutex);
-        if (first)
+        // A request in work that was stopped will bring no picture: asked
+        // again (a neighbour pane after the current one), it is queued anew.
+        const bool working = m_working && sameRequest(*m_working, request) && !m_cancel.requested();
+        if (first) {
             m_pending.clear();
+            // The view moved on: a development for the picture it left is
+            // of no use now, and the new one would wait for it.
+            if (m_working && !sameRequest(*m_working, request))
+                m_cancel.request();
+        }
         const bool queued = std::any_of(m_pending.begin(), m_pending.end(),
                                         [&](const PreviewRequest& p) { return sameRequest(p, request); });
-        const bool working = m_working && sameRequest(*m_working, request);
         if (kept || queued || working)
             return;
         if (first)
@@ -126,10 +139,7 @@ bool PreviewDecoder::answerFromKept(const PreviewRequest& request)
 
 void PreviewDecoder::stop()
 {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_pending.clear();
-    }
+    cancel();
     m_stopped = true;
     m_worker.stop(pumpEvents);
 }
@@ -157,6 +167,7 @@ std::optional<PreviewRequest> PreviewDecoder::takeNext()
     PreviewRequest next = std::move(m_pending.front());
     m_pending.pop_front();
     m_working = next;
+    m_cancel.clear();
     // The copy in m_working needs no record bytes: it is compared by
     // generation, position and cover only.
     m_working->entryRecord.clear();
@@ -177,9 +188,12 @@ PreviewDecoder::Result PreviewDecoder::decode(const PreviewRequest& request) con
         if (!entry)
             return result;
         io::PosixFileSource file(request.path);
-        thumbs::PreviewResult loaded = thumbs::loadPreview(file, *entry, request.camera, m_placeholder, request.cover);
+        const thumbs::EngineAccess engine{request.path, &m_cancel, m_reserve};
+        thumbs::PreviewResult loaded =
+            thumbs::loadPreview(file, *entry, request.camera, m_placeholder, request.cover, &engine, m_developMode);
         result.status = static_cast<int>(loaded.status);
         result.picture = std::move(loaded.preview.picture);
+        result.developed = loaded.developed;
     } catch (...) {
         result.status = static_cast<int>(thumbs::PictureStatus::Failed);
         result.picture = QImage();
@@ -203,7 +217,7 @@ void PreviewDecoder::deliver(const Result& result)
     m_kept.push_back(result);
     while (m_kept.size() > kKeptPictures)
         m_kept.pop_front();
-    Q_EMIT previewReady(result.generation, result.position, result.picture);
+    Q_EMIT previewReady(result.generation, result.position, result.picture, result.developed);
 }
 
 } // namespace qlx::gui

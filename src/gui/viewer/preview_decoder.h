@@ -21,9 +21,18 @@
 // whose decoding throws (no memory for a huge picture) fails like an
 // unreadable file; a worker ended by anything else starts again with the
 // next request.
+//
+// A file without a usable embedded preview is developed by the RAW engine
+// on the worker, in the browsing quality's mode. A development in work is
+// stopped when the view asks for another picture or the folder is left
+// (cancel()); a stopped one is answered as Cancelled, no failure, and is
+// developed again when it is asked for again.
 
 #include "imagelist/image_entry.h"
+#include "imagelist/memory_reserve.h"
 #include "metadata/camera_table.h"
+#include "raw/cancel_flag.h"
+#include "raw/raw_engine.h"
 #include "shell/worker.h"
 
 #include <QByteArray>
@@ -65,16 +74,21 @@ public:
 
     // `placeholder`: the encoded placeholder picture for entries planned
     // for it (makePlaceholderPicture()); `drawingPriority`: the setting's
-    // level 0..3 for the worker.
-    PreviewDecoder(const QByteArray& placeholder, int drawingPriority, QObject* parent = nullptr);
+    // level 0..3 for the worker; `developMode`: the RAW engine's mode for
+    // previews; `reserve` (may be null): handed to the engine.
+    PreviewDecoder(const QByteArray& placeholder, int drawingPriority, raw::DevelopMode developMode,
+                   imagelist::MemoryReserve* reserve, QObject* parent = nullptr);
     ~PreviewDecoder() override; // drops the queue and joins without a pump
 
     PreviewDecoder(const PreviewDecoder&) = delete;
     PreviewDecoder& operator=(const PreviewDecoder&) = delete;
 
     // The picture the view needs now; every request not yet started is
-    // dropped.
+    // dropped, and a development in work for another picture is stopped.
     void request(PreviewRequest current);
+    // The folder is left: what is queued is dropped and a development in
+    // work is stopped.
+    void cancel();
     // A neighbour, decoded after the current request.
     void prefetch(PreviewRequest neighbour);
     // Drops what is queued, waits for the picture in work (pumping the
@@ -82,10 +96,12 @@ public:
     void stop();
 
 Q_SIGNALS:
-    void previewReady(quint64 generation, int position, const QImage& picture);
+    // `developed`: the picture is the RAW engine's (the entry's flag 0x80).
+    void previewReady(quint64 generation, int position, const QImage& picture, bool developed);
     // The preview could not be made here: `status` is thumbs::PictureStatus
-    // (Failed: the file did not read or decode; NeedsEngine, NeedsVideoFrame:
-    // another worker must make it).
+    // (Failed: the file did not read or decode; DevelopFailed: the RAW
+    // engine could not develop it; Cancelled: its development was stopped;
+    // NeedsVideoFrame: another worker must make it).
     void previewFailed(quint64 generation, int position, int status);
 
 private:
@@ -95,6 +111,7 @@ private:
         QSize cover;
         int status = 0;
         QImage picture;
+        bool developed = false;
     };
 
     void enqueue(PreviewRequest request, bool first);
@@ -106,6 +123,11 @@ private:
 
     const std::vector<std::byte> m_placeholder;
     const int m_drawingPriority;
+    const raw::DevelopMode m_developMode;
+    imagelist::MemoryReserve* const m_reserve;
+    // Stops the development of the request in work; cleared when the worker
+    // takes the next one (under m_mutex, as it is requested).
+    raw::CancelFlag m_cancel;
 
     std::mutex m_mutex;
     std::deque<PreviewRequest> m_pending;  // guarded by m_mutex

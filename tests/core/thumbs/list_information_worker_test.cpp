@@ -57,7 +57,7 @@ std::vector<InformationResult> runPassOver(const std::filesystem::path& folder)
         pass.jobs.push_back(std::make_unique<InformationJob>(InformationJob{entry, list.entry(entry), true}));
     std::mutex mutex;
     std::condition_variable noticed;
-    ListInformationWorker worker({kNoCameras, kNoLenses}, {}, 3, [&] {
+    ListInformationWorker worker({kNoCameras, kNoLenses}, {}, 3, nullptr, [&] {
         const std::lock_guard lock(mutex);
         noticed.notify_all();
     });
@@ -125,7 +125,7 @@ TEST(ListInformationWorker, AStopEndsThePassAfterTheEntryInWork)
     std::atomic<bool> pumped{false};
     // The first notice holds the worker in its first entry until the
     // stopping thread pumps, which it does after asking for the stop.
-    ListInformationWorker worker({kNoCameras, kNoLenses}, {}, 3, [&] {
+    ListInformationWorker worker({kNoCameras, kNoLenses}, {}, 3, nullptr, [&] {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         while (!pumped && std::chrono::steady_clock::now() < deadline)
             std::this_thread::yield();

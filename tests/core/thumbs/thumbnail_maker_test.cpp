@@ -49,7 +49,7 @@ TEST(ThumbnailMaker, CropsTheEmbeddedPictureThenStretchesItOverTheWhole)
     entry.setThumbSize(static_cast<std::uint32_t>(png.size()));
     metadata::CameraRecord record;
     record.thumbCrop = {8, 8, 4, 0};
-    const ThumbnailResult result = makeThumbnail(source, entry, record, {});
+    const ThumbnailResult result = makeThumbnail(source, entry, record, {}, nullptr);
     ASSERT_EQ(result.status, PictureStatus::Made);
     const Thumbnail& thumbnail = result.thumbnail;
     EXPECT_EQ(thumbnail.picture.size(), QSize(88, 60));
@@ -68,7 +68,7 @@ TEST(ThumbnailMaker, CropsTheEmbeddedPictureThenStretchesItOverTheWhole)
     EXPECT_EQ(entry.itemText(ImageEntry::kItemImageSize), u"176*120");
     // The range points at noise: the thumbnail fails.
     entry.setThumbOffset(10);
-    EXPECT_EQ(makeThumbnail(source, entry, record, {}).status, PictureStatus::Failed);
+    EXPECT_EQ(makeThumbnail(source, entry, record, {}, nullptr).status, PictureStatus::Failed);
     // The preview is cut the same way, and keeps its pixels; without margins
     // it is the whole picture.
     EXPECT_EQ(makePreviewFromBytes(png, {0, 0, 0, 0}).picture.size(), QSize(176, 120));
@@ -183,24 +183,34 @@ TEST(ThumbnailMaker, PlaceholderEngineAndVideoEntries)
     entry.setKind(imagelist::kKindCr2);
     metadata::CameraRecord record;
     record.developable = true;
-    const ThumbnailResult result = makeThumbnail(empty, entry, record, placeholder);
+    const ThumbnailResult result = makeThumbnail(empty, entry, record, placeholder, nullptr);
     ASSERT_EQ(result.status, PictureStatus::Made);
     EXPECT_EQ(result.thumbnail.pictureSize, QSize(640, 480));
     EXPECT_EQ(result.thumbnail.picture.pixel(10, 10), qRgb(90, 90, 90));
-    EXPECT_EQ(loadPreview(empty, entry, record, placeholder).preview.picture.pixel(600, 400), qRgb(90, 90, 90));
-    EXPECT_EQ(makeThumbnail(empty, entry, record, {}).status, PictureStatus::Failed);
+    EXPECT_EQ(loadPreview(empty, entry, record, placeholder, {}, nullptr, raw::DevelopMode::Quick).preview.picture.pixel(600, 400), qRgb(90, 90, 90));
+    EXPECT_EQ(makeThumbnail(empty, entry, record, {}, nullptr).status, PictureStatus::Failed);
     entry.setKind(imagelist::kKindDng); // no embedded picture (size 0)
-    EXPECT_EQ(makeThumbnail(empty, entry, record, placeholder).status, PictureStatus::NeedsEngine);
-    EXPECT_EQ(loadPreview(empty, entry, record, placeholder).status, PictureStatus::NeedsEngine);
+    EXPECT_EQ(makeThumbnail(empty, entry, record, placeholder, nullptr).status, PictureStatus::NeedsEngine);
+    EXPECT_EQ(loadPreview(empty, entry, record, placeholder, {}, nullptr, raw::DevelopMode::Quick).status, PictureStatus::NeedsEngine);
     EXPECT_EQ(planPicture(entry, {}, 0, 0).source, PictureSource::FileBytes); // not developable: the whole file
     entry.setKind(imagelist::kKindCr2);
-    record.id = metadata::kCameraIdX3f; // a Sigma X3F camera: the engine, never the placeholder
-    EXPECT_EQ(planPicture(entry, record, 0, 0).source, PictureSource::Engine);
+    record.id = metadata::kCameraIdX3f; // the X3F record: the engine only where LibRaw decodes X3F
+    EXPECT_EQ(planPicture(entry, record, 0, 0).source,
+              raw::decodesX3f() ? PictureSource::Engine : PictureSource::Placeholder);
+    record.id = metadata::kUnknownCameraId; // never the engine, whatever the record says
+    entry.setKind(imagelist::kKindDng);
+    EXPECT_EQ(planPicture(entry, record, 0, 0).source, PictureSource::Placeholder);
+    // Bytes read that give no picture: the engine, but never for MEF
+    // (developed only when the user asks).
+    record.id = metadata::kCameraIdDng;
+    EXPECT_TRUE(developsAfterUnusableBytes(entry, record, planPicture(entry, record, 0, 262144)));
+    entry.setKind(imagelist::kKindMef);
+    EXPECT_FALSE(developsAfterUnusableBytes(entry, record, planPicture(entry, record, 0, 262144)));
     entry.setKind(imagelist::kKindNef);
     const PicturePlan range = planPicture(entry, record, 1234, 5678);
     EXPECT_EQ(std::tuple(range.source, range.offset, range.size), std::tuple(PictureSource::FileBytes, 1234u, 5678u));
     entry.setKind(imagelist::kKindVideo);
-    EXPECT_EQ(loadPreview(empty, entry, {}, placeholder).status, PictureStatus::NeedsVideoFrame);
+    EXPECT_EQ(loadPreview(empty, entry, {}, placeholder, {}, nullptr, raw::DevelopMode::Quick).status, PictureStatus::NeedsVideoFrame);
 }
 
 } // namespace

@@ -75,7 +75,7 @@ struct Folder {
         const thumbs::ListInformationSettings pass = thumbs::listInformationSettingsOf(record);
         for (std::size_t index = 0; index < session.list().size(); ++index) {
             thumbs::readEntryMetadata(session.list().item(index), passTables, pass);
-            thumbs::makeEntryThumbnail(session.list().item(index), passTables, pass);
+            thumbs::makeEntryThumbnail(session.list().item(index), passTables, pass, nullptr, nullptr);
         }
     }
 

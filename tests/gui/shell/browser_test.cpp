@@ -4,7 +4,9 @@
 // it closes or is asked to end by a signal; the next start is served from
 // the cache. A large folder is read while the window goes on; a file whose
 // thumbnail fails stays listed with its preview tried; a list left unchanged
-// keeps its cache file as it was.
+// keeps its cache file as it was. RAW files without a usable embedded
+// picture get theirs from the RAW engine, and its failure is told once per
+// load.
 
 #include "shell_test_support.h"
 
@@ -20,6 +22,7 @@
 #include "shell/settings_layout.h"
 #include "shell/status_bar.h"
 #include "cache/cache_file.h"
+#include "support/samples_qtest.h"
 #include "support/test_pictures.h"
 #include "viewer/image_view.h"
 
@@ -92,6 +95,7 @@ private Q_SLOTS:
     void aCollectionMadeInTheProgramOutlivesATermination();
     void aLargeFolderIsReadWhileTheWindowGoesOn();
     void failedThumbnailsWaitingVideosAndSizes();
+    void rawFilesGetEnginePicturesAndItsFailureIsToldOncePerLoad();
 };
 
 void BrowserTest::opensTheFolderReadsEveryFileShowsItAndLeavesItsCache()
@@ -318,6 +322,49 @@ void BrowserTest::failedThumbnailsWaitingVideosAndSizes()
         ::stat(cacheFile.c_str(), first.st_ino == 0 ? &first : &last);
     }
     QVERIFY(first.st_ino != 0 && last.st_ino == first.st_ino);
+}
+
+void BrowserTest::rawFilesGetEnginePicturesAndItsFailureIsToldOncePerLoad()
+{
+    QLX_NEED_SAMPLES("raw-full/colorchart.dng", "exiftool/KyoceraRaw.raw", "exiftool/CanonRaw.crw");
+    ProgramFolder program;
+    const fs::path folder = program.makeFolder("raw");
+    // The colour chart has no usable embedded picture; the engine cannot
+    // develop the two trimmed files (`dcraw` cannot unpack them either).
+    for (const char* sample : {"raw-full/colorchart.dng", "exiftool/KyoceraRaw.raw", "exiftool/CanonRaw.crw"})
+        fs::copy_file(test::samplesDir() / sample, folder / fs::path(sample).filename());
+    test::MessageBoxWatcher boxes;
+    Application app(std::nullopt, {program.executable(), {qpath(folder)}});
+    QVERIFY(app.start());
+    gui::Browser& browser = *app.browser();
+    QVERIFY(test::listShown(browser, 3));
+    const imagelist::ImageList& list = browser.controller().list();
+    QVERIFY(!list.item(*list.findByName(u"colorchart.dng")).thumbnail().empty());
+    const auto select = [&](std::u16string_view name) {
+        QTest::keyClick(browser.listPane()->detailsView(), Qt::Key_Home);
+        for (std::size_t i = *list.positionOf(*list.findByName(name)); i > 0; --i)
+            QTest::keyClick(browser.listPane()->detailsView(), Qt::Key_Down);
+    };
+    // The box of this load comes and goes first.
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes().size(), 1u, 20000);
+    app.mainWindow()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
+    select(u"colorchart.dng");
+    auto* view = app.mainWindow()->findChild<gui::ImageView*>();
+    QTRY_VERIFY_WITH_TIMEOUT(view->hasPreview() && view->subject().name == u"colorchart.dng", 20000);
+    QVERIFY(list.entry(*list.findByName(u"colorchart.dng")).hasFlag(imagelist::ImageEntry::kFlagPreviewIsEngineOutput));
+    // Both trimmed files failed in the list, one in the view too: one box.
+    QCOMPARE(boxes.boxes().size(), 1u);
+    QCOMPARE(boxes.boxes().front().text, QStringLiteral("RAW現像に失敗しました。"));
+    QCOMPARE(boxes.boxes().front().icon, QMessageBox::Critical);
+
+    // Opened again: the failed thumbnails wait for their files to change;
+    // the preview of a failing file tells it once more.
+    browser.openFolder(folder.u16string(), true);
+    QVERIFY(test::listShown(browser, 3));
+    select(u"KyoceraRaw.raw");
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes().size(), 2u, 20000);
+    app.mainWindow()->close();
 }
 
 QTEST_MAIN(BrowserTest)

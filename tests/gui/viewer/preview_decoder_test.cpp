@@ -64,7 +64,7 @@ void PreviewDecoderTest::initTestCase()
 
 void PreviewDecoderTest::decodesOnTheWorkerAndKeepsWhatItDecoded()
 {
-    PreviewDecoder decoder({}, 3);
+    PreviewDecoder decoder({}, 3, qlx::raw::DevelopMode::Quick, nullptr);
     QSignalSpy ready(&decoder, &PreviewDecoder::previewReady);
     QThread* answeredOn = nullptr;
     connect(&decoder, &PreviewDecoder::previewReady, this, [&answeredOn] { answeredOn = QThread::currentThread(); });
@@ -89,7 +89,7 @@ void PreviewDecoderTest::newestRequestGoesFirstAndAStopEndsTheWorker()
 {
     // Fifty requests in a row for a large picture: each drops the ones not
     // yet started, so only a few are decoded and the last one always is.
-    PreviewDecoder decoder({}, 3);
+    PreviewDecoder decoder({}, 3, qlx::raw::DevelopMode::Quick, nullptr);
     QSignalSpy ready(&decoder, &PreviewDecoder::previewReady);
     for (int position = 0; position < 50; ++position)
         decoder.request(requestFor("large.jpg", 1, position));
@@ -106,14 +106,14 @@ void PreviewDecoderTest::newestRequestGoesFirstAndAStopEndsTheWorker()
     QCoreApplication::processEvents();
     QVERIFY(ready.count() <= 1);
     // A decoder with requests queued is destroyed at once.
-    PreviewDecoder busy({}, 3);
+    PreviewDecoder busy({}, 3, qlx::raw::DevelopMode::Quick, nullptr);
     for (int position = 0; position < 5; ++position)
         busy.prefetch(requestFor("large.jpg", 1, position));
 }
 
 void PreviewDecoderTest::olderGenerationsAreDroppedAndFailuresReported()
 {
-    PreviewDecoder decoder({}, 3);
+    PreviewDecoder decoder({}, 3, qlx::raw::DevelopMode::Quick, nullptr);
     QSignalSpy ready(&decoder, &PreviewDecoder::previewReady);
     decoder.request(requestFor("small.jpg", 1, 0));
     // A prefetch of the old load behind the new load's request.
