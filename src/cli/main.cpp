@@ -1,6 +1,7 @@
 // qlx: the command-line tool over the program's core.
 #include "bench_command.h"
 #include "cache_command.h"
+#include "develop_bench_command.h"
 #include "info_command.h"
 #include "kind_command.h"
 #include "preview_command.h"
@@ -24,6 +25,8 @@ constexpr const char* kUsage =
     "  preview [--thumb] FILE -o OUT       writes the embedded preview (or thumbnail) of FILE to OUT\n"
     "  bench metadata DIR [--repeat N]     times the metadata pass over the listed files of DIR\n"
     "  bench thumbs DIR [--repeat N]       times making the list thumbnails of the listed files of DIR\n"
+    "  bench develop FILE [--mode M] [--repeat N] [--cancel-after MS]\n"
+    "                                      times developing the RAW file FILE, its memory and cancelling\n"
     "  scan FOLDER [--cache-dir DIR] [--settings FILE] [--full]\n"
     "                                      loads FOLDER as the program does and writes its cache file\n"
     "  cache show FILE.cac                 the header and records of a thumbnail cache file\n"
@@ -50,6 +53,8 @@ int main(int argc, char** argv)
             return qlx::cli::runInfoCommand(args, std::cout, std::cerr);
         if (command == "preview")
             return qlx::cli::runPreviewCommand(args, std::cout, std::cerr);
+        if (command == "bench" && !args.empty() && args[0] == "develop")
+            return qlx::cli::runDevelopBenchCommand(args, std::cout, std::cerr);
         if (command == "bench" && !args.empty() && args[0] == "thumbs")
             return qlx::cli::runThumbsBenchCommand(args, std::cout, std::cerr);
         if (command == "bench")

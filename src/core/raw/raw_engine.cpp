@@ -6,8 +6,12 @@
 #include <libraw/libraw.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <memory>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace qlx::raw {
 
@@ -32,6 +36,123 @@ private:
 };
 
 namespace {
+
+// A cancel request is looked at every this many rows in the engine's own
+// loops: a few milliseconds of work on the largest files.
+constexpr int kRowsBetweenChecks = 64;
+
+// LibRaw, opened where the engine makes the picture itself rather than
+// through dcraw_make_mem_image: that call builds a second full-size bitmap
+// beside the working image and the raw data, and runs for a good part of a
+// second on a large file without a chance to stop.
+class Processor final : public LibRaw {
+public:
+    explicit Processor(const CancelFlag* cancel) : LibRaw(LIBRAW_OPTIONS_NONE), m_cancel(cancel) {}
+
+    // Once processed, the working image holds all the picture needs: the
+    // raw data go first, so that they never sit beside the picture. Through
+    // LibRaw's own free, so that its memory manager forgets the block.
+    void releaseRawData()
+    {
+        auto& raw = imgdata.rawdata;
+        free(raw.raw_alloc);
+        raw.raw_alloc = nullptr;
+        raw.raw_image = nullptr;
+        raw.color3_image = nullptr;
+        raw.color4_image = nullptr;
+        raw.float_image = nullptr;
+        raw.float3_image = nullptr;
+        raw.float4_image = nullptr;
+    }
+
+    // LibRaw's bilinear interpolation, the same arithmetic, on two threads
+    // and listening for a cancel request: LibRaw's own loop runs on one core
+    // for most of a second on a large file without a check. Each pixel reads
+    // only its neighbours' own filter colours and writes only its other
+    // colours, so the rows may be shared out in any way. When stopped, the
+    // progress callback that follows the loop ends the development.
+    void lin_interpolate_loop(int* code, int size) override
+    {
+        const int end = imgdata.sizes.height - 1;
+        const int middle = (1 + end) / 2;
+        std::thread lower;
+        try {
+            lower = std::thread([this, code, size, middle, end] { interpolateRows(code, size, middle, end); });
+        } catch (const std::system_error&) {
+            interpolateRows(code, size, middle, end);
+        }
+        interpolateRows(code, size, 1, middle);
+        if (lower.joinable())
+            lower.join();
+    }
+
+    // Sets imgdata.color.curve as LibRaw's bitmap writers do: the gamma
+    // curve with its white point where `auto_bright_thr` of the pixels lie
+    // above it in the histogram that convert_to_rgb counted.
+    void prepareOutputCurve()
+    {
+        const auto* histogram = libraw_internal_data.output_data.histogram;
+        if (!histogram)
+            return;
+        const auto& sizes = imgdata.sizes;
+        const auto& params = imgdata.params;
+        auto perc = static_cast<int>(static_cast<float>(sizes.width * sizes.height) * params.auto_bright_thr);
+        if (libraw_internal_data.internal_output_params.fuji_width)
+            perc /= 2;
+        int white = 0x2000;
+        if (!((params.highlight & ~2) || params.no_auto_bright)) {
+            white = 0;
+            for (int c = 0; c < imgdata.idata.colors; ++c) {
+                int value = 0x2000;
+                for (int total = 0; --value > 32;)
+                    if ((total += histogram[c][value]) > perc)
+                        break;
+                white = std::max(white, value);
+            }
+        }
+        gamma_curve(params.gamm[0], params.gamm[1], 2, static_cast<int>(static_cast<float>(white << 3) / params.bright));
+    }
+
+    // Row `y` of the working image through the curve, as 8-bit RGB (a
+    // monochrome camera's one sample in all three).
+    void outputRow(int y, std::uint8_t* out) const
+    {
+        const int width = imgdata.sizes.width;
+        const auto* in = imgdata.image + static_cast<std::ptrdiff_t>(y) * width;
+        const auto* curve = imgdata.color.curve;
+        if (imgdata.idata.colors == 3) {
+            for (int x = 0; x < width; ++x, out += 3) {
+                out[0] = static_cast<std::uint8_t>(curve[in[x][0]] >> 8);
+                out[1] = static_cast<std::uint8_t>(curve[in[x][1]] >> 8);
+                out[2] = static_cast<std::uint8_t>(curve[in[x][2]] >> 8);
+            }
+        } else {
+            for (int x = 0; x < width; ++x, out += 3)
+                out[0] = out[1] = out[2] = static_cast<std::uint8_t>(curve[in[x][0]] >> 8);
+        }
+    }
+
+private:
+    void interpolateRows(const int* code, int size, int first, int end)
+    {
+        const int width = imgdata.sizes.width;
+        for (int row = first; row < end; ++row) {
+            if ((row - first) % kRowsBetweenChecks == 0 && m_cancel && m_cancel->requested())
+                return;
+            for (int col = 1; col < width - 1; ++col) {
+                ushort* pix = imgdata.image[static_cast<std::ptrdiff_t>(row) * width + col];
+                const int* ip = code + ((row % size) * 16 + col % size) * 32;
+                int sum[4] = {0, 0, 0, 0};
+                for (int i = *ip++; i--; ip += 3)
+                    sum[ip[2]] += pix[ip[0]] << ip[1];
+                for (int i = imgdata.idata.colors; --i; ip += 2)
+                    pix[ip[0]] = static_cast<ushort>(sum[ip[0]] * ip[1] >> 8);
+            }
+        }
+    }
+
+    const CancelFlag* m_cancel;
+};
 
 // LibRaw asks between stages whether to go on; non-zero stops it.
 int askToGoOn(void* data, LibRaw_progress, int, int)
@@ -103,71 +224,79 @@ Development failedWith(int code, const CancelFlag* cancel)
 }
 
 // The bytes a development of this file will hold at its peak, roughly: the
-// raw data, the working image, and the output twice (LibRaw's and ours).
+// working image (four 16-bit samples a pixel) beside the raw data while
+// LibRaw processes, then beside the picture while the picture is made.
 std::uint64_t bytesNeeded(const libraw_data_t& data, DevelopMode mode)
 {
     const auto& sizes = data.sizes;
     const std::uint64_t rawPixels = std::uint64_t{sizes.raw_width} * sizes.raw_height;
     const unsigned shift = halfSize(mode) ? 1 : 0;
     const std::uint64_t pixels = (std::uint64_t{sizes.width} >> shift) * (std::uint64_t{sizes.height} >> shift);
-    return rawPixels * 2 + pixels * 8 + pixels * 3 * 2;
+    return pixels * 8 + std::max(rawPixels * 2, pixels * 3);
 }
 
-// Every target pixel the rounded mean of the 4 × 4 block it stands for (or
-// of what of it lies inside the picture, at the right and bottom edges).
-QImage reduceByFour(const QImage& source)
+bool stopRequested(const CancelFlag* cancel, int row)
 {
-    const int width = (source.width() + 3) / 4;
-    const int height = (source.height() + 3) / 4;
-    QImage target(width, height, QImage::Format_RGB888);
+    return cancel && row % kRowsBetweenChecks == 0 && cancel->requested();
+}
+
+// The processed image as the picture; null when stopped or out of memory.
+QImage fullPicture(const Processor& processor, const CancelFlag* cancel)
+{
+    QImage picture(processor.imgdata.sizes.width, processor.imgdata.sizes.height, QImage::Format_RGB888);
+    for (int y = 0; y < picture.height(); ++y) {
+        if (stopRequested(cancel, y))
+            return {};
+        processor.outputRow(y, picture.scanLine(y));
+    }
+    return picture;
+}
+
+// One eighth of the full size: every target pixel the rounded mean of the
+// 4 × 4 block of the half-size picture it stands for (or of what of it lies
+// inside the picture, at the right and bottom edges), made a band of rows
+// at a time without the half-size picture itself.
+QImage reducedPicture(const Processor& processor, const CancelFlag* cancel)
+{
+    const int sourceWidth = processor.imgdata.sizes.width;
+    const int sourceHeight = processor.imgdata.sizes.height;
+    QImage target((sourceWidth + 3) / 4, (sourceHeight + 3) / 4, QImage::Format_RGB888);
     if (target.isNull())
         return target;
-    for (int y = 0; y < height; ++y) {
+    std::vector<std::uint8_t> row(static_cast<std::size_t>(sourceWidth) * 3);
+    std::vector<unsigned> sums(static_cast<std::size_t>(target.width()) * 3);
+    for (int y = 0; y < target.height(); ++y) {
         const int top = y * 4;
-        const int bottom = std::min(top + 4, source.height());
-        std::uint8_t* out = target.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            const int left = x * 4;
-            const int right = std::min(left + 4, source.width());
-            unsigned sum[3] = {0, 0, 0};
-            for (int row = top; row < bottom; ++row) {
-                const std::uint8_t* in = source.constScanLine(row) + left * 3;
-                for (int column = left; column < right; ++column, in += 3) {
+        const int bottom = std::min(top + 4, sourceHeight);
+        std::fill(sums.begin(), sums.end(), 0u);
+        for (int sourceY = top; sourceY < bottom; ++sourceY) {
+            if (stopRequested(cancel, sourceY))
+                return {};
+            processor.outputRow(sourceY, row.data());
+            const std::uint8_t* in = row.data();
+            for (int x = 0; x < target.width(); ++x) {
+                unsigned* sum = &sums[static_cast<std::size_t>(x) * 3];
+                for (const std::uint8_t* end = in + 3 * std::min(4, sourceWidth - x * 4); in != end; in += 3) {
                     sum[0] += in[0];
                     sum[1] += in[1];
                     sum[2] += in[2];
                 }
             }
-            const unsigned count = static_cast<unsigned>((bottom - top) * (right - left));
-            for (int channel = 0; channel < 3; ++channel)
-                out[x * 3 + channel] = static_cast<std::uint8_t>((sum[channel] + count / 2) / count);
+        }
+        std::uint8_t* out = target.scanLine(y);
+        for (int x = 0; x < target.width(); ++x) {
+            const int columns = std::min(x * 4 + 4, sourceWidth) - x * 4;
+            const auto count = static_cast<unsigned>((bottom - top) * columns);
+            for (int channel = 0; channel < 3; ++channel) {
+                const unsigned sum = sums[static_cast<std::size_t>(x * 3 + channel)];
+                out[x * 3 + channel] = static_cast<std::uint8_t>((sum + count / 2) / count);
+            }
         }
     }
     return target;
 }
 
-// LibRaw's 8-bit bitmap (three samples, or one for monochrome cameras) as
-// an RGB picture.
-QImage pictureOf(const libraw_processed_image_t& image)
-{
-    QImage picture(image.width, image.height, QImage::Format_RGB888);
-    if (picture.isNull())
-        return picture;
-    const std::size_t rowBytes = std::size_t{image.width} * image.colors;
-    for (int y = 0; y < image.height; ++y) {
-        const std::uint8_t* in = image.data + rowBytes * static_cast<std::size_t>(y);
-        std::uint8_t* out = picture.scanLine(y);
-        if (image.colors == 3) {
-            std::memcpy(out, in, rowBytes);
-        } else {
-            for (int x = 0; x < image.width; ++x)
-                out[x * 3] = out[x * 3 + 1] = out[x * 3 + 2] = in[x * image.colors];
-        }
-    }
-    return picture;
-}
-
-Development developWith(LibRaw& processor, const std::filesystem::path& path, const DevelopOptions& options)
+Development developWith(Processor& processor, const std::filesystem::path& path, const DevelopOptions& options)
 {
     const CancelFlag* cancel = options.cancel;
     setOptions(processor.imgdata.params, options.mode);
@@ -189,21 +318,17 @@ Development developWith(LibRaw& processor, const std::filesystem::path& path, co
         return failedWith(code, cancel);
     if (const int code = processor.dcraw_process(); code != LIBRAW_SUCCESS)
         return failedWith(code, cancel);
-    int code = LIBRAW_SUCCESS;
-    const std::unique_ptr<libraw_processed_image_t, void (*)(libraw_processed_image_t*)> image(
-        processor.dcraw_make_mem_image(&code), LibRaw::dcraw_clear_mem);
-    if (!image)
-        return failedWith(code == LIBRAW_SUCCESS ? LIBRAW_UNSPECIFIED_ERROR : code, cancel);
-    if (image->type != LIBRAW_IMAGE_BITMAP || image->bits != 8 || (image->colors != 3 && image->colors != 1))
+    if (processor.imgdata.sizes.flip != 0 || processor.imgdata.params.output_bps != 8
+        || (processor.imgdata.idata.colors != 3 && processor.imgdata.idata.colors != 1))
         return failed(DevelopFailure::DecodeFailed, "unexpected output layout");
-    processor.recycle(); // the raw data go before the picture is copied
-    if (cancel && cancel->requested())
-        return failed(DevelopFailure::Cancelled, "cancelled");
+    processor.releaseRawData();
+    processor.prepareOutputCurve();
 
     Development result;
-    result.picture = pictureOf(*image);
-    if (!result.picture.isNull() && options.mode == DevelopMode::ListThumbnail)
-        result.picture = reduceByFour(result.picture);
+    result.picture = options.mode == DevelopMode::ListThumbnail ? reducedPicture(processor, cancel)
+                                                                : fullPicture(processor, cancel);
+    if (cancel && cancel->requested())
+        return failed(DevelopFailure::Cancelled, "cancelled");
     if (result.picture.isNull()) {
         if (options.reserve)
             options.reserve->raiseAfterFailure();
@@ -233,9 +358,9 @@ Development develop(const std::filesystem::path& path, const DevelopOptions& opt
         return failed(DevelopFailure::Cancelled, "cancelled");
     // The processor is large (its tables alone are hundreds of kilobytes):
     // on the heap, and a fresh one each time, so that no option survives.
-    std::unique_ptr<LibRaw> processor;
+    std::unique_ptr<Processor> processor;
     try {
-        processor = std::make_unique<LibRaw>(LIBRAW_OPTIONS_NONE);
+        processor = std::make_unique<Processor>(options.cancel);
     } catch (const std::bad_alloc&) {
         return failed(DevelopFailure::OutOfMemory, "no memory for the engine");
     }
