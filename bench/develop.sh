@@ -58,7 +58,7 @@ peak_kib() {
     if [[ -x /usr/bin/time ]]; then
         local record
         record=$(mktemp)
-        /usr/bin/time -f %M -o "$record" "$@" > /dev/null 2>&1
+        /usr/bin/time -f %M -o "$record" "$@" > /dev/null 2>&1 || true
         tail -n 1 "$record"
         rm -f "$record"
     else
@@ -69,6 +69,8 @@ print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$@"
 }
 memory_tool=$([[ -x /usr/bin/time ]] && echo "/usr/bin/time -f %M" || echo "getrusage of the child, in Python")
 
+echo "memory of a process that develops nothing: qlx $(($(peak_kib build/qlx --help) / 1024)) MiB," \
+     "dcraw_emu $(($(peak_kib dcraw_emu) / 1024)) MiB, dcraw $(($(peak_kib dcraw) / 1024)) MiB"
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); load: $(cut -d' ' -f1-3 /proc/loadavg)"
 dcraw -i -v "$big" | grep -E "Image size|Filter pattern|Camera multipliers"
 

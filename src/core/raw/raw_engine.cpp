@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -40,6 +41,24 @@ namespace {
 // A cancel request is looked at every this many rows in the engine's own
 // loops: a few milliseconds of work on the largest files.
 constexpr int kRowsBetweenChecks = 64;
+
+// Runs `work(first, end, band)` over the rows [first, end) in two bands at
+// once, band 1 (the lower) on a second thread, or after band 0 when no
+// thread can be started. `work` must not throw.
+template <typename Work>
+void inTwoBands(int first, int end, const Work& work)
+{
+    const int middle = first + (end - first) / 2;
+    std::thread lower;
+    try {
+        lower = std::thread([&work, middle, end] { work(middle, end, 1); });
+    } catch (const std::system_error&) {
+        work(middle, end, 1);
+    }
+    work(first, middle, 0);
+    if (lower.joinable())
+        lower.join();
+}
 
 // LibRaw, opened where the engine makes the picture itself rather than
 // through dcraw_make_mem_image: that call builds a second full-size bitmap
@@ -73,17 +92,9 @@ public:
     // progress callback that follows the loop ends the development.
     void lin_interpolate_loop(int* code, int size) override
     {
-        const int end = imgdata.sizes.height - 1;
-        const int middle = (1 + end) / 2;
-        std::thread lower;
-        try {
-            lower = std::thread([this, code, size, middle, end] { interpolateRows(code, size, middle, end); });
-        } catch (const std::system_error&) {
-            interpolateRows(code, size, middle, end);
-        }
-        interpolateRows(code, size, 1, middle);
-        if (lower.joinable())
-            lower.join();
+        inTwoBands(1, imgdata.sizes.height - 1, [this, code, size](int first, int end, int) {
+            interpolateRows(code, size, first, end);
+        });
     }
 
     // Sets imgdata.color.curve as LibRaw's bitmap writers do: the gamma
@@ -235,27 +246,34 @@ std::uint64_t bytesNeeded(const libraw_data_t& data, DevelopMode mode)
     return pixels * 8 + std::max(rawPixels * 2, pixels * 3);
 }
 
-bool stopRequested(const CancelFlag* cancel, int row)
+bool stopRequested(const CancelFlag* cancel)
 {
-    return cancel && row % kRowsBetweenChecks == 0 && cancel->requested();
+    return cancel && cancel->requested();
 }
 
 // The processed image as the picture; null when stopped or out of memory.
 QImage fullPicture(const Processor& processor, const CancelFlag* cancel)
 {
     QImage picture(processor.imgdata.sizes.width, processor.imgdata.sizes.height, QImage::Format_RGB888);
-    for (int y = 0; y < picture.height(); ++y) {
-        if (stopRequested(cancel, y))
-            return {};
-        processor.outputRow(y, picture.scanLine(y));
-    }
-    return picture;
+    if (picture.isNull())
+        return picture;
+    // Taken once here: scanLine() counts detaches, which two threads may not.
+    std::uint8_t* const bits = picture.bits();
+    const auto stride = static_cast<std::size_t>(picture.bytesPerLine());
+    inTwoBands(0, picture.height(), [&](int first, int end, int) {
+        for (int y = first; y < end; ++y) {
+            if ((y - first) % kRowsBetweenChecks == 0 && stopRequested(cancel))
+                return;
+            processor.outputRow(y, bits + stride * static_cast<std::size_t>(y));
+        }
+    });
+    return stopRequested(cancel) ? QImage() : picture;
 }
 
 // One eighth of the full size: every target pixel the rounded mean of the
 // 4 × 4 block of the half-size picture it stands for (or of what of it lies
-// inside the picture, at the right and bottom edges), made a band of rows
-// at a time without the half-size picture itself.
+// inside the picture, at the right and bottom edges), made four rows at a
+// time without the half-size picture itself.
 QImage reducedPicture(const Processor& processor, const CancelFlag* cancel)
 {
     const int sourceWidth = processor.imgdata.sizes.width;
@@ -263,37 +281,52 @@ QImage reducedPicture(const Processor& processor, const CancelFlag* cancel)
     QImage target((sourceWidth + 3) / 4, (sourceHeight + 3) / 4, QImage::Format_RGB888);
     if (target.isNull())
         return target;
-    std::vector<std::uint8_t> row(static_cast<std::size_t>(sourceWidth) * 3);
-    std::vector<unsigned> sums(static_cast<std::size_t>(target.width()) * 3);
-    for (int y = 0; y < target.height(); ++y) {
-        const int top = y * 4;
-        const int bottom = std::min(top + 4, sourceHeight);
-        std::fill(sums.begin(), sums.end(), 0u);
-        for (int sourceY = top; sourceY < bottom; ++sourceY) {
-            if (stopRequested(cancel, sourceY))
-                return {};
-            processor.outputRow(sourceY, row.data());
-            const std::uint8_t* in = row.data();
+    struct Band {
+        std::vector<std::uint8_t> row; // one source row through the curve
+        std::vector<unsigned> sums;    // of the target row's blocks
+    };
+    std::vector<Band> bands;
+    try {
+        for (int i = 0; i < 2; ++i)
+            bands.push_back({std::vector<std::uint8_t>(static_cast<std::size_t>(sourceWidth) * 3),
+                             std::vector<unsigned>(static_cast<std::size_t>(target.width()) * 3)});
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    std::uint8_t* const bits = target.bits();
+    const auto stride = static_cast<std::size_t>(target.bytesPerLine());
+    inTwoBands(0, target.height(), [&](int first, int end, int index) {
+        auto& [row, sums] = bands[static_cast<std::size_t>(index)];
+        for (int y = first; y < end; ++y) {
+            if (stopRequested(cancel))
+                return;
+            const int top = y * 4;
+            const int bottom = std::min(top + 4, sourceHeight);
+            std::fill(sums.begin(), sums.end(), 0u);
+            for (int sourceY = top; sourceY < bottom; ++sourceY) {
+                processor.outputRow(sourceY, row.data());
+                const std::uint8_t* in = row.data();
+                for (int x = 0; x < target.width(); ++x) {
+                    unsigned* sum = &sums[static_cast<std::size_t>(x) * 3];
+                    for (const std::uint8_t* last = in + 3 * std::min(4, sourceWidth - x * 4); in != last; in += 3) {
+                        sum[0] += in[0];
+                        sum[1] += in[1];
+                        sum[2] += in[2];
+                    }
+                }
+            }
+            std::uint8_t* out = bits + stride * static_cast<std::size_t>(y);
             for (int x = 0; x < target.width(); ++x) {
-                unsigned* sum = &sums[static_cast<std::size_t>(x) * 3];
-                for (const std::uint8_t* end = in + 3 * std::min(4, sourceWidth - x * 4); in != end; in += 3) {
-                    sum[0] += in[0];
-                    sum[1] += in[1];
-                    sum[2] += in[2];
+                const int columns = std::min(x * 4 + 4, sourceWidth) - x * 4;
+                const auto count = static_cast<unsigned>((bottom - top) * columns);
+                for (int channel = 0; channel < 3; ++channel) {
+                    const unsigned sum = sums[static_cast<std::size_t>(x * 3 + channel)];
+                    out[x * 3 + channel] = static_cast<std::uint8_t>((sum + count / 2) / count);
                 }
             }
         }
-        std::uint8_t* out = target.scanLine(y);
-        for (int x = 0; x < target.width(); ++x) {
-            const int columns = std::min(x * 4 + 4, sourceWidth) - x * 4;
-            const auto count = static_cast<unsigned>((bottom - top) * columns);
-            for (int channel = 0; channel < 3; ++channel) {
-                const unsigned sum = sums[static_cast<std::size_t>(x * 3 + channel)];
-                out[x * 3 + channel] = static_cast<std::uint8_t>((sum + count / 2) / count);
-            }
-        }
-    }
-    return target;
+    });
+    return stopRequested(cancel) ? QImage() : target;
 }
 
 Development developWith(Processor& processor, const std::filesystem::path& path, const DevelopOptions& options)
