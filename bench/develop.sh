@@ -20,10 +20,11 @@
 # peer has an eighth. The peers write PPM to standard output, thrown away by
 # hyperfine: no TIFF encoding is timed.
 # Then, once per command, the peak resident memory (/usr/bin/time -f %M, or
-# a getrusage wrapper in Python where it is missing), and a table with the
-# ratios ours/dcraw_emu for time and memory. Last, the cancel latency of each
-# mode on the 24-megapixel file: `qlx bench develop --cancel-after`, the
-# worst over cancel points spread across a development.
+# a getrusage wrapper in Python where it is missing; the memory of each
+# program developing nothing is printed first: qlx maps Qt's libraries),
+# and a table with the ratios ours/dcraw_emu for time and memory. Last, the
+# cancel latency of each mode on the 24-megapixel file: `qlx bench develop
+# --cancel-after`, the worst over cancel points spread across a development.
 #
 # Needs a dev build (build/qlx), hyperfine, libraw-bin (dcraw_emu), dcraw
 # and python3. RUNS=N sets hyperfine's runs (default 5). The table is also

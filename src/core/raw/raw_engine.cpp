@@ -6,6 +6,7 @@
 #include <libraw/libraw.h>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstring>
 #include <memory>
@@ -42,6 +43,11 @@ namespace {
 // loops: a few milliseconds of work on the largest files.
 constexpr int kRowsBetweenChecks = 64;
 
+bool stopRequested(const CancelFlag* cancel)
+{
+    return cancel && cancel->requested();
+}
+
 // Runs `work(first, end, band)` over the rows [first, end) in two bands at
 // once, band 1 (the lower) on a second thread, or after band 0 when no
 // thread can be started. `work` must not throw.
@@ -58,6 +64,42 @@ void inTwoBands(int first, int end, const Work& work)
     work(first, middle, 0);
     if (lower.joinable())
         lower.join();
+}
+
+using Matrix = std::array<float, 12>; // LibRaw's out_cam[3][4], row by row
+
+// One row of convert_to_rgb_loop for `Colors` colours: each output the sum
+// of the products in colour order, truncated and clipped, then counted in
+// the histogram (its bins one eighth of a sample value apart). The inputs
+// are read before any output replaces them.
+inline ushort clip(int value)
+{
+    return static_cast<ushort>(value < 0 ? 0 : value > 0xFFFF ? 0xFFFF : value);
+}
+
+template <int Colors>
+void convertRow(ushort (*pixels)[4], int width, const Matrix& m, int* counts)
+{
+    for (int col = 0; col < width; ++col) {
+        ushort* img = pixels[col];
+        const float x0 = img[0], x1 = img[1], x2 = img[2], x3 = img[3];
+        float r = m[0] * x0 + m[1] * x1 + m[2] * x2;
+        float g = m[4] * x0 + m[5] * x1 + m[6] * x2;
+        float b = m[8] * x0 + m[9] * x1 + m[10] * x2;
+        if constexpr (Colors == 4) {
+            r += m[3] * x3;
+            g += m[7] * x3;
+            b += m[11] * x3;
+        }
+        img[0] = clip(static_cast<int>(r));
+        img[1] = clip(static_cast<int>(g));
+        img[2] = clip(static_cast<int>(b));
+        ++counts[img[0] >> 3];
+        ++counts[LIBRAW_HISTOGRAM_SIZE + (img[1] >> 3)];
+        ++counts[2 * LIBRAW_HISTOGRAM_SIZE + (img[2] >> 3)];
+        if constexpr (Colors == 4)
+            ++counts[3 * LIBRAW_HISTOGRAM_SIZE + (img[3] >> 3)];
+    }
 }
 
 // LibRaw, opened where the engine makes the picture itself rather than
@@ -95,6 +137,70 @@ public:
         inTwoBands(1, imgdata.sizes.height - 1, [this, code, size](int first, int end, int) {
             interpolateRows(code, size, first, end);
         });
+    }
+
+    // LibRaw's white balance, the same arithmetic (each sample times its
+    // colour's multiplier, truncated, clipped), on two threads with cancel
+    // checks. Only where the black level is already subtracted, as the
+    // engine's options have it for colour-filter cameras; otherwise
+    // LibRaw's own loop.
+    void scale_colors_loop(float scale_mul[4]) override
+    {
+        const auto& black = imgdata.color.cblack;
+        if (black[0] || black[1] || black[2] || black[3] || black[4] || black[5]) {
+            LibRaw::scale_colors_loop(scale_mul);
+            return;
+        }
+        const int samples = imgdata.sizes.iwidth * 4;
+        inTwoBands(0, imgdata.sizes.iheight, [this, scale_mul, samples](int first, int end, int) {
+            for (int row = first; row < end; ++row) {
+                if ((row - first) % kRowsBetweenChecks == 0 && stopRequested(m_cancel))
+                    return;
+                ushort* sample = imgdata.image[0] + static_cast<std::ptrdiff_t>(row) * samples;
+                for (int i = 0; i < samples; ++i) {
+                    sample[i] = clip(static_cast<int>(static_cast<float>(sample[i]) * scale_mul[i & 3]));
+                }
+            }
+        });
+    }
+
+    // LibRaw's camera-to-sRGB matrix, the same arithmetic (products added
+    // in colour order, truncated, clipped) and the same histogram, on two
+    // threads with cancel checks; each band counts into its own histogram
+    // and the counts are added after. Cameras without a matrix, and
+    // monochrome ones, go to LibRaw's own loop.
+    void convert_to_rgb_loop(float out_cam[3][4]) override
+    {
+        const int colors = imgdata.idata.colors;
+        auto* const histogram = libraw_internal_data.output_data.histogram;
+        std::vector<int> lowerCounts;
+        try {
+            lowerCounts.resize(4 * LIBRAW_HISTOGRAM_SIZE);
+        } catch (const std::bad_alloc&) {
+        }
+        if (libraw_internal_data.internal_output_params.raw_color || (colors != 3 && colors != 4)
+            || lowerCounts.empty()) {
+            LibRaw::convert_to_rgb_loop(out_cam);
+            return;
+        }
+        std::memset(histogram, 0, sizeof(int) * LIBRAW_HISTOGRAM_SIZE * 4);
+        Matrix matrix;
+        std::memcpy(matrix.data(), out_cam, sizeof(float) * 12);
+        const int width = imgdata.sizes.width;
+        inTwoBands(0, imgdata.sizes.height, [&](int first, int end, int band) {
+            int* const counts = band == 0 ? histogram[0] : lowerCounts.data();
+            for (int row = first; row < end; ++row) {
+                if ((row - first) % kRowsBetweenChecks == 0 && stopRequested(m_cancel))
+                    return;
+                ushort(*pixels)[4] = imgdata.image + static_cast<std::ptrdiff_t>(row) * width;
+                if (colors == 3)
+                    convertRow<3>(pixels, width, matrix, counts);
+                else
+                    convertRow<4>(pixels, width, matrix, counts);
+            }
+        });
+        for (std::size_t i = 0; i < lowerCounts.size(); ++i)
+            histogram[0][i] += lowerCounts[i];
     }
 
     // Sets imgdata.color.curve as LibRaw's bitmap writers do: the gamma
@@ -147,16 +253,18 @@ private:
     void interpolateRows(const int* code, int size, int first, int end)
     {
         const int width = imgdata.sizes.width;
+        const int colors = imgdata.idata.colors;
+        ushort(*const image)[4] = imgdata.image;
         for (int row = first; row < end; ++row) {
-            if ((row - first) % kRowsBetweenChecks == 0 && m_cancel && m_cancel->requested())
+            if ((row - first) % kRowsBetweenChecks == 0 && stopRequested(m_cancel))
                 return;
             for (int col = 1; col < width - 1; ++col) {
-                ushort* pix = imgdata.image[static_cast<std::ptrdiff_t>(row) * width + col];
+                ushort* pix = image[static_cast<std::ptrdiff_t>(row) * width + col];
                 const int* ip = code + ((row % size) * 16 + col % size) * 32;
                 int sum[4] = {0, 0, 0, 0};
                 for (int i = *ip++; i--; ip += 3)
                     sum[ip[2]] += pix[ip[0]] << ip[1];
-                for (int i = imgdata.idata.colors; --i; ip += 2)
+                for (int i = colors; --i; ip += 2)
                     pix[ip[0]] = static_cast<ushort>(sum[ip[0]] * ip[1] >> 8);
             }
         }
@@ -244,11 +352,6 @@ std::uint64_t bytesNeeded(const libraw_data_t& data, DevelopMode mode)
     const unsigned shift = halfSize(mode) ? 1 : 0;
     const std::uint64_t pixels = (std::uint64_t{sizes.width} >> shift) * (std::uint64_t{sizes.height} >> shift);
     return pixels * 8 + std::max(rawPixels * 2, pixels * 3);
-}
-
-bool stopRequested(const CancelFlag* cancel)
-{
-    return cancel && cancel->requested();
 }
 
 // The processed image as the picture; null when stopped or out of memory.
