@@ -67,6 +67,7 @@ void inTwoBands(int first, int end, const Work& work)
 }
 
 using Matrix = std::array<float, 12>; // LibRaw's out_cam[3][4], row by row
+using Histogram = int (*)[LIBRAW_HISTOGRAM_SIZE]; // four colours' counts
 
 // One row of convert_to_rgb_loop for `Colors` colours: each output the sum
 // of the products in colour order, truncated and clipped, then counted in
@@ -78,7 +79,7 @@ inline ushort clip(int value)
 }
 
 template <int Colors>
-void convertRow(ushort (*pixels)[4], int width, const Matrix& m, int* counts)
+void convertRow(ushort (*pixels)[4], int width, const Matrix& m, Histogram counts)
 {
     for (int col = 0; col < width; ++col) {
         ushort* img = pixels[col];
@@ -94,11 +95,11 @@ void convertRow(ushort (*pixels)[4], int width, const Matrix& m, int* counts)
         img[0] = clip(static_cast<int>(r));
         img[1] = clip(static_cast<int>(g));
         img[2] = clip(static_cast<int>(b));
-        ++counts[img[0] >> 3];
-        ++counts[LIBRAW_HISTOGRAM_SIZE + (img[1] >> 3)];
-        ++counts[2 * LIBRAW_HISTOGRAM_SIZE + (img[2] >> 3)];
+        ++counts[0][img[0] >> 3];
+        ++counts[1][img[1] >> 3];
+        ++counts[2][img[2] >> 3];
         if constexpr (Colors == 4)
-            ++counts[3 * LIBRAW_HISTOGRAM_SIZE + (img[3] >> 3)];
+            ++counts[3][img[3] >> 3];
     }
 }
 
@@ -172,14 +173,14 @@ public:
     void convert_to_rgb_loop(float out_cam[3][4]) override
     {
         const int colors = imgdata.idata.colors;
-        auto* const histogram = libraw_internal_data.output_data.histogram;
-        std::vector<int> lowerCounts;
+        const Histogram histogram = libraw_internal_data.output_data.histogram;
+        std::unique_ptr<int[][LIBRAW_HISTOGRAM_SIZE]> lowerCounts;
         try {
-            lowerCounts.resize(4 * LIBRAW_HISTOGRAM_SIZE);
+            lowerCounts = std::make_unique<int[][LIBRAW_HISTOGRAM_SIZE]>(4);
         } catch (const std::bad_alloc&) {
         }
         if (libraw_internal_data.internal_output_params.raw_color || (colors != 3 && colors != 4)
-            || lowerCounts.empty()) {
+            || !lowerCounts) {
             LibRaw::convert_to_rgb_loop(out_cam);
             return;
         }
@@ -188,7 +189,7 @@ public:
         std::memcpy(matrix.data(), out_cam, sizeof(float) * 12);
         const int width = imgdata.sizes.width;
         inTwoBands(0, imgdata.sizes.height, [&](int first, int end, int band) {
-            int* const counts = band == 0 ? histogram[0] : lowerCounts.data();
+            const Histogram counts = band == 0 ? histogram : lowerCounts.get();
             for (int row = first; row < end; ++row) {
                 if ((row - first) % kRowsBetweenChecks == 0 && stopRequested(m_cancel))
                     return;
@@ -199,8 +200,9 @@ public:
                     convertRow<4>(pixels, width, matrix, counts);
             }
         });
-        for (std::size_t i = 0; i < lowerCounts.size(); ++i)
-            histogram[0][i] += lowerCounts[i];
+        for (int c = 0; c < 4; ++c)
+            for (int value = 0; value < LIBRAW_HISTOGRAM_SIZE; ++value)
+                histogram[c][value] += lowerCounts[c][value];
     }
 
     // Sets imgdata.color.curve as LibRaw's bitmap writers do: the gamma
