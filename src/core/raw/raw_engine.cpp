@@ -69,15 +69,16 @@ void inTwoBands(int first, int end, const Work& work)
 using Matrix = std::array<float, 12>; // LibRaw's out_cam[3][4], row by row
 using Histogram = int (*)[LIBRAW_HISTOGRAM_SIZE]; // four colours' counts
 
-// One row of convert_to_rgb_loop for `Colors` colours: each output the sum
-// of the products in colour order, truncated and clipped, then counted in
-// the histogram (its bins one eighth of a sample value apart). The inputs
-// are read before any output replaces them.
+// LibRaw's CLIP: a working-image sample.
 inline ushort clip(int value)
 {
     return static_cast<ushort>(value < 0 ? 0 : value > 0xFFFF ? 0xFFFF : value);
 }
 
+// One row of convert_to_rgb_loop for `Colors` colours: each output the sum
+// of the products in colour order, truncated and clipped, then counted in
+// the histogram (its bins one eighth of a sample value apart). The inputs
+// are read before any output replaces them.
 template <int Colors>
 void convertRow(ushort (*pixels)[4], int width, const Matrix& m, Histogram counts)
 {
@@ -103,10 +104,13 @@ void convertRow(ushort (*pixels)[4], int width, const Matrix& m, Histogram count
     }
 }
 
-// LibRaw, opened where the engine makes the picture itself rather than
-// through dcraw_make_mem_image: that call builds a second full-size bitmap
-// beside the working image and the raw data, and runs for a good part of a
-// second on a large file without a chance to stop.
+// LibRaw, opened in two places. Its longest loops, which are virtual for
+// this purpose, run here with the same arithmetic on two threads and stop
+// at a cancel request; LibRaw's own have no check inside and use one core
+// (or OpenMP's, which waits on a busy machine for its slowest thread). And
+// the engine makes the picture itself from the working image rather than
+// through dcraw_make_mem_image, which builds a second bitmap beside the
+// working image and the raw data and cannot be stopped.
 class Processor final : public LibRaw {
 public:
     explicit Processor(const CancelFlag* cancel) : LibRaw(LIBRAW_OPTIONS_NONE), m_cancel(cancel) {}
@@ -195,9 +199,8 @@ public:
                 if ((row - first) % kRowsBetweenChecks == 0 && stopRequested(m_cancel))
                     return;
                 ushort* sample = imgdata.image[0] + static_cast<std::ptrdiff_t>(row) * samples;
-                for (int i = 0; i < samples; ++i) {
+                for (int i = 0; i < samples; ++i)
                     sample[i] = clip(static_cast<int>(static_cast<float>(sample[i]) * scale_mul[i & 3]));
-                }
             }
         });
     }
@@ -289,6 +292,7 @@ public:
     }
 
 private:
+    // Rows [first, end) of lin_interpolate_loop, as LibRaw makes them.
     void interpolateRows(const int* code, int size, int first, int end)
     {
         const int width = imgdata.sizes.width;
