@@ -11,10 +11,10 @@ What the output holds, and why:
     16 bits rather than the source's packing because that is what most
     uncompressed camera DNGs carry, and it leaves the decoder no unpacking
     to do that would not be timed on real files too;
-  - the tiles start at even rows and columns of the active area, and the
-    area's size is even, so every tile keeps the colour filter pattern's
-    phase and the pattern tags stay true for the whole picture;
-  - the colour tags copied unchanged (kCopiedTags): make and model, the
+  - each tile starts at the active area's corner, where the colour filter
+    pattern starts, and is cut to an even size, so every tile keeps the
+    pattern's phase and the pattern tags stay true for the whole picture;
+  - the colour tags copied unchanged (COPIED_TAGS): make and model, the
     colour filter pattern, the DNG versions, the linearisation table,
     black and white levels, the colour and forward matrices with their
     illuminants, the analogue balance, the as-shot neutral, the baseline
@@ -45,7 +45,7 @@ MAX_SIDE = 65535  # DNG readers take 32-bit sizes; nothing real passes this
 TYPE_PARTS = {1: (1, 1), 2: (1, 1), 3: (2, 1), 4: (4, 1), 5: (4, 2), 6: (1, 1), 7: (1, 1),
               8: (2, 1), 9: (4, 1), 10: (4, 2), 11: (4, 1), 12: (8, 1), 16: (8, 1)}
 
-kCopiedTags = (
+COPIED_TAGS = (
     0x010F, 0x0110,  # Make, Model
     0x828D, 0x828E,  # CFARepeatPatternDim, CFAPattern
     0xC612, 0xC613, 0xC614,  # DNGVersion, DNGBackwardVersion, UniqueCameraModel
@@ -135,14 +135,17 @@ def active_samples(blob, entries, endian):
     if not 8 <= bits <= 16 or not 0 < width <= MAX_SIDE or not 0 < height <= MAX_SIDE:
         raise BadSource(f"{width} x {height} at {bits} bits")
     row_bytes = (width * bits + 7) // 8
+    if 0x0111 not in entries or 0x0117 not in entries:
+        raise BadSource("no strips")
     offsets, counts = numbers(entries[0x0111]), numbers(entries[0x0117])
     if len(offsets) != len(counts):
         raise BadSource("strip offsets and counts disagree")
     data = b"".join(fetch(blob, o, c) for o, c in zip(offsets, counts))
     if len(data) < row_bytes * height:
         raise BadSource(f"{len(data)} bytes of samples for {width} x {height}")
+    # The colour filter pattern starts at the active area's corner; an even
+    # tile size keeps it in phase from one tile to the next.
     top, left, bottom, right = numbers(entries[0xC68D]) if 0xC68D in entries else (0, 0, height, width)
-    top, left = top + top % 2, left + left % 2  # keep the pattern's phase
     bottom, right = bottom - (bottom - top) % 2, right - (right - left) % 2
     if not (0 <= top < bottom <= height and 0 <= left < right <= width):
         raise BadSource("active area outside the picture")
@@ -198,7 +201,7 @@ def build_directory(copied, width, height, data_offset):
         (0x011C, 3, 1, shorts(1)), (0x0131, 2, len(software), software),
     ]
     entries = {tag: (tag, kind, count, data) for tag, kind, count, data in own}
-    for tag in kCopiedTags:
+    for tag in COPIED_TAGS:
         if tag in copied:
             e = copied[tag]
             entries[tag] = (tag, e.kind, e.count, e.data)
@@ -260,7 +263,7 @@ def main(argv):
             raise BadSource("larger than a sample should be")
         entries, endian = read_first_directory(blob)
         rows = active_samples(blob, entries, endian)
-    except (BadSource, OSError, struct.error) as error:
+    except (BadSource, OSError, struct.error, ValueError) as error:
         print(f"{source}: {error}", file=sys.stderr)
         return 1
     write_dng(output, entries, rows, width, height)
