@@ -5,8 +5,10 @@
 
 #include "info_command.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,5 +30,21 @@ struct BenchSetup {
 // Parses the arguments after "bench", the first of which must be `what`,
 // lists the folder and loads the camera table.
 BenchSetup prepareBench(const std::vector<std::string>& args, std::string_view what, std::ostream& err);
+
+// A whole number from `low` to `high` written in decimal, and nothing else.
+std::optional<int> parseBoundedInt(std::string_view text, int low, int high);
+
+// "qlx bench develop FILE [--mode M] [--repeat N] [--cancel-after MS]".
+struct DevelopBenchSetup {
+    // 0 when the bench can run; 2 after the usage line.
+    int exitCode = 0;
+    std::filesystem::path file;
+    std::uint8_t mode = 0; // a raw::DevelopMode's value
+    int repeat = 1;
+    int cancelAfterMs = 0; // 0: no cancelling
+};
+
+// Parses the arguments after "bench", the first of which is "develop".
+DevelopBenchSetup prepareDevelopBench(const std::vector<std::string>& args, std::ostream& err);
 
 } // namespace qlx::cli

@@ -1,6 +1,7 @@
 // qlx: the command-line tool over the program's core.
 #include "bench_command.h"
 #include "cache_command.h"
+#include "develop_bench_command.h"
 #include "develop_command.h"
 #include "info_command.h"
 #include "kind_command.h"
@@ -27,6 +28,8 @@ constexpr const char* kUsage =
     "                                      develops each RAW file and writes it as TIFF (default) or JPEG\n"
     "  bench metadata DIR [--repeat N]     times the metadata pass over the listed files of DIR\n"
     "  bench thumbs DIR [--repeat N]       times making the list thumbnails of the listed files of DIR\n"
+    "  bench develop FILE [--mode M] [--repeat N] [--cancel-after MS]\n"
+    "                                      times developing the RAW file FILE, its memory and cancelling\n"
     "  scan FOLDER [--cache-dir DIR] [--settings FILE] [--full]\n"
     "                                      loads FOLDER as the program does and writes its cache file\n"
     "  cache show FILE.cac                 the header and records of a thumbnail cache file\n"
@@ -55,6 +58,8 @@ int main(int argc, char** argv)
             return qlx::cli::runPreviewCommand(args, std::cout, std::cerr);
         if (command == "develop")
             return qlx::cli::runDevelopCommand(args, std::cout, std::cerr, std::cout);
+        if (command == "bench" && !args.empty() && args[0] == "develop")
+            return qlx::cli::runDevelopBenchCommand(args, std::cout, std::cerr);
         if (command == "bench" && !args.empty() && args[0] == "thumbs")
             return qlx::cli::runThumbsBenchCommand(args, std::cout, std::cerr);
         if (command == "bench")

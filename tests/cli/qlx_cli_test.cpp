@@ -21,7 +21,8 @@ TEST(QlxUsage, UnknownCommandsAndBadArgumentsExitWithTwo)
           "kind --mask", "kind --mask zz x.jpg", "kind --what x.jpg", "info", "info --what x.jpg", "preview",
           "preview x.jpg", "preview -o out", "preview a b -o out", "preview --size x.jpg -o out", "preview x.jpg -o",
           "bench", "bench metadata", "bench other /tmp", "bench metadata /tmp --repeat 0",
-          "bench metadata /tmp --repeat x", "bench thumbs", "bench thumbs /tmp /tmp", "scan", "scan a b",
+          "bench metadata /tmp --repeat x", "bench thumbs", "bench thumbs /tmp /tmp", "bench develop",
+          "bench develop a.dng b.dng", "bench develop --mode 4 a.dng", "bench develop --cancel-after 0 a.dng", "scan", "scan a b",
           "scan --bogus x"}) {
         const CommandOutcome run = runQlx(arguments);
         EXPECT_EQ(run.exitCode, 2) << arguments;
