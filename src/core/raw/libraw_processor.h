@@ -1,0 +1,52 @@
+#pragma once
+// LibRaw as the engine runs it (private to core/raw).
+//
+// LibRaw's longest loops, which are virtual for this purpose, run here with
+// the same arithmetic on two threads and stop at a cancel request; LibRaw's
+// own have no check inside and use one core (or OpenMP's, which waits on a
+// busy machine for its slowest thread). And the engine makes the picture
+// itself from the working image rather than through dcraw_make_mem_image,
+// which builds a second bitmap beside the working image and the raw data
+// and cannot be stopped: the processor gives it the output curve and the
+// working image's rows through that curve.
+
+#include "raw/cancel_flag.h"
+
+#include <libraw/libraw.h>
+
+#include <cstdint>
+
+namespace qlx::raw {
+
+class LibRawProcessor final : public LibRaw {
+public:
+    explicit LibRawProcessor(const CancelFlag* cancel);
+
+    // Once processed, the working image holds all the picture needs: the
+    // raw data go first, so that they never sit beside the picture. Through
+    // LibRaw's own free, so that its memory manager forgets the block.
+    void releaseRawData();
+
+    // Sets imgdata.color.curve as LibRaw's bitmap writers do: the gamma
+    // curve with its white point where `auto_bright_thr` of the pixels lie
+    // above it in the histogram that convert_to_rgb counted.
+    void prepareOutputCurve();
+
+    // Row `y` of the working image through the curve, as 8-bit RGB (a
+    // monochrome camera's one sample in all three).
+    void outputRow(int y, std::uint8_t* out) const;
+
+protected:
+    void copy_bayer(unsigned short cblack[4], unsigned short* dmaxp) override;
+    void lin_interpolate_loop(int* code, int size) override;
+    void scale_colors_loop(float scale_mul[4]) override;
+    void convert_to_rgb_loop(float out_cam[3][4]) override;
+
+private:
+    // Rows [first, end) of lin_interpolate_loop, as LibRaw makes them.
+    void interpolateRows(const int* code, int size, int first, int end);
+
+    const CancelFlag* m_cancel;
+};
+
+} // namespace qlx::raw
