@@ -53,7 +53,23 @@ void convertRow(ushort (*pixels)[4], int width, const Matrix& m, Histogram count
 
 } // namespace
 
-LibRawProcessor::LibRawProcessor(const CancelFlag* cancel) : LibRaw(LIBRAW_OPTIONS_NONE), m_cancel(cancel) {}
+LibRawProcessor::LibRawProcessor(const CancelFlag* cancel) : LibRaw(LIBRAW_OPTIONS_NONE), m_cancel(cancel)
+{
+    // The program's terminal and the list's worker threads are no place for
+    // LibRaw's messages: the development's result carries them instead.
+    set_dataerror_handler(&LibRawProcessor::noteDataError, this);
+}
+
+void LibRawProcessor::noteDataError(void* processor, const char*, int offset)
+{
+    auto* self = static_cast<LibRawProcessor*>(processor);
+    if (!self->m_dataError.empty())
+        return;
+    try {
+        self->m_dataError = offset < 0 ? "unexpected end of file" : "data corrupted at " + std::to_string(offset);
+    } catch (const std::bad_alloc&) {
+    }
+}
 
 void LibRawProcessor::releaseRawData()
 {

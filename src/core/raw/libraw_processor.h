@@ -15,12 +15,18 @@
 #include <libraw/libraw.h>
 
 #include <cstdint>
+#include <string>
 
 namespace qlx::raw {
 
 class LibRawProcessor final : public LibRaw {
 public:
     explicit LibRawProcessor(const CancelFlag* cancel);
+
+    // LibRaw's first complaint about damaged data ("Unexpected end of file",
+    // "data corrupted at N"), which its default handler would print on
+    // standard error; empty when it had none.
+    const std::string& dataError() const { return m_dataError; }
 
     // Once processed, the working image holds all the picture needs: the
     // raw data go first, so that they never sit beside the picture. Through
@@ -43,10 +49,13 @@ protected:
     void convert_to_rgb_loop(float out_cam[3][4]) override;
 
 private:
+    static void noteDataError(void* processor, const char* file, int offset);
+
     // Rows [first, end) of lin_interpolate_loop, as LibRaw makes them.
     void interpolateRows(const int* code, int size, int first, int end);
 
     const CancelFlag* m_cancel;
+    std::string m_dataError;
 };
 
 } // namespace qlx::raw

@@ -263,7 +263,10 @@ Development develop(const std::filesystem::path& path, const DevelopOptions& opt
     } catch (const std::bad_alloc&) {
         return failed(DevelopFailure::OutOfMemory, "no memory for the engine");
     }
-    return developWith(*processor, path, options);
+    Development result = developWith(*processor, path, options);
+    if (!result.cancelled() && !processor->dataError().empty())
+        result.reason += (result.reason.empty() ? "" : ": ") + processor->dataError();
+    return result;
 }
 
 } // namespace qlx::raw

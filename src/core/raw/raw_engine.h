@@ -54,7 +54,10 @@ struct Development {
     // small RAW) come back at full size even in the half-size modes.
     QImage picture;
     DevelopFailure failure = DevelopFailure::None;
-    std::string reason; // the library's words, for logs and `qlx develop`
+    // The library's words, for logs and `qlx develop`, with its complaint
+    // about damaged data where it had one (also beside a picture: LibRaw
+    // goes on past some damage).
+    std::string reason;
 
     bool ok() const { return failure == DevelopFailure::None; }
     bool cancelled() const { return failure == DevelopFailure::Cancelled; }

@@ -64,11 +64,16 @@ TEST(RawEngine, FilesItCannotDevelopFailCleanly)
         {test::samplesDir() / "exiftool/Sigma.x3f", decodesX3f() ? DevelopFailure::NotRecognised : DevelopFailure::Unsupported},
     };
     for (const Case& c : cases) {
+        testing::internal::CaptureStderr();
         const Development result = develop(c.path, {DevelopMode::Quick, nullptr, nullptr});
+        // LibRaw's complaints go into the reason, never onto the terminal.
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.path;
         EXPECT_EQ(result.failure, c.failure) << c.path << ": " << result.reason;
         EXPECT_TRUE(result.picture.isNull());
         EXPECT_FALSE(result.reason.empty());
     }
+    EXPECT_NE(develop(cases[3].path, {DevelopMode::Quick, nullptr, nullptr}).reason.find("unexpected end of file"),
+              std::string::npos);
 }
 
 TEST(RawEngine, ACancelledDevelopmentIsNotAFailure)
