@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace qlx::raw {
 
@@ -27,6 +28,16 @@ public:
     // "data corrupted at N"), which its default handler would print on
     // standard error; empty when it had none.
     const std::string& dataError() const { return m_dataError; }
+
+    // Whether the next dcraw_process, in half-size mode, makes a working
+    // image of one eighth of each dimension straight from the sensor data
+    // instead of the half-size copy: each pixel the means, colour by
+    // colour, of the black-subtracted samples of its 8 × 8 block, both
+    // greens together. LibRaw's white balance, colour matrix and histogram
+    // then run on that small image with their usual factors. Call after
+    // unpack(); true for ordinary 2 × 2 colour-filter data, false (and
+    // nothing changed) for every other layout.
+    bool binEighths();
 
     // Once processed, the working image holds all the picture needs: the
     // raw data go first, so that they never sit beside the picture. Through
@@ -49,6 +60,9 @@ protected:
     void convert_to_rgb_loop(float out_cam[3][4]) override;
 
 private:
+    // binEighths's copy, in copy_bayer's place.
+    void copyInEighths(const unsigned short cblack[4], unsigned short* dmaxp);
+
     static void noteDataError(void* processor, const char* file, int offset);
 
     // Rows [first, end) of lin_interpolate_loop, as LibRaw makes them.
@@ -56,6 +70,8 @@ private:
 
     const CancelFlag* m_cancel;
     std::string m_dataError;
+    bool m_eighths = false;
+    std::vector<std::uint32_t> m_blockSums; // copyInEighths's, made by binEighths
 };
 
 } // namespace qlx::raw

@@ -215,6 +215,9 @@ Development developWith(LibRawProcessor& processor, const std::filesystem::path&
 
     if (const int code = processor.unpack(); code != LIBRAW_SUCCESS)
         return failedWith(code, cancel);
+    // The list thumbnail of ordinary colour-filter data comes straight from
+    // the sensor data at one eighth; other layouts go through the half size.
+    const bool binned = options.mode == DevelopMode::ListThumbnail && processor.binEighths();
     if (const int code = processor.dcraw_process(); code != LIBRAW_SUCCESS)
         return failedWith(code, cancel);
     if (processor.imgdata.sizes.flip != 0 || processor.imgdata.params.output_bps != 8
@@ -224,8 +227,8 @@ Development developWith(LibRawProcessor& processor, const std::filesystem::path&
     processor.prepareOutputCurve();
 
     Development result;
-    result.picture = options.mode == DevelopMode::ListThumbnail ? reducedPicture(processor, cancel)
-                                                                : fullPicture(processor, cancel);
+    result.picture = options.mode == DevelopMode::ListThumbnail && !binned ? reducedPicture(processor, cancel)
+                                                                           : fullPicture(processor, cancel);
     if (cancel && cancel->requested())
         return failed(DevelopFailure::Cancelled, "cancelled");
     if (result.picture.isNull()) {

@@ -32,7 +32,10 @@ enum class DevelopMode : std::uint8_t {
     Quick = 0,         // half size, four colours
     High = 1,          // full size, three colours
     Best = 2,          // full size, four colours, then greens averaged
-    ListThumbnail = 3, // one eighth of each dimension
+    // One eighth of each dimension: for 2 × 2 colour-filter data binned
+    // from the sensor data (8 × 8 samples a pixel), otherwise the half size
+    // averaged 4 × 4.
+    ListThumbnail = 3,
 };
 
 // A quality setting's value (0, 1 or 2) as a mode; anything else is Quick.
