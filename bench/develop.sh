@@ -16,7 +16,7 @@
 # bilinear -q 0, clip -H 0, sRGB -o 1, gamma -g 2.222 4.5 (the inverse of
 # the power), no flip -t 0, and for dcraw_emu no lowering of the maximum
 # -c 0 and no median passes -m 0; mode 0 = -h -f, 1 = nothing, 2 = -f, and
-# mode 3 (one eighth) against -h, the half size it is averaged from: neither
+# mode 3 (one eighth) against -h, the half size: neither
 # peer has an eighth. The peers write PPM to standard output, thrown away by
 # hyperfine: no TIFF encoding is timed.
 # Then, once per command, the peak resident memory (/usr/bin/time -f %M, or

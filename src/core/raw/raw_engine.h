@@ -32,7 +32,10 @@ enum class DevelopMode : std::uint8_t {
     Quick = 0,         // half size, four colours
     High = 1,          // full size, three colours
     Best = 2,          // full size, four colours, then greens averaged
-    ListThumbnail = 3, // one eighth of each dimension
+    // One eighth of each dimension: for 2 × 2 colour-filter data binned
+    // from the sensor data (8 × 8 samples a pixel), otherwise the half size
+    // averaged 4 × 4.
+    ListThumbnail = 3,
 };
 
 // A quality setting's value (0, 1 or 2) as a mode; anything else is Quick.
@@ -54,7 +57,10 @@ struct Development {
     // small RAW) come back at full size even in the half-size modes.
     QImage picture;
     DevelopFailure failure = DevelopFailure::None;
-    std::string reason; // the library's words, for logs and `qlx develop`
+    // The library's words, for logs and `qlx develop`, with its complaint
+    // about damaged data where it had one (also beside a picture: LibRaw
+    // goes on past some damage).
+    std::string reason;
 
     bool ok() const { return failure == DevelopFailure::None; }
     bool cancelled() const { return failure == DevelopFailure::Cancelled; }
