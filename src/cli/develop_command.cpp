@@ -174,7 +174,8 @@ int runDevelopCommand(const std::vector<std::string>& args, std::ostream& out, s
         err << "qlx develop: -o " << options.output << " takes a single FILE\n" << kUsage;
         return 2;
     }
-    const MetadataTables tables = loadTablesBesideProgram(LensTablesWanted::Yes);
+    // The written Exif names no lens: the camera table alone is enough.
+    const MetadataTables tables = loadTablesBesideProgram(LensTablesWanted::No);
     // With -o - standard output carries the pixels.
     std::ostream& lines = options.output == "-" ? err : out;
     bool allWritten = true;
