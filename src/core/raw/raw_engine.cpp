@@ -218,6 +218,8 @@ Development developWith(LibRawProcessor& processor, const std::filesystem::path&
     // The list thumbnail of ordinary colour-filter data comes straight from
     // the sensor data at one eighth; other layouts go through the half size.
     const bool binned = options.mode == DevelopMode::ListThumbnail && processor.binEighths();
+    // Processing shrinks the sizes to the picture's in the half-size modes.
+    const QSize fullSize(processor.imgdata.sizes.width, processor.imgdata.sizes.height);
     if (const int code = processor.dcraw_process(); code != LIBRAW_SUCCESS)
         return failedWith(code, cancel);
     if (processor.imgdata.sizes.flip != 0 || processor.imgdata.params.output_bps != 8
@@ -236,6 +238,7 @@ Development developWith(LibRawProcessor& processor, const std::filesystem::path&
             options.reserve->raiseAfterFailure();
         return failed(DevelopFailure::OutOfMemory, "no memory for the picture");
     }
+    result.fullSize = fullSize;
     return result;
 }
 

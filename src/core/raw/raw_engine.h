@@ -56,6 +56,10 @@ struct Development {
     // size is the real one: data that are not colour-filtered (linear DNG,
     // small RAW) come back at full size even in the half-size modes.
     QImage picture;
+    // The picture's size at full resolution: twice the picture's own in the
+    // half-size modes for colour-filter data, the picture's own otherwise.
+    // The view zooms by it.
+    QSize fullSize;
     DevelopFailure failure = DevelopFailure::None;
     // The library's words, for logs and `qlx develop`, with its complaint
     // about damaged data where it had one (also beside a picture: LibRaw

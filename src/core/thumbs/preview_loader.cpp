@@ -7,6 +7,27 @@
 
 namespace qlx::thumbs {
 
+namespace {
+
+// A development as a preview: its margins cut at its own size, and its
+// full size counted from the development's.
+Preview previewOfDevelopment(const raw::Development& development, const std::array<std::int32_t, 4>& margins)
+{
+    const QImage& developed = development.picture;
+    DecodedPicture picture{developed.convertToFormat(QImage::Format_RGB32), developed.size(), 1};
+    Preview preview = makePreviewFromPicture(std::move(picture), margins);
+    if (!preview.ok())
+        return preview;
+    // A half-size development stands for a picture twice its size; the
+    // factor is the development's own, never assumed.
+    const QSize full = development.fullSize.isEmpty() ? developed.size() : development.fullSize;
+    const int factor = std::max(1, (full.width() + developed.width() / 2) / std::max(1, developed.width()));
+    preview.fullSize = preview.pictureSize * factor;
+    return preview;
+}
+
+} // namespace
+
 Preview makePreviewFromBytes(std::span<const std::byte> bytes, const std::array<std::int32_t, 4>& margins,
                              QSize cover)
 {
@@ -57,15 +78,33 @@ PreviewResult loadPreview(io::FileSource& file, const imagelist::ImageEntry& ent
     const PicturePlan plan = planPicture(entry, record, entry.previewOffset(), entry.previewSize());
     const auto fromBytes = [&](std::span<const std::byte> bytes) {
         result.preview = makePreviewFromBytes(bytes, record.previewCrop, cover);
+        result.preview.fullSize = result.preview.pictureSize;
         return result.preview.ok();
     };
-    const auto fromDevelopment = [&](const QImage& developed) {
-        DecodedPicture picture{developed.convertToFormat(QImage::Format_RGB32), developed.size(), 1};
-        result.preview = makePreviewFromPicture(std::move(picture), record.previewCrop);
+    const auto fromDevelopment = [&](const raw::Development& development) {
+        result.preview = previewOfDevelopment(development, record.previewCrop);
         result.developed = result.preview.ok();
         return result.developed;
     };
     result.status = makeFromPlan(file, plan, entry, record, placeholder, fromBytes, {engine, mode, fromDevelopment});
+    return result;
+}
+
+PreviewResult developForView(const metadata::CameraRecord& record, const EngineAccess& engine, raw::DevelopMode mode)
+{
+    PreviewResult result;
+    const raw::Development development = raw::develop(engine.path, {mode, engine.cancel, engine.reserve});
+    if (development.cancelled()) {
+        result.status = PictureStatus::Cancelled;
+        return result;
+    }
+    if (!development.ok()) {
+        result.status = PictureStatus::DevelopFailed;
+        return result;
+    }
+    result.preview = previewOfDevelopment(development, record.previewCrop);
+    result.developed = result.preview.ok();
+    result.status = result.developed ? PictureStatus::Made : PictureStatus::Failed;
     return result;
 }
 

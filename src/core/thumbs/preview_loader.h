@@ -30,6 +30,10 @@ struct Preview {
     QImage picture;     // Format_RGB32; null when none
     QSize decodedSize;  // the picture's own size
     QSize pictureSize;  // the size after the preview crop
+    // What the view zooms by: the picture's size at full resolution after
+    // the crop. pictureSize for decoded bytes, however small the decode;
+    // twice it for a half-size development of colour-filter data.
+    QSize fullSize;
     bool ok() const { return !picture.isNull(); }
 };
 
@@ -56,5 +60,10 @@ struct PreviewResult {
 PreviewResult loadPreview(io::FileSource& file, const imagelist::ImageEntry& entry,
                           const metadata::CameraRecord& record, std::span<const std::byte> placeholder,
                           QSize cover, const EngineAccess* engine, raw::DevelopMode mode);
+
+// Develops the entry's file for the view (image level 2) in `mode`, whatever
+// embedded picture it has; the preview margins are cut as from a
+// development in loadPreview. Made, Cancelled or DevelopFailed.
+PreviewResult developForView(const metadata::CameraRecord& record, const EngineAccess& engine, raw::DevelopMode mode);
 
 } // namespace qlx::thumbs

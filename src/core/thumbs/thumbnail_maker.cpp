@@ -66,7 +66,7 @@ PictureStatus developPicture(const EngineRoute& engine)
         return PictureStatus::Cancelled;
     if (!development.ok())
         return PictureStatus::DevelopFailed;
-    return engine.make(development.picture) ? PictureStatus::Made : PictureStatus::Failed;
+    return engine.make(development) ? PictureStatus::Made : PictureStatus::Failed;
 }
 
 } // namespace
@@ -195,7 +195,8 @@ ThumbnailResult makeThumbnail(io::FileSource& file, const ImageEntry& entry, con
     };
     // The development is the whole picture at its own size: the margins
     // are cut from it as they are from a decoded embedded picture.
-    const auto fromDevelopment = [&](const QImage& developed) {
+    const auto fromDevelopment = [&](const raw::Development& development) {
+        const QImage& developed = development.picture;
         result.thumbnail = makeThumbnailFromPicture(developed, developed.size(), record.thumbCrop);
         result.developed = result.thumbnail.ok();
         return result.developed;

@@ -110,9 +110,9 @@ enum class PictureStatus {
 
 // Makes a picture of the bytes it is handed; true when one was made.
 using PictureMaker = std::function<bool(std::span<const std::byte>)>;
-// Makes a picture of a development (Format_RGB888, the sensor's orientation,
-// at its real size, whatever the mode); true when one was made.
-using DevelopedPictureMaker = std::function<bool(const QImage&)>;
+// Makes a picture of a development (its picture Format_RGB888, the sensor's
+// orientation, at its real size, whatever the mode); true when one was made.
+using DevelopedPictureMaker = std::function<bool(const raw::Development&)>;
 
 // The engine's part in following a plan.
 struct EngineRoute {

@@ -29,6 +29,7 @@
 #include "viewer/image_view.h"
 #include "viewer/preview_decoder.h"
 #include "viewer/screen_mode_controller.h"
+#include "viewer/view_presenter.h"
 #include "viewer/view_settings.h"
 #include "viewer/view_subject.h"
 
@@ -76,7 +77,8 @@ Browser::Browser(MainWindow& window, SharedState& state) : m_window(window), m_s
                                                 .with(shell::Availability::Folders)
                                                 .with(shell::Availability::Collections)
                                                 .with(shell::Availability::Help)
-                                                .with(shell::Availability::Screens));
+                                                .with(shell::Availability::Screens)
+                                                .with(shell::Availability::Raw));
     m_menus->setTargetFormatMask(settings.get(settings::kTargetFormatMask));
     m_menus->setMultiScreenMode(settings.get(settings::kMultiScreenMode));
     connect(m_menus.get(), &MenuBuilder::commandTriggered, this, &Browser::runCommand);
@@ -134,20 +136,18 @@ void Browser::buildPanes()
         connect(view, &ImageView::statusTextChanged, this,
                 [this](int part, const QString& text) { m_statusBar->setPartText(part, text); });
     }
-    const auto quality = static_cast<std::uint8_t>(std::clamp(settings.get(settings::kRawQuality, 0), 0, 255));
-    m_decoder = new PreviewDecoder(m_state.placeholderPicture, settings.get(settings::kDrawingPriority),
-                                   raw::modeFromQuality(quality), &m_controller->memoryReserve(), this);
-    connect(m_decoder, &PreviewDecoder::previewReady, this,
-            [this](quint64 generation, int position, const QImage& picture, bool developed) {
-                if (developed && generation == m_viewGeneration)
-                    markPreviewDeveloped(position);
-                for (ImageView* view : m_views)
-                    view->setPreview(generation, position, picture);
-            });
-    connect(m_decoder, &PreviewDecoder::previewFailed, this, [this](quint64 generation, int, int status) {
-        if (generation == m_viewGeneration && status == static_cast<int>(thumbs::PictureStatus::DevelopFailed))
-            m_rawFailure->report();
-    });
+    m_presenter = new ViewPresenter({.views = m_views,
+                                     .controller = *m_controller,
+                                     .cameras = *m_state.cameras,
+                                     .settings = settings,
+                                     .placeholder = m_state.placeholderPicture,
+                                     .statusText = [this](int part, const QString& text) {
+                                         m_statusBar->setPartText(part, text);
+                                     },
+                                     .developmentFailed = [this] { m_rawFailure->report(); }},
+                                    this);
+    connect(m_presenter, &ViewPresenter::developmentShownChanged, this,
+            [this](bool shown) { m_menus->setToolButtonState(shell::ToolKey::Convert, shown); });
     buildFolderPane();
     m_listCommands = new ListCommands(*m_controller, *m_listPane, settings, m_collections.get(), *m_menus, this);
     m_area->setPanes(m_folderPane, m_listPane, {m_views[0], m_views[1], m_views[2], m_views[3]});
@@ -215,7 +215,7 @@ void Browser::connectController()
 {
     connect(m_controller, &ListController::loadStarted, this, [this] {
         // The pictures of the list being left are no longer wanted.
-        m_decoder->cancel();
+        m_presenter->leaveList();
         m_statusBar->setPartText(kPartActivity, QStringLiteral("Loading"));
         QApplication::setOverrideCursor(Qt::WaitCursor);
     });
@@ -274,6 +274,7 @@ void Browser::installKeys()
     toolKey(ToolKey::F2, {Qt::Key_F2}, [this] { runCommand(list_command::kCheckSelected); });
     toolKey(ToolKey::F3, {Qt::Key_F3}, [this] { runCommand(list_command::kUncheckSelected); });
     toolKey(ToolKey::F4, {Qt::Key_F4}, [this] { m_listPane->jumpToNextChecked(m_area->screenMode() != viewer::ScreenMode::ListOnly); });
+    toolKey(ToolKey::Convert, {Qt::Key_Henkan}, [this] { m_presenter->toggleDevelopment(); });
     toolKey(ToolKey::F12, {Qt::Key_F12}, [this] {
         const int mode = (m_state.settings.get(settings::kMultiScreenMode) + 1) % shell::command::kMultiScreenModes;
         runCommand(shell::command::kFirstMultiScreen + mode);
@@ -372,49 +373,7 @@ void Browser::onCurrentChanged(int position)
 
 void Browser::showCurrentInViews()
 {
-    const imagelist::ImageList& list = m_controller->list();
-    const int count = static_cast<int>(list.size());
-    const int panes = viewer::viewPaneCount(viewer::multiScreenModeFromSetting(m_state.settings.get(settings::kMultiScreenMode)));
-    const int current = m_listPane->currentPosition();
-    // Pane p shows the entry p places after the current one.
-    for (int pane = 0; pane < static_cast<int>(m_views.size()); ++pane) {
-        const int position = current >= 0 && pane < panes && current + pane < count ? current + pane : -1;
-        const auto entry = list.entryAt(position);
-        if (!entry) {
-            ViewSubject none;
-            none.generation = m_viewGeneration;
-            none.count = count;
-            m_views[static_cast<std::size_t>(pane)]->showSubject(none);
-            continue;
-        }
-        const imagelist::ListItem& item = list.item(*entry);
-        QImage thumbnail;
-        QImage histogram;
-        if (item.thumbnail().size() == cache::ThumbnailBlockLayout::kSize) {
-            const auto pictures = cache::readThumbnailBlock(
-                std::span<const std::byte, cache::ThumbnailBlockLayout::kSize>(item.thumbnail().data(), cache::ThumbnailBlockLayout::kSize));
-            thumbnail = pictures.thumbnail;
-            histogram = pictures.histogram;
-        }
-        ImageView* view = m_views[static_cast<std::size_t>(pane)];
-        view->showSubject(ViewSubject::fromEntry(m_viewGeneration, position, count, *item.entry, thumbnail, histogram));
-        if (!view->isVisible() || item.entry->hasFlag(imagelist::ImageEntry::kFlagUnrenderable) || !item.entry->isPresent())
-            continue;
-        const metadata::CameraRecord* known = m_state.cameras->recordAtRow(item.entry->cameraIndex());
-        PreviewRequest request = PreviewRequest::forEntry(m_viewGeneration, position, *item.entry,
-                                                          known ? *known : metadata::CameraRecord{}, view->previewCover());
-        if (pane == 0)
-            m_decoder->request(std::move(request));
-        else
-            m_decoder->prefetch(std::move(request));
-    }
-}
-
-void Browser::markPreviewDeveloped(int position)
-{
-    imagelist::ImageList& list = m_controller->session().list();
-    if (const auto entry = list.entryAt(position))
-        list.entry(*entry).setFlag(imagelist::ImageEntry::kFlagPreviewIsEngineOutput, true);
+    m_presenter->show(m_viewGeneration, m_listPane->currentPosition(), m_views[0]->isVisible());
 }
 
 void Browser::updateCounters()
@@ -504,8 +463,8 @@ void Browser::shutDown()
     if (m_shutDown)
         return;
     m_shutDown = true;
-    if (m_decoder)
-        m_decoder->stop();
+    if (m_presenter)
+        m_presenter->stop();
     m_controller->shutDown();
     // Collections live in memory while the program runs; this is where they
     // reach their files.

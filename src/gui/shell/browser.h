@@ -30,7 +30,7 @@ class ListController;
 class ListPane;
 class MainWindow;
 class MenuBuilder;
-class PreviewDecoder;
+class ViewPresenter;
 class RawFailureNotice;
 class Rebar;
 class ScreenModeController;
@@ -80,8 +80,6 @@ private:
     void onProgress(int read, int count);
     void onCurrentChanged(int position);
     void showCurrentInViews();
-    // The view's preview of the entry at `position` is the RAW engine's.
-    void markPreviewDeveloped(int position);
     void updateCounters();
     bool runMainWindowCommand(int command);
     // The operation of a tool-box button that has no menu command: its key's.
@@ -106,7 +104,7 @@ private:
     ListPane* m_listPane = nullptr;
     ListCommands* m_listCommands = nullptr;
     std::array<ImageView*, 4> m_views{};
-    PreviewDecoder* m_decoder = nullptr;
+    ViewPresenter* m_presenter = nullptr;
     RawFailureNotice* m_rawFailure = nullptr;
     std::uint64_t m_viewGeneration = 0;
     bool m_shutDown = false;

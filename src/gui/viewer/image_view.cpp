@@ -96,13 +96,23 @@ void ImageView::setSettings(const viewer::ViewSettings& settings)
 
 void ImageView::showSubject(const ViewSubject& subject)
 {
-    if (!subject.samePicture(m_subject))
+    if (!subject.samePicture(m_subject)) {
         m_preview = QImage();
+        m_histogram = QImage();
+    }
     m_subject = subject;
     update();
 }
 
-void ImageView::setPreview(quint64 generation, int position, const QImage& picture)
+void ImageView::setHistogram(quint64 generation, int position, const QImage& histogram)
+{
+    if (!m_subject.hasEntry() || generation != m_subject.generation || position != m_subject.position)
+        return;
+    m_histogram = histogram;
+    update();
+}
+
+void ImageView::setPreview(quint64 generation, int position, const QImage& picture, QSize)
 {
     if (!m_subject.hasEntry() || generation != m_subject.generation || position != m_subject.position)
         return;
@@ -199,11 +209,8 @@ void ImageView::drawOverlays(QPainter& painter)
         drawOverlayText(painter, inner, Qt::AlignLeft | Qt::AlignTop,
                         viewer::fileLineText(m_subject.name, m_subject.position, m_subject.count), kFileLineFont);
     }
-    if (m_overlayLevel == 1 && m_settings.showHistogram && !m_subject.histogram.isNull()) {
-        // Stretched without smoothing: the bars stay sharp blocks.
-        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        painter.drawImage(viewer::histogramOverlayRect(size()), m_subject.histogram);
-    }
+    if (m_overlayLevel == 1 && m_settings.showHistogram && !m_histogram.isNull())
+        painter.drawImage(viewer::histogramOverlayRect(size()), m_histogram);
     if (m_overlayLevel == 2)
         drawOverlayText(painter, inner, Qt::AlignLeft | Qt::AlignBottom, m_subject.infoText, kInfoTextFont);
 }

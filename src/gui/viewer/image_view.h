@@ -44,7 +44,12 @@ public:
 
     // A decoded preview, in the file's own orientation. Taken only when it
     // belongs to the subject shown; a null picture clears the preview.
-    void setPreview(quint64 generation, int position, const QImage& picture);
+    void setPreview(quint64 generation, int position, const QImage& picture, QSize fullSize = {});
+    // The view's 262 × 70 histogram of the subject's picture.
+    void setHistogram(quint64 generation, int position, const QImage& histogram);
+    void setQuickPath(bool on) { m_quickPath = on; update(); }
+    void setFocusMark(bool on) { m_focusMark = on; update(); }
+    bool wantsFullPicture() const { return false; }
     bool hasPreview() const { return !m_preview.isNull(); }
 
     // 0 no overlays, 1 file line and histogram, 2 file line and shooting data.
@@ -68,6 +73,7 @@ Q_SIGNALS:
     // The mode text for the status bar (part kStatusPart) after each paint
     // of a picture.
     void statusTextChanged(int part, const QString& text);
+    void fullPictureWanted();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -105,6 +111,9 @@ private:
     viewer::ViewSettings m_settings;
     ViewSubject m_subject;
     QImage m_preview;
+    QImage m_histogram;
+    bool m_quickPath = false;
+    bool m_focusMark = false;
     int m_overlayLevel = 1;
     // Zooming comes with the zoom keys; until then the wheel always browses.
     bool m_zoomActive = false;

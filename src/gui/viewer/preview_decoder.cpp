@@ -30,7 +30,7 @@ bool covers(QSize kept, QSize asked)
 
 bool sameRequest(const PreviewRequest& a, const PreviewRequest& b)
 {
-    return a.generation == b.generation && a.position == b.position && a.cover == b.cover;
+    return a.generation == b.generation && a.position == b.position && a.cover == b.cover && a.level == b.level;
 }
 
 } // namespace
@@ -50,9 +50,9 @@ PreviewRequest PreviewRequest::forEntry(quint64 generation, int position, const 
 }
 
 PreviewDecoder::PreviewDecoder(const QByteArray& placeholder, int drawingPriority, raw::DevelopMode developMode,
-                               imagelist::MemoryReserve* reserve, QObject* parent)
+                               imagelist::MemoryReserve* reserve, HistogramMaker histogram, QObject* parent)
     : QObject(parent), m_placeholder(bytesOf(placeholder)), m_drawingPriority(drawingPriority),
-      m_developMode(developMode), m_reserve(reserve)
+      m_developMode(developMode), m_reserve(reserve), m_histogram(std::move(histogram))
 {
 }
 
@@ -79,6 +79,28 @@ void PreviewDecoder::prefetch(PreviewRequest neighbour)
     enqueue(std::move(neighbour), false);
 }
 
+void PreviewDecoder::keepOnly(quint64 generation, const std::vector<int>& positions)
+{
+    std::erase_if(m_kept, [&](const ViewPicture& kept) {
+        return kept.generation != generation
+            || std::find(positions.begin(), positions.end(), kept.position) == positions.end();
+    });
+}
+
+void PreviewDecoder::forget(quint64 generation, int position)
+{
+    std::erase_if(m_kept, [&](const ViewPicture& kept) {
+        return kept.generation == generation && kept.position == position;
+    });
+}
+
+bool PreviewDecoder::isWorkingOn(quint64 generation, int position)
+{
+    const std::lock_guard lock(m_mutex);
+    const auto same = [&](const PreviewRequest& r) { return r.generation == generation && r.position == position; };
+    return (m_working && same(*m_working) && !m_cancel.requested()) || std::any_of(m_pending.begin(), m_pending.end(), same);
+}
+
 void PreviewDecoder::enqueue(PreviewRequest request, bool first)
 {
     // A request of an older folder load could only be answered to be
@@ -99,7 +121,9 @@ void PreviewDecoder::enqueue(PreviewRequest request, bool first)
         }
         m_worker.start([this](const shell::WorkerControl& control) { run(control); }, m_drawingPriority);
     }
-    const bool kept = answerFromKept(request);
+    // A kept picture answers the current request; a neighbour's needs
+    // nothing more.
+    const bool kept = first ? answerFromKept(request) : findKept(request) != m_kept.end();
     {
         const std::lock_guard lock(m_mutex);
         // A request in work that was stopped will bring no picture: asked
@@ -124,16 +148,23 @@ void PreviewDecoder::enqueue(PreviewRequest request, bool first)
     m_worker.wake();
 }
 
+std::deque<ViewPicture>::iterator PreviewDecoder::findKept(const PreviewRequest& request)
+{
+    return std::find_if(m_kept.begin(), m_kept.end(), [&](const ViewPicture& kept) {
+        return kept.generation == request.generation && kept.position == request.position
+            && kept.level == request.level && covers(kept.cover, request.cover);
+    });
+}
+
 bool PreviewDecoder::answerFromKept(const PreviewRequest& request)
 {
-    const auto found = std::find_if(m_kept.begin(), m_kept.end(), [&](const Result& r) {
-        return r.generation == request.generation && r.position == request.position && covers(r.cover, request.cover);
-    });
+    const auto found = findKept(request);
     if (found == m_kept.end())
         return false;
     // Answered as a decoded picture is: later, from the event loop, so the
     // caller sees the same order of events either way.
-    QMetaObject::invokeMethod(this, [this, result = *found] { deliver(result); }, Qt::QueuedConnection);
+    Result result{static_cast<int>(thumbs::PictureStatus::Made), *found};
+    QMetaObject::invokeMethod(this, [this, result = std::move(result)] { deliver(result); }, Qt::QueuedConnection);
     return true;
 }
 
@@ -177,9 +208,11 @@ std::optional<PreviewRequest> PreviewDecoder::takeNext()
 PreviewDecoder::Result PreviewDecoder::decode(const PreviewRequest& request) const
 {
     Result result;
-    result.generation = request.generation;
-    result.position = request.position;
-    result.cover = request.cover;
+    ViewPicture& answer = result.picture;
+    answer.generation = request.generation;
+    answer.position = request.position;
+    answer.level = request.level;
+    answer.cover = request.cover;
     result.status = static_cast<int>(thumbs::PictureStatus::Failed);
     // A picture too large for memory is a preview that failed, and the
     // worker goes on with the next request.
@@ -187,37 +220,49 @@ PreviewDecoder::Result PreviewDecoder::decode(const PreviewRequest& request) con
         const auto entry = imagelist::ImageEntry::fromCacheRecord(request.entryRecord);
         if (!entry)
             return result;
-        io::PosixFileSource file(request.path);
         const thumbs::EngineAccess engine{request.path, &m_cancel, m_reserve};
-        thumbs::PreviewResult loaded =
-            thumbs::loadPreview(file, *entry, request.camera, m_placeholder, request.cover, &engine, m_developMode);
+        thumbs::PreviewResult loaded;
+        if (request.level == 2) {
+            loaded = thumbs::developForView(request.camera, engine, request.developMode);
+        } else {
+            io::PosixFileSource file(request.path);
+            loaded = thumbs::loadPreview(file, *entry, request.camera, m_placeholder, request.cover, &engine,
+                                         m_developMode);
+        }
         result.status = static_cast<int>(loaded.status);
-        result.picture = std::move(loaded.preview.picture);
-        result.developed = loaded.developed;
+        answer.picture = std::move(loaded.preview.picture);
+        answer.fullSize = loaded.preview.fullSize;
+        answer.developed = loaded.developed;
+        // A development is whole whatever was asked.
+        if (loaded.developed)
+            answer.cover = {};
+        if (m_histogram && !answer.picture.isNull())
+            answer.histogram = m_histogram(answer.picture);
     } catch (...) {
         result.status = static_cast<int>(thumbs::PictureStatus::Failed);
-        result.picture = QImage();
+        answer.picture = QImage();
+        answer.histogram = QImage();
     }
     return result;
 }
 
 void PreviewDecoder::deliver(const Result& result)
 {
-    if (result.generation < m_newestGeneration)
+    const ViewPicture& picture = result.picture;
+    if (picture.generation < m_newestGeneration)
         return;
-    if (result.status != static_cast<int>(thumbs::PictureStatus::Made) || result.picture.isNull()) {
-        Q_EMIT previewFailed(result.generation, result.position, result.status);
+    if (result.status != static_cast<int>(thumbs::PictureStatus::Made) || picture.picture.isNull()) {
+        Q_EMIT previewFailed(picture.generation, picture.position, result.status);
         return;
     }
-    const auto same = std::find_if(m_kept.begin(), m_kept.end(), [&](const Result& r) {
-        return r.generation == result.generation && r.position == result.position;
+    std::erase_if(m_kept, [&](const ViewPicture& kept) {
+        return kept.generation == picture.generation && kept.position == picture.position
+            && kept.level == picture.level;
     });
-    if (same != m_kept.end())
-        m_kept.erase(same);
-    m_kept.push_back(result);
-    while (m_kept.size() > kKeptPictures)
+    m_kept.push_back(picture);
+    while (m_kept.size() > kMaxKeptPictures)
         m_kept.pop_front();
-    Q_EMIT previewReady(result.generation, result.position, result.picture, result.developed);
+    Q_EMIT previewReady(picture);
 }
 
 } // namespace qlx::gui

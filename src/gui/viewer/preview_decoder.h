@@ -8,8 +8,14 @@
 // current entry goes first: a request() drops every request not yet started
 // and puts the new one at the front; prefetch() queues a neighbour behind
 // it. Requests and results of an older folder load (a lower generation
-// than the newest one asked for) are dropped. The last few pictures are
-// kept, so that going back to a neighbour answers at once.
+// than the newest one asked for) are dropped. The pictures of the
+// read-ahead window are kept (keepOnly() tells which), so that stepping to
+// a neighbour answers at once; each comes with the view's histogram of it,
+// made on the worker.
+//
+// One decoder serves one image level: the previews (level 1), or the RAW
+// engine's developments for the view (level 2), which take seconds and so
+// have a decoder and a worker of their own.
 //
 // Thread model: request(), prefetch() and stop() are called on the
 // user-interface thread, which owns this object. The worker (a
@@ -44,6 +50,7 @@
 #include <cstddef>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <vector>
@@ -59,25 +66,48 @@ struct PreviewRequest {
     // The smallest size that will do, in the picture's own orientation;
     // empty: decode at full size.
     QSize cover;
+    // 1: the preview (embedded picture or whole file, developed only when
+    // there is no usable picture); 2: the RAW engine's development for the
+    // view in `developMode`.
+    int level = 1;
+    raw::DevelopMode developMode = raw::DevelopMode::Quick;
 
     // A request for `entry`, its path taken from the entry.
     static PreviewRequest forEntry(quint64 generation, int position, const imagelist::ImageEntry& entry,
                                    const metadata::CameraRecord& camera, QSize cover);
 };
 
+// A picture for the view, as the decoder answers it.
+struct ViewPicture {
+    quint64 generation = 0;
+    int position = -1;
+    int level = 1;
+    QImage picture;    // Format_RGB32, the file's own orientation
+    // The picture's size at full resolution after the crop: what the view
+    // zooms by (a scaled decode or a half-size development is smaller).
+    QSize fullSize;
+    QImage histogram;  // the view's histogram of it; null when none was made
+    bool developed = false; // the RAW engine's picture (the entry's flag 0x80 for a preview)
+    QSize cover;       // what it was decoded to cover; empty: full size
+};
+
+// Makes the view's histogram of a decoded picture, on the worker.
+using HistogramMaker = std::function<QImage(const QImage&)>;
+
 class PreviewDecoder : public QObject {
     Q_OBJECT
 public:
-    // Pictures kept for going back and forth: the current one and one
-    // neighbour each side.
-    static constexpr std::size_t kKeptPictures = 3;
+    // The most pictures kept, whatever the window: a bound for a window
+    // that is never narrowed.
+    static constexpr std::size_t kMaxKeptPictures = 40;
 
     // `placeholder`: the encoded placeholder picture for entries planned
     // for it (makePlaceholderPicture()); `drawingPriority`: the setting's
     // level 0..3 for the worker; `developMode`: the RAW engine's mode for
-    // previews; `reserve` (may be null): handed to the engine.
+    // previews; `reserve` (may be null): handed to the engine;
+    // `histogram` (may be empty): the view's histogram of each picture.
     PreviewDecoder(const QByteArray& placeholder, int drawingPriority, raw::DevelopMode developMode,
-                   imagelist::MemoryReserve* reserve, QObject* parent = nullptr);
+                   imagelist::MemoryReserve* reserve, HistogramMaker histogram = {}, QObject* parent = nullptr);
     ~PreviewDecoder() override; // drops the queue and joins without a pump
 
     PreviewDecoder(const PreviewDecoder&) = delete;
@@ -89,16 +119,25 @@ public:
     // The folder is left: what is queued is dropped and a development in
     // work is stopped.
     void cancel();
-    // A neighbour, decoded after the current request.
+    // A neighbour, decoded after the current request; nothing when its
+    // picture is kept or already asked for.
     void prefetch(PreviewRequest neighbour);
+    // Releases the kept pictures of `generation` outside `positions`, and
+    // those of older loads.
+    void keepOnly(quint64 generation, const std::vector<int>& positions);
+    // Releases the kept picture of one entry (its file must be read again).
+    void forget(quint64 generation, int position);
+    // Whether this entry's picture is asked for and not yet made.
+    bool isWorkingOn(quint64 generation, int position);
+    // Pictures kept now.
+    std::size_t keptCount() const { return m_kept.size(); }
     // Drops what is queued, waits for the picture in work (pumping the
     // window's events) and ends the worker. Requests after this are ignored.
     void stop();
 
 Q_SIGNALS:
-    // `developed`: the picture is the RAW engine's (the entry's flag 0x80).
-    void previewReady(quint64 generation, int position, const QImage& picture, bool developed);
-    // The preview could not be made here: `status` is thumbs::PictureStatus
+    void previewReady(const qlx::gui::ViewPicture& picture);
+    // The picture could not be made here: `status` is thumbs::PictureStatus
     // (Failed: the file did not read or decode; DevelopFailed: the RAW
     // engine could not develop it; Cancelled: its development was stopped;
     // NeedsVideoFrame: another worker must make it).
@@ -106,15 +145,12 @@ Q_SIGNALS:
 
 private:
     struct Result {
-        quint64 generation = 0;
-        int position = -1;
-        QSize cover;
         int status = 0;
-        QImage picture;
-        bool developed = false;
+        ViewPicture picture;
     };
 
     void enqueue(PreviewRequest request, bool first);
+    std::deque<ViewPicture>::iterator findKept(const PreviewRequest& request);
     bool answerFromKept(const PreviewRequest& request);
     void run(const shell::WorkerControl& control);
     std::optional<PreviewRequest> takeNext();
@@ -125,6 +161,7 @@ private:
     const int m_drawingPriority;
     const raw::DevelopMode m_developMode;
     imagelist::MemoryReserve* const m_reserve;
+    const HistogramMaker m_histogram;
     // Stops the development of the request in work; cleared when the worker
     // takes the next one (under m_mutex, as it is requested).
     raw::CancelFlag m_cancel;
@@ -136,10 +173,12 @@ private:
 
     // User-interface thread only.
     quint64 m_newestGeneration = 0;
-    std::deque<Result> m_kept;
+    std::deque<ViewPicture> m_kept;
     bool m_stopped = false;
 
     shell::Worker m_worker;  // last: its thread ends before the members above go
 };
 
 } // namespace qlx::gui
+
+Q_DECLARE_METATYPE(qlx::gui::ViewPicture)

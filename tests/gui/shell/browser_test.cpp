@@ -126,8 +126,10 @@ void BrowserTest::opensTheFolderReadsEveryFileShowsItAndLeavesItsCache()
         }
         QCOMPARE(browser->listPane()->model().rowCount(), static_cast<int>(kCount));
         QVERIFY(app.mainWindow()->windowTitle().contains(cardText));
-        // Every file read: "%03d/%03d" of the entries read and listed.
-        QCOMPARE(browser->statusBar()->partText(5), QStringLiteral("004/004"));
+        // Every file read: "%03d/%03d" of the entries read and listed, unless
+        // the shown picture's text has taken the part since.
+        const QString activity = browser->statusBar()->partText(5);
+        QVERIFY2(activity == QStringLiteral("004/004") || activity.startsWith(u'\t'), qPrintable(activity));
         QCOMPARE(browser->statusBar()->partText(8), QStringLiteral("\tFILE:1/4"));
         QCOMPARE(browser->statusBar()->partText(6), QStringLiteral("\tSEL:1"));
 
@@ -139,6 +141,10 @@ void BrowserTest::opensTheFolderReadsEveryFileShowsItAndLeavesItsCache()
         QTRY_VERIFY(view->isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(view->hasPreview() && view->subject().position == 0, 20000);
         QCOMPARE(view->subject().name, QString::fromStdU16String(list.entry(list.order()[0]).name()));
+        // The shown picture's text: an embedded preview, or the whole file.
+        QTRY_COMPARE(browser->statusBar()->partText(5), list.entry(list.order()[0]).previewSize() != 0
+                                                            ? QStringLiteral("\tThumbnail")
+                                                            : QStringLiteral("\tOriginal"));
         QTest::keyClick(view, Qt::Key_Right);
         QCOMPARE(browser->listPane()->currentPosition(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(view->hasPreview() && view->subject().position == 1, 20000);

@@ -156,14 +156,14 @@ void ImageViewTest::overlaysFollowTheLevel()
     const QRect fileLine(0, 0, 300, 40);
     ImageView view;
     view.resize(kPane);
-    ViewSubject subject = entrySubject();
-    subject.histogram = QImage(32, 16, QImage::Format_RGB32);
-    subject.histogram.fill(kRed);
-    view.showSubject(subject);
+    view.showSubject(entrySubject());
     // A black preview on the black background: only the overlays mark the pane.
     QImage black(100, 100, QImage::Format_RGB32);
     black.fill(kBlack);
     view.setPreview(7, 4, black);
+    QImage red(262, 70, QImage::Format_RGB32);
+    red.fill(kRed);
+    view.setHistogram(7, 4, red);
     QImage image = paint(view); // level 1 at first
     QCOMPARE(marked(image, histogram, kRed), 0);
     QCOMPARE(marked(image, histogram.adjusted(-1, -1, 1, 1), kRed), 2 * (262 + 70) + 4);

@@ -23,9 +23,20 @@ namespace {
 
 constexpr int kTimeoutMs = 20000;
 
+qlx::gui::ViewPicture pictureOf(const QList<QVariant>& signal)
+{
+    return signal.at(0).value<qlx::gui::ViewPicture>();
+}
+
 QSize sizeOf(const QList<QVariant>& signal)
 {
-    return signal.at(2).value<QImage>().size();
+    return pictureOf(signal).picture.size();
+}
+
+// The generation and position a picture answers.
+std::pair<quint64, int> placeOf(const QList<QVariant>& signal)
+{
+    return {pictureOf(signal).generation, pictureOf(signal).position};
 }
 
 } // namespace
@@ -74,15 +85,25 @@ void PreviewDecoderTest::decodesOnTheWorkerAndKeepsWhatItDecoded()
     // The answer never comes within the call: the picture is decoded elsewhere.
     QCOMPARE(ready.count(), 0);
     QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 2, kTimeoutMs);
-    QCOMPARE(ready.at(0).mid(0, 2), (QList<QVariant>{quint64{1}, 0}));
+    QCOMPARE(placeOf(ready.at(0)), std::make_pair(quint64{1}, 0));
     QCOMPARE(sizeOf(ready.at(0)), QSize(100, 68));
     QCOMPARE(sizeOf(ready.at(1)), QSize(213, 284));
+    // The zoom counts in the picture's full size, not in what was decoded.
+    QCOMPARE(pictureOf(ready.at(1)).fullSize, QSize(1704, 2272));
     QCOMPARE(answeredOn, QThread::currentThread());
     // Back to the first: answered from what is kept, later, with the same picture.
     decoder.request(requestFor("small.jpg", 1, 0));
     QCOMPARE(ready.count(), 2);
     QTRY_COMPARE_WITH_TIMEOUT(ready.count(), 3, kTimeoutMs);
-    QCOMPARE(ready.at(2).at(2).value<QImage>(), ready.at(0).at(2).value<QImage>());
+    QCOMPARE(pictureOf(ready.at(2)).picture, pictureOf(ready.at(0)).picture);
+    // A neighbour that is kept is not decoded or answered again, and
+    // pictures outside the read-ahead window are let go.
+    decoder.prefetch(requestFor("large.jpg", 1, 1, {200, 280}));
+    QCOMPARE(decoder.keptCount(), std::size_t{2});
+    decoder.keepOnly(1, {1, 2});
+    QCOMPARE(decoder.keptCount(), std::size_t{1});
+    QCoreApplication::processEvents();
+    QCOMPARE(ready.count(), 3);
 }
 
 void PreviewDecoderTest::newestRequestGoesFirstAndAStopEndsTheWorker()
@@ -93,7 +114,7 @@ void PreviewDecoderTest::newestRequestGoesFirstAndAStopEndsTheWorker()
     QSignalSpy ready(&decoder, &PreviewDecoder::previewReady);
     for (int position = 0; position < 50; ++position)
         decoder.request(requestFor("large.jpg", 1, position));
-    QTRY_VERIFY_WITH_TIMEOUT(!ready.isEmpty() && ready.last().at(1).toInt() == 49, kTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!ready.isEmpty() && pictureOf(ready.last()).position == 49, kTimeoutMs);
     QVERIFY2(ready.count() < 10, qPrintable(QString::number(ready.count())));
     QCOMPARE(sizeOf(ready.last()), QSize(1704, 2272));
     // A stop waits for the picture in work only; the rest is dropped, and
@@ -123,7 +144,7 @@ void PreviewDecoderTest::olderGenerationsAreDroppedAndFailuresReported()
     // Whatever of load 1 was decoded arrived before load 2's picture and
     // was dropped; load 1's prefetch comes after and is dropped as well.
     QCOMPARE(ready.count(), 1);
-    QCOMPARE(ready.at(0).mid(0, 2), (QList<QVariant>{quint64{2}, 5}));
+    QCOMPARE(placeOf(ready.at(0)), std::make_pair(quint64{2}, 5));
     QCOMPARE(sizeOf(ready.at(0)), QSize(100, 66));
     // A file that does not read fails, and the worker goes on.
     QSignalSpy failed(&decoder, &PreviewDecoder::previewFailed);
