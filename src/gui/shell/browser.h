@@ -109,6 +109,7 @@ private:
     PreviewDecoder* m_decoder = nullptr;
     RawFailureNotice* m_rawFailure = nullptr;
     std::uint64_t m_viewGeneration = 0;
+    bool m_memoryBoxOpen = false; // "メモリ不足です。" is showing
     bool m_shutDown = false;
 };
 
