@@ -32,7 +32,9 @@ ListController::ListController(settings::SettingsRecord& settings, const std::fi
     // The reserve's hooks run on the worker whose picture could not be had;
     // the window hears of them on its own thread.
     m_reserve.setHooks({
-        [this] { QMetaObject::invokeMethod(this, [this] { Q_EMIT readAheadShrinkRequested(); }, Qt::QueuedConnection); },
+        [this] {
+            QMetaObject::invokeMethod(this, [this] { Q_EMIT readAheadShrinkRequested(); }, Qt::QueuedConnection);
+        },
         [this] { QMetaObject::invokeMethod(this, [this] { Q_EMIT memoryShort(); }, Qt::QueuedConnection); },
     });
     imagelist::FolderSessionHooks hooks;
