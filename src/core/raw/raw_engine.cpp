@@ -205,13 +205,13 @@ Development developWith(LibRawProcessor& processor, const std::filesystem::path&
     if (const int code = processor.open_file(path.c_str()); code != LIBRAW_SUCCESS)
         return failedWith(code, cancel);
 
+    // The reserve, when there is one, keeps its bytes free and is raised
+    // when the development does not fit; without one it must fit in what is
+    // free.
     const std::uint64_t needed = bytesNeeded(processor.imgdata, options.mode);
-    const std::uint64_t kept = options.reserve ? options.reserve->bytes() : 0;
-    if (const auto available = io::availableMemoryBytes(); available && needed + kept > *available) {
-        if (options.reserve)
-            options.reserve->raiseAfterFailure();
+    const auto available = options.reserve ? std::nullopt : io::availableMemoryBytes();
+    if ((options.reserve && !options.reserve->affords(needed)) || (available && needed > *available))
         return failed(DevelopFailure::OutOfMemory, "needs " + std::to_string(needed >> 20) + " MiB");
-    }
 
     if (const int code = processor.unpack(); code != LIBRAW_SUCCESS)
         return failedWith(code, cancel);

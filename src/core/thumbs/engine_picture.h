@@ -35,7 +35,9 @@ inline constexpr std::uint32_t kEngineThumbnailKinds = 0x8009'4020;
 struct EngineAccess {
     std::filesystem::path path;
     const raw::CancelFlag* cancel = nullptr; // the owner's stop request; may be null
-    imagelist::MemoryReserve* reserve = nullptr; // told when memory is short; may be null
+    // Asked before the development and every decoded picture of the entry
+    // is allocated, and told when memory is short; may be null.
+    imagelist::MemoryReserve* reserve = nullptr;
 };
 
 // Whether the engine may develop this entry's file (the rule above).

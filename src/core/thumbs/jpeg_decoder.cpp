@@ -1,10 +1,14 @@
 #include "thumbs/jpeg_decoder.h"
 
+#include "thumbs/colour_management.h"
+#include "thumbs/picture_memory.h"
+
 #include <algorithm>
 #include <array>
 #include <bit>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include <jerror.h>
@@ -76,6 +80,9 @@ bool openHeader(Decoder& d, std::span<const std::byte> bytes)
     d.info.progress = &d.progress;
     jpeg_mem_src(&d.info, reinterpret_cast<const unsigned char*>(bytes.data()),
                  static_cast<unsigned long>(bytes.size()));
+    // APP2 holds the embedded ICC profile; libjpeg keeps what it reads of
+    // them within max_memory_to_use.
+    jpeg_save_markers(&d.info, JPEG_APP0 + 2, 0xFFFF);
     return jpeg_read_header(&d.info, TRUE) == JPEG_HEADER_OK;
 }
 
@@ -113,6 +120,34 @@ bool readRows(Decoder& d, unsigned char* bits, std::size_t stride, unsigned widt
         if (jpeg_read_scanlines(&d.info, rows.data(), count) == 0)
             return false;
     }
+    return true;
+}
+
+// The ICC profile the APP2 markers carry ("ICC_PROFILE\0", a sequence
+// number and a count before each chunk); empty when there is none, when the
+// chunks do not make a whole profile, or when it would be larger than
+// kMaxIccProfileBytes, which is checked on the markers' lengths before
+// libjpeg gathers them.
+bool readIccProfile(Decoder& d, QByteArray& profile)
+{
+    if (setjmp(d.error.jump) != 0)
+        return false;
+    constexpr std::size_t kChunkHeader = 14;
+    std::uint64_t total = 0;
+    for (jpeg_saved_marker_ptr marker = d.info.marker_list; marker != nullptr; marker = marker->next) {
+        if (marker->marker == JPEG_APP0 + 2 && marker->data_length >= kChunkHeader
+            && std::memcmp(marker->data, "ICC_PROFILE", 12) == 0)
+            total += marker->data_length - kChunkHeader;
+    }
+    if (total == 0 || total > kMaxIccProfileBytes)
+        return false;
+    JOCTET* data = nullptr;
+    unsigned int length = 0;
+    // Allocated with malloc, which libjpeg leaves to us to free.
+    if (jpeg_read_icc_profile(&d.info, &data, &length) == FALSE || data == nullptr)
+        return false;
+    profile = QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(length));
+    std::free(data);
     return true;
 }
 
@@ -206,7 +241,8 @@ std::optional<JpegInfo> readJpegInfo(std::span<const std::byte> bytes)
                     d.info.num_components, d.info.progressive_mode != FALSE};
 }
 
-DecodedJpeg decodeJpeg(std::span<const std::byte> bytes, const JpegRequest& request)
+DecodedJpeg decodeJpeg(std::span<const std::byte> bytes, const JpegRequest& request,
+                       imagelist::MemoryReserve* reserve)
 {
     DecodedJpeg result;
     if (!looksLikeJpeg(bytes))
@@ -226,13 +262,19 @@ DecodedJpeg decodeJpeg(std::span<const std::byte> bytes, const JpegRequest& requ
     const int denominator = chooseJpegScale(full - request.cutAway, request.cover);
     if (!prepareOutput(d, denominator, space, request.fastUpsampling))
         return result;
+    // Only a colour picture's profile: the CMYK conversion below is not
+    // one a CMYK profile describes, and a grey profile does not fit the RGB
+    // output.
+    QByteArray profile;
+    if (d.info.num_components == 3)
+        readIccProfile(d, profile);
 
     const unsigned width = d.info.output_width;
     const unsigned height = d.info.output_height;
     if (!withinLimits(width, height))
         return result;
-    QImage image(static_cast<int>(width), static_cast<int>(height),
-                 fourBytes ? QImage::Format_RGB32 : QImage::Format_RGB888);
+    QImage image = allocatePicture(QSize(static_cast<int>(width), static_cast<int>(height)),
+                                   fourBytes ? QImage::Format_RGB32 : QImage::Format_RGB888, reserve);
     if (image.isNull())
         return result;
     if (!readRows(d, image.bits(), static_cast<std::size_t>(image.bytesPerLine()), width, height, fourBytes ? 4 : 3))
@@ -244,6 +286,7 @@ DecodedJpeg decodeJpeg(std::span<const std::byte> bytes, const JpegRequest& requ
         if (request.pixels == JpegPixels::Rgb888)
             image.convertTo(QImage::Format_RGB888);
     }
+    convertToSrgb(image, colourSpaceFromIcc(profile));
     result.image = std::move(image);
     result.fullSize = full;
     result.denominator = denominator;

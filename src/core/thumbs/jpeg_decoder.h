@@ -14,8 +14,14 @@
 // thumbnail of a 12-megapixel picture decodes 500 × 375 pixels, not 4000 ×
 // 3000.
 //
+// A picture with an embedded ICC profile is converted to sRGB
+// (colour_management.h). The output picture is allocated through the memory
+// reserve when one is given (picture_memory.h).
+//
 // Thread model: every call is self-contained; calls may run on several
 // threads at once.
+
+#include "imagelist/memory_reserve.h"
 
 #include <QImage>
 #include <QSize>
@@ -104,7 +110,9 @@ struct DecodedJpeg {
 // not a whole, valid picture within the limits: a bad header, corrupt
 // entropy data that libjpeg gives up on, or data that ends before the last
 // row (a truncated file). Colour spaces: greyscale, YCbCr, RGB, and Adobe
-// CMYK/YCCK (converted to RGB).
-DecodedJpeg decodeJpeg(std::span<const std::byte> bytes, const JpegRequest& request);
+// CMYK/YCCK (converted to RGB). A picture the reserve refuses is an empty
+// result too.
+DecodedJpeg decodeJpeg(std::span<const std::byte> bytes, const JpegRequest& request,
+                       imagelist::MemoryReserve* reserve = nullptr);
 
 } // namespace qlx::thumbs

@@ -1,5 +1,8 @@
 #include "thumbs/picture_decoder.h"
 
+#include "thumbs/colour_management.h"
+#include "thumbs/picture_memory.h"
+
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
@@ -36,7 +39,7 @@ QImage flattened(QImage image, JpegPixels pixels)
     return image;
 }
 
-DecodedPicture decodeOther(std::span<const std::byte> bytes, JpegPixels pixels)
+DecodedPicture decodeOther(std::span<const std::byte> bytes, JpegPixels pixels, imagelist::MemoryReserve* reserve)
 {
     DecodedPicture result;
     if (bytes.empty() || bytes.size() > static_cast<std::size_t>(std::numeric_limits<qsizetype>::max()))
@@ -61,9 +64,14 @@ DecodedPicture decodeOther(std::span<const std::byte> bytes, JpegPixels pixels)
     const QSize size = reader.size();
     if (!withinLimits(size))
         return result;
+    // The reader allocates the picture itself: ask for its 32-bit size
+    // first. (A failed read is the file's fault, not memory's.)
+    if (!reserveAffords(reserve, pictureBytes(size, 4)))
+        return result;
     QImage image;
     if (!reader.read(&image) || image.isNull() || !withinLimits(image.size()))
         return result;
+    convertToSrgb(image, image.colorSpace());
     result.image = flattened(std::move(image), pixels);
     if (result.image.isNull())
         return result;
@@ -73,13 +81,14 @@ DecodedPicture decodeOther(std::span<const std::byte> bytes, JpegPixels pixels)
 
 } // namespace
 
-DecodedPicture decodePicture(std::span<const std::byte> bytes, const JpegRequest& request)
+DecodedPicture decodePicture(std::span<const std::byte> bytes, const JpegRequest& request,
+                             imagelist::MemoryReserve* reserve)
 {
     if (looksLikeJpeg(bytes)) {
-        DecodedJpeg jpeg = decodeJpeg(bytes, request);
+        DecodedJpeg jpeg = decodeJpeg(bytes, request, reserve);
         return {std::move(jpeg.image), jpeg.fullSize, jpeg.denominator};
     }
-    return decodeOther(bytes, request.pixels);
+    return decodeOther(bytes, request.pixels, reserve);
 }
 
 } // namespace qlx::thumbs

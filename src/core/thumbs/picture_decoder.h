@@ -25,7 +25,9 @@ struct DecodedPicture {
 
 // JPEG bytes (starting FF D8 FF) go to decodeJpeg with `request`; other
 // bytes are read at full size. A picture with transparency is flattened as a
-// 24-bit picture shows it: its colours over black.
-DecodedPicture decodePicture(std::span<const std::byte> bytes, const JpegRequest& request);
+// 24-bit picture shows it: its colours over black. A picture the reserve
+// refuses is a failure.
+DecodedPicture decodePicture(std::span<const std::byte> bytes, const JpegRequest& request,
+                             imagelist::MemoryReserve* reserve = nullptr);
 
 } // namespace qlx::thumbs

@@ -39,9 +39,10 @@ struct Preview {
 
 // Decodes `bytes` (at full size, or the smallest JPEG scale that still
 // covers `cover` when it is not empty) and cuts the preview margins (top,
-// bottom, left, right) off when their sum is not zero.
+// bottom, left, right) off when their sum is not zero. The decoded picture
+// is allocated through `reserve` when it is given.
 Preview makePreviewFromBytes(std::span<const std::byte> bytes, const std::array<std::int32_t, 4>& margins,
-                             QSize cover = {});
+                             QSize cover = {}, imagelist::MemoryReserve* reserve = nullptr);
 
 // Cuts the preview margins off a decoded picture (at 1 / its denominator of
 // its full size) when their sum is not zero.
@@ -55,7 +56,8 @@ struct PreviewResult {
 
 // Load preview: plan, read and decode, or develop in `mode` through `engine`
 // when it is given. `placeholder` is the placeholder picture's encoded
-// bytes. A development is used at the size it came out (a linear DNG comes
+// bytes. The decoded picture is asked of the engine access's memory
+// reserve, when there is one. A development is used at the size it came out (a linear DNG comes
 // back whole even in the half-size modes); `cover` is for decoding only.
 PreviewResult loadPreview(io::FileSource& file, const imagelist::ImageEntry& entry,
                           const metadata::CameraRecord& record, std::span<const std::byte> placeholder,

@@ -151,7 +151,8 @@ std::optional<QRect> cropRectangle(QSize picture, const std::array<std::int32_t,
                  static_cast<int>(bottom - top));
 }
 
-Thumbnail makeThumbnailFromBytes(std::span<const std::byte> bytes, const std::array<std::int32_t, 4>& margins)
+Thumbnail makeThumbnailFromBytes(std::span<const std::byte> bytes, const std::array<std::int32_t, 4>& margins,
+                                 imagelist::MemoryReserve* reserve)
 {
     // The margins decide how much of the picture is used, and so how far the
     // decoder may scale it down.
@@ -163,7 +164,7 @@ Thumbnail makeThumbnailFromBytes(std::span<const std::byte> bytes, const std::ar
     request.cutAway = QSize(cut(margins[kLeft], margins[kRight]), cut(margins[kTop], margins[kBottom]));
     request.pixels = JpegPixels::Rgb32;
     request.fastUpsampling = true;
-    const DecodedPicture decoded = decodePicture(bytes, request);
+    const DecodedPicture decoded = decodePicture(bytes, request, reserve);
     if (!decoded.ok())
         return {};
     return makeThumbnailFromPicture(decoded.image, decoded.fullSize, margins);
@@ -190,7 +191,7 @@ ThumbnailResult makeThumbnail(io::FileSource& file, const ImageEntry& entry, con
     ThumbnailResult result;
     const PicturePlan plan = planPicture(entry, record, entry.thumbOffset(), entry.thumbSize());
     const auto fromBytes = [&](std::span<const std::byte> bytes) {
-        result.thumbnail = makeThumbnailFromBytes(bytes, record.thumbCrop);
+        result.thumbnail = makeThumbnailFromBytes(bytes, record.thumbCrop, engine ? engine->reserve : nullptr);
         return result.thumbnail.ok();
     };
     // The development is the whole picture at its own size: the margins

@@ -153,8 +153,10 @@ Thumbnail makeThumbnailFromPicture(const QImage& decoded, QSize fullSize, const 
 
 // Decodes `bytes` (JPEG scaled so that the cropped part still covers
 // 88 × 60; other formats whole), then makeThumbnailFromPicture. A null
-// picture when the bytes do not decode or the margins leave nothing.
-Thumbnail makeThumbnailFromBytes(std::span<const std::byte> bytes, const std::array<std::int32_t, 4>& margins);
+// picture when the bytes do not decode, the margins leave nothing or
+// `reserve` (when given) refuses the decoded picture.
+Thumbnail makeThumbnailFromBytes(std::span<const std::byte> bytes, const std::array<std::int32_t, 4>& margins,
+                                 imagelist::MemoryReserve* reserve = nullptr);
 
 struct ThumbnailResult {
     PictureStatus status = PictureStatus::Failed;
@@ -164,7 +166,8 @@ struct ThumbnailResult {
 
 // Make thumbnail for an entry without a cached block: plan, read, decode
 // (or develop in ListThumbnail mode through `engine`, when it is given),
-// crop and stretch. `placeholder` holds the placeholder picture's encoded
+// crop and stretch; the decoded picture is asked of the engine access's
+// memory reserve, when there is one. `placeholder` holds the placeholder picture's encoded
 // bytes (a PNG); an entry planned for it fails when they are empty.
 ThumbnailResult makeThumbnail(io::FileSource& file, const imagelist::ImageEntry& entry,
                               const metadata::CameraRecord& record, std::span<const std::byte> placeholder,

@@ -29,6 +29,14 @@ ListController::ListController(settings::SettingsRecord& settings, const std::fi
       m_placeholder(std::move(placeholderPicture)), m_videos(imagelist::videoExtensionsOf(settings)),
       m_cache(cache::CacheSettings::fromSettings(settings, programFolder))
 {
+    // The reserve's hooks run on the worker whose picture could not be had;
+    // the window hears of them on its own thread.
+    m_reserve.setHooks({
+        [this] {
+            QMetaObject::invokeMethod(this, [this] { Q_EMIT readAheadShrinkRequested(); }, Qt::QueuedConnection);
+        },
+        [this] { QMetaObject::invokeMethod(this, [this] { Q_EMIT memoryShort(); }, Qt::QueuedConnection); },
+    });
     imagelist::FolderSessionHooks hooks;
     hooks.stopWorkers = [this] { stopForLoad(); };
     hooks.beginLoad = [this] {

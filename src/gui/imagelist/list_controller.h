@@ -79,7 +79,8 @@ public:
     // cache cleared): leaving the folder must not write it again.
     void skipNextCacheSave() { m_cache.skipNextSave(); }
     const cache::CacheSettings& cacheSettings() const { return m_cache.settings(); }
-    // The memory reserve of the open list, for the other image loaders.
+    // The memory reserve of the open list, for the other image loaders. Its
+    // hooks are this controller's memoryShort and readAheadShrinkRequested.
     imagelist::MemoryReserve& memoryReserve() { return m_reserve; }
     // Stops the workers and writes the open folder's cache (leaving the
     // program).
@@ -104,6 +105,12 @@ Q_SIGNALS:
     // The RAW engine could not develop a thumbnail of this list (a stopped
     // development is no failure).
     void developmentFailed();
+    // A picture could not be had and the memory reserve has reached its
+    // 1 GiB ceiling: at most once per list load ("メモリ不足です。").
+    void memoryShort();
+    // A picture could not be had and the reserve was raised: whoever reads
+    // ahead measures its window again, keeping the new reserve free.
+    void readAheadShrinkRequested();
 
 private:
     void stopForLoad();

@@ -12,12 +12,14 @@
 #include "shell/command_table.h"
 #include "shell/help_page.h"
 #include "shell/main_window.h"
+#include "shell/message_box.h"
 #include "shell/menu_builder.h"
 #include "shell/program_info.h"
 #include "shell/window_title.h"
 #include "shell/qt_text.h"
 #include "shell/rebar.h"
 #include "shell/settings_layout.h"
+#include "shell/shell_messages.h"
 #include "shell/shared_state.h"
 #include "shell/raw_failure_notice.h"
 #include "shell/status_bar.h"
@@ -41,6 +43,8 @@
 #include <QKeySequence>
 #include <QMessageBox>
 #include <QShortcut>
+
+#include <utility>
 
 namespace qlx::gui {
 
@@ -220,6 +224,15 @@ void Browser::connectController()
         QApplication::setOverrideCursor(Qt::WaitCursor);
     });
     connect(m_controller, &ListController::developmentFailed, m_rawFailure, &RawFailureNotice::report);
+    // Said once per load by the reserve; a box still open is not stacked.
+    connect(m_controller, &ListController::memoryShort, this, [this] {
+        if (!std::exchange(m_memoryBoxOpen, true)) {
+            showErrorBox(shell::kProductName, shell::messages::kOutOfMemory, &m_window);
+            m_memoryBoxOpen = false;
+        }
+    });
+    // A picture refused for memory: the read-ahead keeps fewer.
+    connect(m_controller, &ListController::readAheadShrinkRequested, m_presenter, &ViewPresenter::narrowReadAhead);
     connect(m_controller, &ListController::listOpened, this, &Browser::onListOpened);
     connect(m_controller, &ListController::readProgress, this, [this](int seen) {
         // The band runs round a cycle of 1,000 files while the folder is read.

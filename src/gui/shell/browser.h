@@ -107,6 +107,7 @@ private:
     ViewPresenter* m_presenter = nullptr;
     RawFailureNotice* m_rawFailure = nullptr;
     std::uint64_t m_viewGeneration = 0;
+    bool m_memoryBoxOpen = false; // "メモリ不足です。" is showing
     bool m_shutDown = false;
 };
 

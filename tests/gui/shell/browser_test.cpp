@@ -38,6 +38,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <thread>
 
 using namespace qlx;
 using qlx::gui::Application;
@@ -96,6 +97,7 @@ private Q_SLOTS:
     void aLargeFolderIsReadWhileTheWindowGoesOn();
     void failedThumbnailsWaitingVideosAndSizes();
     void rawFilesGetEnginePicturesAndItsFailureIsToldOncePerLoad();
+    void memoryShortageIsToldOncePerLoad();
 };
 
 void BrowserTest::opensTheFolderReadsEveryFileShowsItAndLeavesItsCache()
@@ -370,6 +372,40 @@ void BrowserTest::rawFilesGetEnginePicturesAndItsFailureIsToldOncePerLoad()
     QVERIFY(test::listShown(browser, 3));
     select(u"KyoceraRaw.raw");
     QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes().size(), 2u, 20000);
+    app.mainWindow()->close();
+}
+
+void BrowserTest::memoryShortageIsToldOncePerLoad()
+{
+    ProgramFolder program;
+    const fs::path card = makeCard(program);
+    test::MessageBoxWatcher boxes;
+    Application app(std::nullopt, {program.executable(), {qpath(card)}});
+    QVERIFY(app.start());
+    gui::Browser& browser = *app.browser();
+    QVERIFY(test::listShown(browser, kCount));
+    QSignalSpy shrinks(&browser.controller(), &gui::ListController::readAheadShrinkRequested);
+    // Six pictures that cannot be had, on a worker as the loaders' are: the
+    // reserve doubles four times to 1 GiB and then says so.
+    const auto failSixTimes = [&] {
+        std::thread worker([&] {
+            for (int i = 0; i < 6; ++i)
+                browser.controller().memoryReserve().raiseAfterFailure();
+        });
+        worker.join();
+    };
+    failSixTimes();
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes().size(), 1u, 5000);
+    QCOMPARE(boxes.boxes().front().text, QStringLiteral("メモリ不足です。"));
+    QCOMPARE(boxes.boxes().front().caption, QStringLiteral("Quenderluxium"));
+    QCOMPARE(shrinks.count(), 4);
+
+    // The next load starts from 64 MiB again, and tells it again.
+    browser.openFolder(card.u16string(), true);
+    QVERIFY(test::listShown(browser, kCount));
+    failSixTimes();
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes().size(), 2u, 5000);
+    QCOMPARE(shrinks.count(), 8);
     app.mainWindow()->close();
 }
 
