@@ -36,7 +36,7 @@ enum class Availability : std::uint8_t {
     Cache,      // the thumbnail cache: clear it, the cached-folders history
     Actions,    // file operations, rename, undo, rotation, media split, folder merge
     Raw,        // RAW development
-    Viewer,     // zoom and loupe, rotation, grid, slide show, the additional image window
+    Viewer,     // rotation, grid, slide show, the additional image window
     Screens,    // the screen layout: the two screens and the split, full screen, the folder
                 // tree shown or hidden, the multi-screen modes
     Library,    // collections and search
@@ -48,6 +48,7 @@ enum class Availability : std::uint8_t {
                 // create, delete, rename, copy or move the selected files here
     Collections,// the collection tree's commands: new, rename, delete, delete search results;
                 // adding the list's files to a collection and removing them from it
+    Zoom,       // the view's latched zoom and loupe modes
 };
 
 class AvailabilitySet {

@@ -34,6 +34,7 @@
 #include "viewer/view_presenter.h"
 #include "viewer/view_settings.h"
 #include "viewer/view_subject.h"
+#include "viewer/zoom_control.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -82,7 +83,8 @@ Browser::Browser(MainWindow& window, SharedState& state) : m_window(window), m_s
                                                 .with(shell::Availability::Collections)
                                                 .with(shell::Availability::Help)
                                                 .with(shell::Availability::Screens)
-                                                .with(shell::Availability::Raw));
+                                                .with(shell::Availability::Raw)
+                                                .with(shell::Availability::Zoom));
     m_menus->setTargetFormatMask(settings.get(settings::kTargetFormatMask));
     m_menus->setMultiScreenMode(settings.get(settings::kMultiScreenMode));
     connect(m_menus.get(), &MenuBuilder::commandTriggered, this, &Browser::runCommand);
@@ -133,14 +135,17 @@ void Browser::buildPanes()
     });
 
     const viewer::ViewSettings viewSettings = viewer::ViewSettings::fromRecord(settings);
+    // The window owns it: the views use it until they go, after the browser.
+    m_zoom = new ZoomControl(m_window, settings, *m_menus, &m_window);
     for (ImageView*& view : m_views) {
-        view = new ImageView(m_area);
+        view = new ImageView(*m_zoom, m_area);
         view->setSettings(viewSettings);
         connect(view, &ImageView::stepRequested, this, [this](int delta) { m_listPane->stepCurrent(delta); });
         connect(view, &ImageView::statusTextChanged, this,
                 [this](int part, const QString& text) { m_statusBar->setPartText(part, text); });
     }
     m_presenter = new ViewPresenter({.views = m_views,
+                                     .zoom = *m_zoom,
                                      .controller = *m_controller,
                                      .cameras = *m_state.cameras,
                                      .settings = settings,
@@ -283,6 +288,8 @@ void Browser::installKeys()
     key(QKeySequence(Qt::SHIFT | Qt::Key_F11), [this] { m_screens->nextSplitPosition(); });
     toolKey(ToolKey::Escape, {Qt::Key_Escape}, [this] { m_fullScreen->toggle(); });
     toolKey(ToolKey::Space, {Qt::Key_Space}, [this] { changeDisplayType(); });
+    toolKey(ToolKey::Slash, {Qt::Key_Slash}, [this] { m_zoom->runCommand(ZoomControl::kLatchedZoomCommand); });
+    toolKey(ToolKey::Underscore, {Qt::Key_Underscore}, [this] { m_zoom->runCommand(ZoomControl::kLoupeCommand); });
     toolKey(ToolKey::F5, {Qt::Key_F5}, [this] { runCommand(shell::command::kRefresh); });
     toolKey(ToolKey::F2, {Qt::Key_F2}, [this] { runCommand(list_command::kCheckSelected); });
     toolKey(ToolKey::F3, {Qt::Key_F3}, [this] { runCommand(list_command::kUncheckSelected); });
@@ -425,7 +432,7 @@ void Browser::runCommand(int command)
     const int listCommand = route.command;
     // Favourites, the cache, the folder's place and properties and a new
     // collection are the folder pane's, from whichever menu they come.
-    if (m_folderPane->runCommand(listCommand) || m_listCommands->run(listCommand))
+    if (m_folderPane->runCommand(listCommand) || m_listCommands->run(listCommand) || m_zoom->runCommand(listCommand))
         return;
     if (listCommand == shell::command::kToggleThumbnailSplit) {
         m_screens->toggleSplit();

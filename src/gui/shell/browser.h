@@ -25,6 +25,7 @@ class BrowserArea;
 class FolderPane;
 class FullScreenController;
 class ImageView;
+class ZoomControl;
 class ListCommands;
 class ListController;
 class ListPane;
@@ -104,6 +105,7 @@ private:
     ListPane* m_listPane = nullptr;
     ListCommands* m_listCommands = nullptr;
     std::array<ImageView*, 4> m_views{};
+    ZoomControl* m_zoom = nullptr;
     ViewPresenter* m_presenter = nullptr;
     RawFailureNotice* m_rawFailure = nullptr;
     std::uint64_t m_viewGeneration = 0;

@@ -3,14 +3,20 @@
 // hands it: "?" where there is no entry, "NO CODEC" for a file that does
 // not render, a blank pane for a file that is gone, otherwise the best
 // picture it has (the decoded preview, else the list thumbnail) turned by
-// the entry's rotation and fitted to the pane, and over it the overlays of
-// the current overlay level: the file line and the histogram (level 1) or
-// the file line and the shooting data (level 2).
+// the entry's rotation: fitted to the pane, or, while the shared
+// ZoomControl zooms, magnified around the zoom centre or under the loupe.
+// Over it go the brightness adjustment, the overlays of the current overlay
+// level (the file line and the histogram at level 1, the file line and the
+// shooting data at level 2) and, in the multi-screen modes, the focus mark
+// of the pane that shows the current entry.
 //
 // It decides nothing about the list: keys and the wheel that browse are
 // reported as stepRequested, and the main window moves the current entry
 // and hands in the next subject. Previews come from the preview decoder
-// through setPreview; one that belongs to another subject is ignored.
+// through setPreview; one that belongs to another subject is ignored. A
+// preview may be smaller than the picture (a scaled decode): the zoom works
+// in the picture's full pixels and magnifies the preview by the ratio until
+// a full one arrives, and fullPictureWanted asks for it.
 //
 // Thread model: user-interface thread only.
 
@@ -25,6 +31,8 @@ class QPainter;
 
 namespace qlx::gui {
 
+class ZoomControl;
+
 class ImageView : public QWidget {
     Q_OBJECT
 public:
@@ -32,7 +40,8 @@ public:
     static constexpr int kStatusPart = 4;
     static constexpr int kMaxOverlayLevel = 2;
 
-    explicit ImageView(QWidget* parent = nullptr);
+    // Registers with `zoom`, which must outlive the pane.
+    explicit ImageView(ZoomControl& zoom, QWidget* parent = nullptr);
 
     void setSettings(const viewer::ViewSettings& settings);
     const viewer::ViewSettings& settings() const { return m_settings; }
@@ -44,13 +53,30 @@ public:
 
     // A decoded preview, in the file's own orientation. Taken only when it
     // belongs to the subject shown; a null picture clears the preview.
+    // `fullSize` is the picture's full size in the same orientation when
+    // the preview is smaller (empty: the preview is the full picture).
     void setPreview(quint64 generation, int position, const QImage& picture, QSize fullSize = {});
-    // The view's 262 × 70 histogram of the subject's picture.
-    void setHistogram(quint64 generation, int position, const QImage& histogram);
-    void setQuickPath(bool on) { m_quickPath = on; update(); }
-    void setFocusMark(bool on) { m_focusMark = on; update(); }
-    bool wantsFullPicture() const { return false; }
     bool hasPreview() const { return !m_preview.isNull(); }
+    // The preview is the picture at full resolution, not a smaller decode.
+    bool holdsWholePicture() const
+    {
+        return !m_preview.isNull()
+            && (m_fullSize.isEmpty()
+                || (m_preview.width() >= m_fullSize.width() && m_preview.height() >= m_fullSize.height()));
+    }
+
+    // The subject's 262 x 70 histogram picture, drawn unscaled at overlay
+    // level 1; none is drawn until it arrives.
+    void setHistogram(quint64 generation, int position, const QImage& histogram);
+
+    // While on, the pane draws the thumbnail (else the preview) with fast
+    // scaling: the user is flipping through pictures.
+    void setQuickPath(bool on);
+    // The mark of the pane showing the current entry, in the multi-screen modes.
+    void setFocusMark(bool on);
+
+    // The zoom or the loupe is on: a preview smaller than the picture will not do.
+    bool wantsFullPicture() const;
 
     // 0 no overlays, 1 file line and histogram, 2 file line and shooting data.
     void setOverlayLevel(int level);
@@ -73,13 +99,22 @@ Q_SIGNALS:
     // The mode text for the status bar (part kStatusPart) after each paint
     // of a picture.
     void statusTextChanged(int part, const QString& text);
+    // The zoom or the loupe turned on, or a preview came while it was on,
+    // and the preview held is smaller than the picture; at most once per
+    // subject while it stays on.
     void fullPictureWanted();
+    // At the end of every paint of an entry; `paintResult` is a
+    // viewer::PaintResult, `quick` whether the quick path drew it.
+    void painted(quint64 generation, int position, int paintResult, bool quick);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     // A picture turned by quarter turns, made once per picture and rotation
@@ -100,23 +135,51 @@ private:
         const QImage& of(const QImage& source, QSize drawnSize, bool smoothly);
     };
 
+    // The picture a paint draws: turned, with the shape of the full picture
+    // it stands for (turned too).
+    struct Source {
+        const QImage* image = nullptr;
+        QSize shape;
+        bool thumbnail = false;
+    };
+
     viewer::PaneContent currentContent() const;
-    void drawFitted(QPainter& painter, const QImage& picture, QSize shape);
+    Source source(viewer::PaneContent content, bool quick);
+    QString drawPicture(QPainter& painter, const Source& picture, bool zoomed, bool smooth);
+    void drawFitted(QPainter& painter, const QImage& picture, QSize shape, bool smooth);
+    void drawZoomed(QPainter& painter, const QImage& picture, QSize shape, bool smooth);
+    void drawLoupe(QPainter& painter, const QImage& picture, QSize shape, bool smooth);
+    void drawBrightness(QPainter& painter, const QRect& area);
+    void drawFocusMark(QPainter& painter);
+    // The zoom centres refer to a picture of this shape: put them under the
+    // pointer when there is none yet, scale them when the shape changed.
+    void placeCentre(QSize shape);
+    void onZoomChanged(bool on);
+    void takePointerAsLast();
+    void askForFullPicture();
     void drawCentredText(QPainter& painter, const QString& text);
     void drawOverlays(QPainter& painter);
     void drawOverlayText(QPainter& painter, const QRect& area, int alignment, const QString& text, int sizeIndex);
     QFont overlayFont(int sizeIndex) const;
     QColor textColour() const;
+    QPoint devicePoint(QPoint at) const;
 
+    ZoomControl& m_zoom;
     viewer::ViewSettings m_settings;
     ViewSubject m_subject;
     QImage m_preview;
+    QSize m_fullSize;
     QImage m_histogram;
-    bool m_quickPath = false;
-    bool m_focusMark = false;
     int m_overlayLevel = 1;
-    // Zooming comes with the zoom keys; until then the wheel always browses.
-    bool m_zoomActive = false;
+    bool m_quick = false;
+    bool m_focusMark = false;
+    // The full picture was asked for this subject; whether it was wanted
+    // when last looked at.
+    bool m_fullAsked = false;
+    bool m_fullWanted = false;
+    viewer::ZoomAxis m_axisX;
+    viewer::ZoomAxis m_axisY;
+    QSize m_centreShape;
     TurnedCopy m_turnedPreview;
     TurnedCopy m_turnedThumbnail;
     ScaledCopy m_scaled;

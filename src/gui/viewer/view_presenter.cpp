@@ -13,6 +13,8 @@
 #include "viewer/prefetch_plan.h"
 #include "viewer/screen_modes.h"
 #include "viewer/view_subject.h"
+#include "viewer/view_timing_log.h"
+#include "viewer/zoom_control.h"
 
 #include <algorithm>
 #include <span>
@@ -62,6 +64,21 @@ ViewPresenter::ViewPresenter(Dependencies dependencies, QObject* parent)
         // for again at full size.
         connect(view, &ImageView::fullPictureWanted, this, [this] { m_readAhead->refill(); });
     }
+    m_timing = ViewTimingLog::createIfRequested();
+    if (m_timing) {
+        for (ImageView* view : m_d.views) {
+            connect(view, &ImageView::painted, this, [this, view](quint64 generation, int position, int result, bool quick) {
+                if (generation != m_generation)
+                    return;
+                const bool sharp = result == static_cast<int>(viewer::PaintResult::Drawn) && !quick;
+                m_timing->painted(position, sharp, sharp && m_d.zoom.isActive() && view->holdsWholePicture());
+            });
+        }
+        connect(&m_d.zoom, &ZoomControl::zoomChanged, this, [this](bool on) {
+            if (on)
+                m_timing->zoomStarted(m_current);
+        });
+    }
 }
 
 ViewPresenter::~ViewPresenter() = default;
@@ -75,6 +92,8 @@ void ViewPresenter::show(quint64 generation, int current, bool viewsShown)
 {
     if (generation != m_generation)
         m_developedShown.clear();
+    if (m_timing && current != m_current && current >= 0)
+        m_timing->stepped(current);
     m_generation = generation;
     m_current = current;
     m_viewsShown = viewsShown;
@@ -84,8 +103,8 @@ void ViewPresenter::show(quint64 generation, int current, bool viewsShown)
     for (int pane = 0; pane < static_cast<int>(m_d.views.size()); ++pane) {
         ImageView* view = m_d.views[static_cast<std::size_t>(pane)];
         const int position = current >= 0 && pane < panes && current + pane < count ? current + pane : -1;
-        view->setFocusMark(panes > 1 && pane == 0);
         const auto entry = list.entryAt(position);
+        view->setFocusMark(panes > 1 && pane == 0 && entry.has_value());
         if (!entry) {
             ViewSubject none;
             none.generation = generation;

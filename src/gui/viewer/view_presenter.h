@@ -24,18 +24,22 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <set>
 
 namespace qlx::gui {
 
 class ImageView;
 class ListController;
+class ViewTimingLog;
+class ZoomControl;
 
 class ViewPresenter : public QObject {
     Q_OBJECT
 public:
     struct Dependencies {
         std::array<ImageView*, 4> views;
+        ZoomControl& zoom;
         ListController& controller;
         const metadata::CameraTable& cameras;
         const settings::SettingsRecord& settings;
@@ -91,6 +95,8 @@ private:
     // Positions of this load whose development the panes show.
     std::set<int> m_developedShown;
     bool m_lastShownDeveloped = false;
+    // QLX_VIEW_LOG: null unless the environment asks for it.
+    std::unique_ptr<ViewTimingLog> m_timing;
 };
 
 } // namespace qlx::gui

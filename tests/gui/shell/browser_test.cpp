@@ -1,5 +1,6 @@
 // The browser end to end: the program opens a folder of camera pictures,
-// reads every file, shows it in the list and its preview in the views, and
+// reads every file, shows it in the list and its preview in the views (which
+// zoom while Ctrl is held, or latched by "/"), and
 // leaves the cache, the settings and the collections made in it behind when
 // it closes or is asked to end by a signal; the next start is served from
 // the cache. A large folder is read while the window goes on; a file whose
@@ -18,6 +19,7 @@
 #include "shell/termination_signals.h"
 #include "shell/browser.h"
 #include "shell/main_window.h"
+#include "shell/shared_state.h"
 #include "shell/rebar.h"
 #include "shell/settings_layout.h"
 #include "shell/status_bar.h"
@@ -26,6 +28,7 @@
 #include "support/test_pictures.h"
 #include "viewer/image_view.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
@@ -150,6 +153,28 @@ void BrowserTest::opensTheFolderReadsEveryFileShowsItAndLeavesItsCache()
         QTest::keyClick(view, Qt::Key_Right);
         QCOMPARE(browser->listPane()->currentPosition(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(view->hasPreview() && view->subject().position == 1, 20000);
+
+        // Ctrl held over the view zooms it to 1:1 and letting go fits it
+        // again. "/" latches the zoom: a Ctrl press turns it on and it
+        // stays; the tool box's button reads how to undo it and does.
+        QTest::mouseMove(view, view->rect().center());
+        QTest::keyPress(view, Qt::Key_Control);
+        QTRY_COMPARE(browser->statusBar()->partText(4), QStringLiteral("\tZOOM ×1.00"));
+        QTest::keyRelease(view, Qt::Key_Control);
+        QTRY_COMPARE(browser->statusBar()->partText(4), QStringLiteral("\tFIT MODE"));
+        QTest::keyClick(view, Qt::Key_Slash);
+        QCOMPARE(app.state()->settings.get(settings::kLatchedZoom), 1);
+        QTest::keyClick(view, Qt::Key_Control);
+        QTRY_COMPARE(browser->statusBar()->partText(4), QStringLiteral("\tZOOM ×1.00"));
+        QAction* latch = nullptr;
+        for (QAction* action : app.mainWindow()->findChildren<QAction*>())
+            latch = action->data() == QVariant(5) ? action : latch; // the "/" button
+        QVERIFY(latch && latch->isEnabled());
+        QCOMPARE(latch->toolTip(), QStringLiteral("等倍、拡大保持モード解除('/'ｷｰ)"));
+        latch->trigger();
+        QTRY_COMPARE(browser->statusBar()->partText(4), QStringLiteral("\tFIT MODE"));
+        QCOMPARE(latch->toolTip(), QStringLiteral("等倍、拡大保持モード('/'ｷｰ)"));
+        QCOMPARE(app.state()->settings.get(settings::kLatchedZoom), 0);
 
         // The collection written before the start, in its order.
         // Both are read on a thread: the list fills once the read is done.

@@ -1,10 +1,16 @@
 // One view pane painted offscreen: the placeholder texts, where fitted
-// pictures land, the overlays of each level, which previews it takes, and
-// the steps its browsing keys and wheel ask for. The pane is 400 x 300 throughout; rectangles
-// are worked out by hand from the fit rule.
+// pictures land, the overlays of each level, which previews it takes, the
+// steps its browsing keys and wheel ask for, and the zoom, the loupe and
+// the brightness driven by real key and mouse events through the zoom
+// control the panes share. The pane is 400 x 300 throughout; rectangles and
+// picture points are worked out by hand from the fit and zoom rules.
 
+#include "shell/menu_builder.h"
+#include "shell/settings_layout.h"
+#include "shell/settings_record.h"
 #include "shell/startup_resources.h"
 #include "viewer/image_view.h"
+#include "viewer/zoom_control.h"
 
 #include <QPainter>
 #include <QSignalSpy>
@@ -12,6 +18,8 @@
 #include <QtTest>
 
 using qlx::gui::ImageView;
+using qlx::gui::MenuBuilder;
+using qlx::gui::ZoomControl;
 using qlx::gui::ViewSubject;
 using qlx::viewer::PaintResult;
 using qlx::viewer::ViewSettings;
@@ -38,6 +46,49 @@ ViewSubject entrySubject(int position = 4)
             .name = QStringLiteral("IMG_0005.JPG"), .presence = 1, .pictureSize = {},
             .infoText = QStringLiteral("File : IMG_0005.JPG\nCanon EOS 40D\nLens : EF-S 17-85"), .thumbnail = {},
             .histogram = {}};
+}
+
+// A pane as the program makes one: in a window, with the zoom control the
+// panes share.
+struct Pane {
+    QWidget window;
+    qlx::settings::SettingsRecord settings;
+    MenuBuilder menus;
+    ZoomControl zoom{window, settings, menus};
+    ImageView view{zoom, &window};
+    QString status; // the last mode text
+
+    Pane()
+    {
+        window.resize(kPane);
+        view.resize(kPane);
+        QObject::connect(&view, &ImageView::statusTextChanged, &view,
+                         [this](int, const QString& text) { status = text; });
+    }
+    // Shown, with the pointer at `at`: the zoom opens around it.
+    bool showWithPointerAt(QPoint at)
+    {
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            return false;
+        QTest::mouseMove(&view, at);
+        return true;
+    }
+};
+
+// Every pixel names its place: red and green the low bytes of x and y,
+// blue their high nibbles. `block` pixels share one name.
+QRgb nameOf(int x, int y)
+{
+    return qRgb(x & 0xFF, y & 0xFF, ((x >> 8) << 4) | (y >> 8));
+}
+QImage namedPicture(QSize size, int block = 1)
+{
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, nameOf(x / block, y / block));
+    return image;
 }
 
 QImage paint(ImageView& view)
@@ -69,11 +120,18 @@ private Q_SLOTS:
     void fitsThePicture();
     void overlaysFollowTheLevel();
     void previewsComeInAndStepsGoOut();
+    void zoomFollowsTheTriggersAndTheWheel();
+    void theLoupeShowsActualPixels();
+    void aScaledPreviewZoomsLikeTheFullPicture();
+    void latchedZoomAndTheKeysItIsAModifierOf();
+    void brightnessFromTheKeypad();
+    void quickPathFocusMarkAndWhatWasPainted();
 };
 
 void ImageViewTest::placeholderTextsAndTheGoneFile()
 {
-    ImageView view;
+    Pane pane;
+    ImageView& view = pane.view;
     view.resize(kPane);
     // No entry: "?" in the middle, nothing in the corners.
     QImage image = paint(view);
@@ -128,7 +186,8 @@ void ImageViewTest::fitsThePicture()
     QFETCH(QRect, drawn);
     QFETCH(QPoint, redAt);
     QFETCH(QPoint, greenAt);
-    ImageView view;
+    Pane pane;
+    ImageView& view = pane.view;
     view.resize(kPane);
     view.setOverlayLevel(0);
     ViewSubject subject = entrySubject();
@@ -154,16 +213,25 @@ void ImageViewTest::overlaysFollowTheLevel()
     // The histogram overlay of a 400 x 300 pane: 262 x 70 at (128, 220).
     const QRect histogram(128, 220, 262, 70);
     const QRect fileLine(0, 0, 300, 40);
-    ImageView view;
+    Pane pane;
+    ImageView& view = pane.view;
     view.resize(kPane);
-    view.showSubject(entrySubject());
+    ViewSubject subject = entrySubject();
+    // The list's small histogram is no overlay: only the 262 x 70 picture
+    // made for the subject is, unscaled.
+    subject.histogram = QImage(32, 16, QImage::Format_RGB32);
+    subject.histogram.fill(kRed);
+    view.showSubject(subject);
     // A black preview on the black background: only the overlays mark the pane.
     QImage black(100, 100, QImage::Format_RGB32);
     black.fill(kBlack);
     view.setPreview(7, 4, black);
-    QImage red(262, 70, QImage::Format_RGB32);
-    red.fill(kRed);
-    view.setHistogram(7, 4, red);
+    QCOMPARE(marked(paint(view), histogram), 0);
+    QImage bars(262, 70, QImage::Format_RGB32);
+    bars.fill(kRed);
+    view.setHistogram(7, 5, bars); // another entry's
+    QCOMPARE(marked(paint(view), histogram), 0);
+    view.setHistogram(7, 4, bars);
     QImage image = paint(view); // level 1 at first
     QCOMPARE(marked(image, histogram, kRed), 0);
     QCOMPARE(marked(image, histogram.adjusted(-1, -1, 1, 1), kRed), 2 * (262 + 70) + 4);
@@ -186,7 +254,8 @@ void ImageViewTest::overlaysFollowTheLevel()
 
 void ImageViewTest::previewsComeInAndStepsGoOut()
 {
-    ImageView view;
+    Pane pane;
+    ImageView& view = pane.view;
     view.resize(kPane);
     view.showSubject(entrySubject(4));
     view.setPreview(7, 5, halves({10, 10})); // another position
@@ -231,6 +300,236 @@ void ImageViewTest::previewsComeInAndStepsGoOut()
     for (const auto& step : steps)
         got << step.at(0).toInt();
     QCOMPARE(got, (QList<int>{1, 1, -1, -1, -1, 1, -1, -1}));
+}
+
+namespace {
+
+void wheel(ImageView& view, int delta)
+{
+    QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(&view, &event);
+}
+
+} // namespace
+
+void ImageViewTest::zoomFollowsTheTriggersAndTheWheel()
+{
+    // A 1600 x 1200 picture fits the pane at a quarter; the pointer in the
+    // middle is over its point (800, 600), so at 1.0 x the pane shows the
+    // window (600, 450) … (999, 749) and at 2.0 x (700, 525) … (899, 674).
+    Pane pane;
+    ImageView& view = pane.view;
+    view.setOverlayLevel(0);
+    view.showSubject(entrySubject());
+    view.setPreview(7, 4, namedPicture({1600, 1200}));
+    QVERIFY(pane.showWithPointerAt({200, 150}));
+    const auto firstShown = [&view] { return paint(view).pixel(0, 0); };
+    const QImage fitted = paint(view);
+
+    QTest::keyPress(&view, Qt::Key_Control);
+    QCOMPARE(firstShown(), nameOf(600, 450));
+    QCOMPARE(pane.status, QStringLiteral("\tZOOM ×1.00"));
+    // Two notches away from the user: level 8.
+    wheel(view, 120);
+    wheel(view, 120);
+    paint(view);
+    QCOMPARE(pane.status, QStringLiteral("\tZOOM ×0.80"));
+    QTest::keyRelease(&view, Qt::Key_Control);
+    QCOMPARE(paint(view), fitted);
+    QCOMPARE(pane.status, QStringLiteral("\tFIT MODE"));
+    // Shift doubles the factor, and its press forgets the wheel's offset.
+    QTest::keyPress(&view, Qt::Key_Shift);
+    QCOMPARE(firstShown(), nameOf(700, 525));
+    QCOMPARE(pane.status, QStringLiteral("\tZOOM ×2.00"));
+    // The window losing the focus lets go of every trigger; the late
+    // release changes nothing.
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QCoreApplication::sendEvent(&pane.window, &deactivate);
+    paint(view);
+    QCOMPARE(pane.status, QStringLiteral("\tFIT MODE"));
+    QTest::keyRelease(&view, Qt::Key_Shift);
+    QVERIFY(!pane.zoom.isActive());
+
+    // The left button zooms where it is pressed and drags: ten pixels to
+    // the right show the picture ten pixels further left.
+    QTest::mousePress(&view, Qt::LeftButton, {}, {200, 150});
+    QCOMPARE(firstShown(), nameOf(600, 450));
+    QTest::mouseMove(&view, {210, 150});
+    QCOMPARE(firstShown(), nameOf(590, 450));
+    QTest::mouseRelease(&view, Qt::LeftButton, {}, {210, 150});
+    paint(view);
+    QCOMPARE(pane.status, QStringLiteral("\tFIT MODE"));
+}
+
+void ImageViewTest::theLoupeShowsActualPixels()
+{
+    // A 2000 x 1500 picture fits the pane at a fifth. With the loupe at
+    // level 10 and radius 100 the circle around the pointer (200, 150)
+    // shows the picture's own pixels around its point (1000, 750).
+    Pane pane;
+    ImageView& view = pane.view;
+    view.setOverlayLevel(0);
+    view.showSubject(entrySubject());
+    view.setPreview(7, 4, namedPicture({2000, 1500}));
+    QVERIFY(pane.showWithPointerAt({200, 150}));
+    const QImage fitted = paint(view);
+    QVERIFY(pane.zoom.runCommand(206));
+    QCOMPARE(pane.settings.get(qlx::settings::kLoupeMode), 1);
+    QCOMPARE(paint(view), fitted); // the loupe waits for a zoom trigger
+    QTest::keyPress(&view, Qt::Key_Control);
+    const QImage loupe = paint(view);
+    QCOMPARE(pane.status, QStringLiteral("\tLOOPE MODE"));
+    for (const QPoint offset : {QPoint(0, 0), QPoint(-60, 40), QPoint(60, -60), QPoint(0, 95), QPoint(-95, 0)})
+        QCOMPARE(loupe.pixel(QPoint(200, 150) + offset), nameOf(1000 + offset.x(), 750 + offset.y()));
+    // Outside the circle the fitted picture stays.
+    for (const QPoint at : {QPoint(5, 5), QPoint(330, 150), QPoint(273, 223)})
+        QCOMPARE(loupe.pixel(at), fitted.pixel(at));
+    QTest::keyRelease(&view, Qt::Key_Control);
+    QCOMPARE(paint(view), fitted);
+}
+
+void ImageViewTest::aScaledPreviewZoomsLikeTheFullPicture()
+{
+    // A preview decoded at a quarter of a 1600 x 1200 picture shows at
+    // 1.0 x the same window (600, 450) … as the full picture would, each of
+    // its pixels four pane pixels wide, and asks for the full picture once.
+    Pane pane;
+    ImageView& view = pane.view;
+    view.setOverlayLevel(0);
+    view.showSubject(entrySubject());
+    QSignalSpy wanted(&view, &ImageView::fullPictureWanted);
+    view.setPreview(7, 4, namedPicture({400, 300}), QSize(1600, 1200));
+    QVERIFY(pane.showWithPointerAt({200, 150}));
+    QVERIFY(!view.wantsFullPicture());
+    QCOMPARE(wanted.count(), 0);
+    QTest::keyPress(&view, Qt::Key_Control);
+    QVERIFY(view.wantsFullPicture());
+    QCOMPARE(wanted.count(), 1);
+    const QImage scaled = paint(view);
+    // The full picture, in blocks of four pixels named as the preview's.
+    view.setPreview(7, 4, namedPicture({1600, 1200}, 4), QSize(1600, 1200));
+    const QImage full = paint(view);
+    QCOMPARE(wanted.count(), 1);
+    // Pane pixels well inside a block: (600 + x) / 4, (450 + y) / 4.
+    for (const QPoint at : {QPoint(1, 3), QPoint(102, 148), QPoint(397, 296)}) {
+        const QRgb expected = nameOf((600 + at.x()) / 4, (450 + at.y()) / 4);
+        QCOMPARE(scaled.pixel(at), expected);
+        QCOMPARE(full.pixel(at), expected);
+    }
+}
+
+void ImageViewTest::latchedZoomAndTheKeysItIsAModifierOf()
+{
+    Pane pane;
+    ImageView& view = pane.view;
+    view.setOverlayLevel(0);
+    view.showSubject(entrySubject());
+    view.setPreview(7, 4, namedPicture({1600, 1200}));
+    QVERIFY(pane.showWithPointerAt({200, 150}));
+    const auto firstShown = [&view] { return paint(view).pixel(0, 0); };
+    QVERIFY(pane.zoom.runCommand(227));
+    QCOMPARE(pane.settings.get(qlx::settings::kLatchedZoom), 1);
+    // A Ctrl press latches the zoom on; the pointer alone drags it.
+    QTest::keyClick(&view, Qt::Key_Control);
+    QCOMPARE(firstShown(), nameOf(600, 450));
+    QTest::mouseMove(&view, {190, 150});
+    QCOMPARE(firstShown(), nameOf(610, 450));
+    // Shift switches to the doubled factor. As the modifier of "_" it
+    // toggles nothing.
+    QTest::keyClick(&view, Qt::Key_Shift);
+    paint(view);
+    QCOMPARE(pane.status, QStringLiteral("\tZOOM ×2.00"));
+    QTest::keyClick(&view, Qt::Key_Underscore, Qt::ShiftModifier);
+    paint(view);
+    QCOMPARE(pane.status, QStringLiteral("\tZOOM ×2.00"));
+    // Ctrl goes back to the normal factor, and again turns the zoom off.
+    QTest::keyClick(&view, Qt::Key_Control);
+    paint(view);
+    QCOMPARE(pane.status, QStringLiteral("\tZOOM ×1.00"));
+    QTest::keyClick(&view, Qt::Key_Control);
+    paint(view);
+    QCOMPARE(pane.status, QStringLiteral("\tFIT MODE"));
+    // Latched off while zoomed: nothing holds the zoom, so it ends.
+    QTest::keyClick(&view, Qt::Key_Control);
+    QVERIFY(pane.zoom.isActive());
+    QVERIFY(pane.zoom.runCommand(227));
+    QVERIFY(!pane.zoom.isActive());
+    QCOMPARE(pane.settings.get(qlx::settings::kLatchedZoom), 0);
+}
+
+void ImageViewTest::brightnessFromTheKeypad()
+{
+    // A grey square fitted at (50, 0, 300, 300).
+    Pane pane;
+    ImageView& view = pane.view;
+    view.setOverlayLevel(0);
+    view.showSubject(entrySubject());
+    QImage grey(100, 100, QImage::Format_RGB32);
+    grey.fill(qRgb(128, 128, 128));
+    view.setPreview(7, 4, grey);
+    const QRect beside(352, 20, 40, 40); // right of the picture, where the "Ev:" text goes
+    const auto middle = [&view] { return qRed(paint(view).pixel(200, 150)); };
+    QCOMPARE(marked(paint(view), beside), 0);
+    for (int i = 0; i < 13; ++i)
+        QTest::keyClick(&view, Qt::Key_Plus, Qt::KeypadModifier);
+    // Twelve steps of 16 reach 192 ("Ev:+2.0"); white at opacity 192 over
+    // 128 is 128 + 127 × 192 / 255 = 223.6.
+    QCOMPARE(pane.zoom.brightness(), 192);
+    QVERIFY(qAbs(middle() - 224) <= 1);
+    const QImage brightened = paint(view);
+    QVERIFY(marked(brightened, beside) > 0);
+    QCOMPARE(brightened.pixel(10, 150), kBlack); // the picture alone brightens
+    for (int i = 0; i < 26; ++i)
+        QTest::keyClick(&view, Qt::Key_Minus, Qt::KeypadModifier);
+    // Black at opacity 192: 128 × 63 / 255 = 31.6.
+    QCOMPARE(pane.zoom.brightness(), -192);
+    QVERIFY(qAbs(middle() - 32) <= 1);
+    QTest::keyClick(&view, Qt::Key_Asterisk, Qt::KeypadModifier);
+    QCOMPARE(middle(), 128);
+    QCOMPARE(marked(paint(view), beside), 0);
+    // With Ctrl held the keypad changes the zoom instead.
+    QTest::keyPress(&view, Qt::Key_Control);
+    QTest::keyClick(&view, Qt::Key_Plus, Qt::KeypadModifier);
+    paint(view);
+    QCOMPARE(pane.status, QStringLiteral("\tZOOM ×1.10"));
+    QCOMPARE(pane.zoom.brightness(), 0);
+}
+
+void ImageViewTest::quickPathFocusMarkAndWhatWasPainted()
+{
+    Pane pane;
+    ImageView& view = pane.view;
+    view.setOverlayLevel(0);
+    ViewSubject subject = entrySubject();
+    subject.pictureSize = {800, 200};
+    subject.thumbnail = halves({88, 60});
+    view.showSubject(subject);
+    QImage black(800, 200, QImage::Format_RGB32);
+    black.fill(kBlack);
+    view.setPreview(7, 4, black);
+    QSignalSpy painted(&view, &ImageView::painted);
+    QImage image = paint(view);
+    QCOMPARE(marked(image, image.rect()), 0); // black on black
+    QCOMPARE(painted.last(), (QList<QVariant>{quint64{7}, 4, 1, false}));
+    // The focus mark: 14 x 14 at (376, 4), and nothing else.
+    view.setFocusMark(true);
+    image = paint(view);
+    QCOMPARE(marked(image, image.rect()), 14 * 14);
+    QCOMPARE(marked(image, QRect(376, 4, 14, 14)), 14 * 14);
+    view.setFocusMark(false);
+    // Flipping fast: the thumbnail, fitted as the picture.
+    view.setQuickPath(true);
+    image = paint(view);
+    QCOMPARE(image.pixel(100, 150), kRed);
+    QCOMPARE(image.pixel(300, 150), kGreen);
+    QCOMPARE(painted.last(), (QList<QVariant>{quint64{7}, 4, 0, true}));
+    QCOMPARE(pane.status, QStringLiteral("\tFIT MODE"));
+    ViewSettings keepZoom;
+    keepZoom.keepZoomWhileFlipping = true;
+    view.setSettings(keepZoom);
+    paint(view);
+    QCOMPARE(pane.status, QStringLiteral("\tZOOM ×1.00"));
 }
 
 QTEST_MAIN(ImageViewTest)
