@@ -141,6 +141,11 @@ void Browser::buildPanes()
         view = new ImageView(*m_zoom, m_area);
         view->setSettings(viewSettings);
         connect(view, &ImageView::stepRequested, this, [this](int delta) { m_listPane->stepCurrent(delta); });
+        connect(view, &ImageView::endRequested, this, [this](bool last) {
+            const int count = m_listPane->model().rowCount();
+            if (count > 0)
+                m_listPane->setCurrentPosition(last ? count - 1 : 0);
+        });
         connect(view, &ImageView::statusTextChanged, this,
                 [this](int part, const QString& text) { m_statusBar->setPartText(part, text); });
     }

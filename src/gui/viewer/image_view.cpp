@@ -492,6 +492,12 @@ void ImageView::resizeEvent(QResizeEvent* event)
 void ImageView::keyPressEvent(QKeyEvent* event)
 {
     const int delta = stepOfKey(*event);
+    const bool keypad = event->modifiers().testFlag(Qt::KeypadModifier);
+    if (!keypad && (event->key() == Qt::Key_Home || event->key() == Qt::Key_End)) {
+        event->accept();
+        Q_EMIT endRequested(event->key() == Qt::Key_End);
+        return;
+    }
     if (delta == 0) {
         QWidget::keyPressEvent(event);
         return;

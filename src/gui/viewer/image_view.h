@@ -96,6 +96,8 @@ public:
 Q_SIGNALS:
     // Next (+1) or previous (−1) picture, by a key or the wheel.
     void stepRequested(int delta);
+    // Home (false) or End (true): the first or the last picture.
+    void endRequested(bool last);
     // The mode text for the status bar (part kStatusPart) after each paint
     // of a picture.
     void statusTextChanged(int part, const QString& text);
