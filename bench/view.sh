@@ -38,6 +38,7 @@ if [[ ! -d $corpus || $(ls "$corpus" | wc -l) -ne $n ]]; then
     for i in $(seq -f %04g 1 "$n"); do cp "$photo" "$corpus/P$i.jpg"; done
 fi
 
+mkdir -p "$PWD/build/bench"
 echo "== djpeg, full-size decode of $(basename "$photo") (hyperfine)"
 hyperfine -N --warmup 2 --runs 10 --export-json "$PWD/build/bench/djpeg.json" \
     "djpeg -outfile /dev/null $photo" > /dev/null

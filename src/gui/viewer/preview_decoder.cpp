@@ -81,9 +81,25 @@ void PreviewDecoder::prefetch(PreviewRequest neighbour)
 
 void PreviewDecoder::keepOnly(quint64 generation, const std::vector<int>& positions)
 {
+    {
+        // A picture in work that will not be kept is stopped where it can
+        // be (a development); a decode runs out and is dropped.
+        const std::lock_guard lock(m_mutex);
+        if (m_working
+            && (m_working->generation != generation
+                || std::find(positions.begin(), positions.end(), m_working->position) == positions.end()))
+            m_cancel.request();
+    }
     std::erase_if(m_kept, [&](const ViewPicture& kept) {
         return kept.generation != generation
             || std::find(positions.begin(), positions.end(), kept.position) == positions.end();
+    });
+}
+
+void PreviewDecoder::keepWholeOnly(quint64 generation, int position)
+{
+    std::erase_if(m_kept, [&](const ViewPicture& kept) {
+        return kept.cover.isEmpty() && !kept.developed && (kept.generation != generation || kept.position != position);
     });
 }
 
@@ -132,8 +148,10 @@ void PreviewDecoder::enqueue(PreviewRequest request, bool first)
         if (first) {
             m_pending.clear();
             // The view moved on: a development for the picture it left is
-            // of no use now, and the new one would wait for it.
-            if (m_working && !sameRequest(*m_working, request))
+            // of no use now, and the new one would wait for it. A preview
+            // in work may be a neighbour the read-ahead still wants; it is
+            // stopped by keepOnly() when it is not.
+            if (m_working && m_working->level == 2 && !sameRequest(*m_working, request))
                 m_cancel.request();
         }
         const bool queued = std::any_of(m_pending.begin(), m_pending.end(),
@@ -236,7 +254,9 @@ PreviewDecoder::Result PreviewDecoder::decode(const PreviewRequest& request) con
         // A development is whole whatever was asked.
         if (loaded.developed)
             answer.cover = {};
-        if (m_histogram && !answer.picture.isNull())
+        // A whole picture decoded for zoom has the histogram of its fitted
+        // decode already; a development gets its own.
+        if (m_histogram && !answer.picture.isNull() && (!request.cover.isEmpty() || answer.developed))
             answer.histogram = m_histogram(answer.picture);
     } catch (...) {
         result.status = static_cast<int>(thumbs::PictureStatus::Failed);
@@ -255,9 +275,11 @@ void PreviewDecoder::deliver(const Result& result)
         Q_EMIT previewFailed(picture.generation, picture.position, result.status);
         return;
     }
+    // A whole picture is kept beside the fitted one: it is let go as soon
+    // as its entry is no longer the current one (keepWholeOnly).
     std::erase_if(m_kept, [&](const ViewPicture& kept) {
         return kept.generation == picture.generation && kept.position == picture.position
-            && kept.level == picture.level;
+            && kept.level == picture.level && kept.cover.isEmpty() == picture.cover.isEmpty();
     });
     m_kept.push_back(picture);
     while (m_kept.size() > kMaxKeptPictures)

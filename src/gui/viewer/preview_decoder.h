@@ -114,7 +114,8 @@ public:
     PreviewDecoder& operator=(const PreviewDecoder&) = delete;
 
     // The picture the view needs now; every request not yet started is
-    // dropped, and a development in work for another picture is stopped.
+    // dropped, and a development for the view (level 2) in work for another
+    // picture is stopped.
     void request(PreviewRequest current);
     // The folder is left: what is queued is dropped and a development in
     // work is stopped.
@@ -123,8 +124,11 @@ public:
     // picture is kept or already asked for.
     void prefetch(PreviewRequest neighbour);
     // Releases the kept pictures of `generation` outside `positions`, and
-    // those of older loads.
+    // those of older loads; a development in work outside them is stopped.
     void keepOnly(quint64 generation, const std::vector<int>& positions);
+    // Releases the whole pictures (decoded at full size for zoom) kept for
+    // other entries than the one at `position`.
+    void keepWholeOnly(quint64 generation, int position);
     // Releases the kept picture of one entry (its file must be read again).
     void forget(quint64 generation, int position);
     // Whether this entry's picture is asked for and not yet made.

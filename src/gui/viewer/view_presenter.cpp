@@ -190,7 +190,8 @@ void ViewPresenter::onPicture(const ViewPicture& picture)
     }
     for (ImageView* view : m_d.views) {
         view->setPreview(picture.generation, picture.position, picture.picture, picture.fullSize);
-        view->setHistogram(picture.generation, picture.position, picture.histogram);
+        if (!picture.histogram.isNull())
+            view->setHistogram(picture.generation, picture.position, picture.histogram);
     }
     if (picture.level == 1)
         developIfWanted(picture);

@@ -15,6 +15,9 @@ ViewReadAhead::ViewReadAhead(PreviewDecoder& previews, PreviewDecoder& developme
     m_pause.setSingleShot(true);
     m_pause.setInterval(kFlipPauseMs);
     connect(&m_pause, &QTimer::timeout, this, &ViewReadAhead::endOfSteps);
+    m_whole.setSingleShot(true);
+    m_whole.setInterval(kWholePictureDelayMs);
+    connect(&m_whole, &QTimer::timeout, this, &ViewReadAhead::readWholePicture);
 }
 
 void ViewReadAhead::show(const Place& place)
@@ -32,6 +35,8 @@ void ViewReadAhead::show(const Place& place)
         ++m_steps;
         m_pause.start();
     }
+    m_whole.start();
+    m_previews.keepWholeOnly(m_place.generation, m_place.current);
     if (flippingFast()) {
         if (!m_quickPath) {
             m_quickPath = true;
@@ -41,6 +46,8 @@ void ViewReadAhead::show(const Place& place)
         // dropped from the queue with this request.
         if (auto request = m_source(m_place.current, 0))
             m_previews.request(std::move(*request));
+        std::vector<int> keep = viewer::windowPositions(m_place.current, m_place.count, m_radius);
+        m_previews.keepOnly(m_place.generation, keep);
         m_developments.keepOnly(m_place.generation, {});
         m_developments.cancel();
         return;
@@ -54,9 +61,20 @@ void ViewReadAhead::refill()
         fill();
 }
 
+void ViewReadAhead::readWholePicture()
+{
+    if (flippingFast() || m_place.current < 0 || m_place.current >= m_place.count)
+        return;
+    if (auto request = m_source(m_place.current, 0)) {
+        request->cover = {};
+        m_previews.prefetch(std::move(*request));
+    }
+}
+
 void ViewReadAhead::clear()
 {
     m_pause.stop();
+    m_whole.stop();
     m_steps = 0;
     m_place = {};
     m_previews.cancel();

@@ -12,7 +12,9 @@
 // While the user flips fast (a second step within 150 ms of the one before)
 // nothing is read ahead: only the current entry is asked for, the panes
 // draw on their quick path, and the whole window is filled once the steps
-// pause.
+// pause. Once the user has stayed on an entry a little while, its picture
+// is also decoded whole, for zoom; only the current entry's whole picture
+// is kept.
 //
 // Thread model: user-interface thread only. The decoders do their work on
 // their own workers; this object only queues requests and releases what
@@ -35,6 +37,11 @@ class ViewReadAhead : public QObject {
 public:
     // Steps closer together than this count as flipping fast.
     static constexpr int kFlipPauseMs = 150;
+    // After this long on one entry its whole picture is decoded as well, so
+    // that zooming in finds it ready. Never while the user steps through
+    // the pictures: a whole decode of a large picture takes longer than a
+    // step and would hold up the read-ahead.
+    static constexpr int kWholePictureDelayMs = 400;
 
     // The request for the entry at a list position, sized for `pane` (−1:
     // a neighbour outside the panes, sized as pane 0); nothing for an
@@ -75,6 +82,7 @@ Q_SIGNALS:
 private:
     void fill();
     void endOfSteps();
+    void readWholePicture();
     std::vector<int> panePositions() const;
 
     PreviewDecoder& m_previews;
@@ -88,6 +96,7 @@ private:
     int m_steps = 0;
     bool m_quickPath = false;
     QTimer m_pause;
+    QTimer m_whole;
 };
 
 } // namespace qlx::gui

@@ -40,9 +40,11 @@ TEST(ViewHistogram, CountsScaledToFourThousandAndNinetySixPerChannel)
         std::size_t channel, bin;
         std::uint32_t expected;
     };
-    // 24 megapixels: 6,000,000 pixels of one value and 18,000,000 of the
-    // other; 18,000,000 × 4096 overflows 32 bits, the scaled bin is 3072.
-    const QImage largePicture = bands(6000, 4000, 1000, qRgb(1, 2, 3), qRgb(250, 251, 252));
+    // 100 megapixels (24-bit rows, 300 MB): 25,000,000 pixels of one value
+    // and 75,000,000 of the other; 75,000,000 × 4096 overflows 32 bits
+    // (as 6,000,000 × 4096 of a 24-megapixel picture already would), the
+    // scaled bin is 3072.
+    const QImage largePicture = bands(10000, 10000, 2500, qRgb(1, 2, 3), qRgb(250, 251, 252), QImage::Format_RGB888);
     const auto large = [&] { return largePicture; };
     const Case cases[] = {
         {"uniform: one bin of 4096", [] { return bands(100, 50, 0, 0, qRgb(10, 20, 30)); }, 0, 10, 4096},
@@ -52,8 +54,8 @@ TEST(ViewHistogram, CountsScaledToFourThousandAndNinetySixPerChannel)
         {"half white", [&] { return halves; }, 2, 255, 2048},
         {"two thirds truncated", [&] { return thirds; }, 0, 0, 2730},
         {"one third truncated", [&] { return thirds; }, 0, 1, 1365},
-        {"24 MP, a quarter", large, 0, 1, 1024},
-        {"24 MP, three quarters", large, 2, 252, 3072},
+        {"100 MP, a quarter", large, 0, 1, 1024},
+        {"100 MP, three quarters", large, 2, 252, 3072},
         {"24-bit rows", [] { return bands(40, 40, 10, qRgb(9, 8, 7), qRgb(1, 2, 3), QImage::Format_RGB888); }, 1, 8,
          1024},
         {"null picture", [] { return QImage(); }, 0, 0, 0},

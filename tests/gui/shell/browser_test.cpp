@@ -100,6 +100,7 @@ private Q_SLOTS:
     void aLargeFolderIsReadWhileTheWindowGoesOn();
     void failedThumbnailsWaitingVideosAndSizes();
     void rawFilesGetEnginePicturesAndItsFailureIsToldOncePerLoad();
+    void aFlipStormWhileTheFolderReloadsShowsNoStalePicture();
     void memoryShortageIsToldOncePerLoad();
 };
 
@@ -386,6 +387,15 @@ void BrowserTest::rawFilesGetEnginePicturesAndItsFailureIsToldOncePerLoad()
     auto* view = app.mainWindow()->findChild<gui::ImageView*>();
     QTRY_VERIFY_WITH_TIMEOUT(view->hasPreview() && view->subject().name == u"colorchart.dng", 20000);
     QVERIFY(list.entry(*list.findByName(u"colorchart.dng")).hasFlag(imagelist::ImageEntry::kFlagPreviewIsEngineOutput));
+    // The conversion key develops the shown file at its own quality, with
+    // the busy pointer meanwhile, and lets the development go again.
+    QTest::sendKeyEvent(QTest::Click, app.mainWindow(), Qt::Key_Henkan, QString(), Qt::NoModifier);
+    QCOMPARE(browser.statusBar()->partText(5), QStringLiteral("\tNow Processing..."));
+    QCOMPARE(view->cursor().shape(), Qt::BusyCursor);
+    QTRY_COMPARE_WITH_TIMEOUT(browser.statusBar()->partText(5), QStringLiteral("\tOriginal RAW"), 30000);
+    QCOMPARE(view->cursor().shape(), Qt::ArrowCursor);
+    QTest::sendKeyEvent(QTest::Click, app.mainWindow(), Qt::Key_Henkan, QString(), Qt::NoModifier);
+    QTRY_COMPARE_WITH_TIMEOUT(browser.statusBar()->partText(5), QStringLiteral("\tOriginal"), 20000);
     // Both trimmed files failed in the list, one in the view too: one box.
     QCOMPARE(boxes.boxes().size(), 1u);
     QCOMPARE(boxes.boxes().front().text, QStringLiteral("RAW現像に失敗しました。"));
@@ -397,6 +407,50 @@ void BrowserTest::rawFilesGetEnginePicturesAndItsFailureIsToldOncePerLoad()
     QVERIFY(test::listShown(browser, 3));
     select(u"KyoceraRaw.raw");
     QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes().size(), 2u, 20000);
+    app.mainWindow()->close();
+}
+
+void BrowserTest::aFlipStormWhileTheFolderReloadsShowsNoStalePicture()
+{
+    ProgramFolder program;
+    const fs::path folder = program.makeFolder("storm");
+    // Each picture one flat colour: the pane shows whose picture it drew.
+    constexpr int kPictures = 24;
+    const auto colourOf = [](int i) { return QColor::fromHsv(i * 15, 255, 255); };
+    for (int i = 0; i < kPictures; ++i) {
+        QImage picture(640, 480, QImage::Format_RGB32);
+        picture.fill(colourOf(i));
+        const auto bytes = test::encodePicture(picture, "jpeg", 95);
+        std::ofstream(folder / QString::asprintf("S%02d.jpg", i).toStdString(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    Application app(std::nullopt, {program.executable(), {qpath(folder)}});
+    QVERIFY(app.start());
+    gui::Browser& browser = *app.browser();
+    QVERIFY(test::listShown(browser, kPictures));
+    auto* view = app.mainWindow()->findChild<gui::ImageView*>();
+    QTRY_VERIFY(view->isVisible());
+    // Steps both ways faster than any picture decodes, the folder read
+    // again in the middle of them.
+    for (int round = 0; round < 6; ++round) {
+        for (int step = 0; step < 7; ++step)
+            QTest::keyClick(view, round % 2 == 0 ? Qt::Key_Right : Qt::Key_Left);
+        browser.controller().refresh();
+        QTest::keyClick(view, Qt::Key_Right);
+    }
+    QVERIFY(test::listShown(browser, kPictures));
+    const int current = browser.listPane()->currentPosition();
+    QTRY_VERIFY_WITH_TIMEOUT(view->hasPreview() && view->subject().position == current
+                                 && view->lastPaintResult() == viewer::PaintResult::Drawn,
+                             20000);
+    // Whatever came back late, the pane shows the current entry's picture.
+    const QString name = view->subject().name;
+    const QColor expected = colourOf(name.mid(1, 2).toInt());
+    const QImage shown = view->grab().toImage();
+    const QColor centre = shown.pixelColor(shown.rect().center());
+    QVERIFY2(std::abs(centre.red() - expected.red()) < 8 && std::abs(centre.green() - expected.green()) < 8
+                 && std::abs(centre.blue() - expected.blue()) < 8,
+             qPrintable(name + u' ' + centre.name() + u' ' + expected.name()));
     app.mainWindow()->close();
 }
 
