@@ -28,6 +28,7 @@ struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
     int truncations;
+    const raw::CancelFlag* cancel;
 };
 
 struct Decoder {
@@ -61,7 +62,8 @@ void onProgress(j_common_ptr info)
     if (info->is_decompressor == 0)
         return;
     const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
-    if (decompress->input_scan_number > kMaxJpegScans)
+    const raw::CancelFlag* cancel = managerOf(info).cancel;
+    if (decompress->input_scan_number > kMaxJpegScans || (cancel != nullptr && cancel->requested()))
         (*info->err->error_exit)(info);
 }
 
@@ -166,6 +168,7 @@ void prepareDecoder(Decoder& d)
     d.error.pub.error_exit = onError;
     d.error.pub.emit_message = onMessage;
     d.error.truncations = 0;
+    d.error.cancel = nullptr;
     d.created = false;
 }
 
@@ -249,6 +252,7 @@ DecodedJpeg decodeJpeg(std::span<const std::byte> bytes, const JpegRequest& requ
         return result;
     Decoder d{};
     prepareDecoder(d);
+    d.error.cancel = request.cancel;
     const DecoderGuard guard{d};
     if (!openHeader(d, bytes) || !withinLimits(d.info.image_width, d.info.image_height))
         return result;

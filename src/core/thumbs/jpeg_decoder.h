@@ -22,6 +22,7 @@
 // threads at once.
 
 #include "imagelist/memory_reserve.h"
+#include "raw/cancel_flag.h"
 
 #include <QImage>
 #include <QSize>
@@ -97,6 +98,9 @@ struct JpegRequest {
     // Plain (replicating) chroma upsampling: faster, and invisible once the
     // picture is reduced further. For thumbnails, not for the view.
     bool fastUpsampling = false;
+    // The owner's stop request (may be null): a decode the view no longer
+    // wants ends at libjpeg's next progress report, as a failure.
+    const raw::CancelFlag* cancel = nullptr;
 };
 
 struct DecodedJpeg {

@@ -29,7 +29,7 @@ Preview previewOfDevelopment(const raw::Development& development, const std::arr
 } // namespace
 
 Preview makePreviewFromBytes(std::span<const std::byte> bytes, const std::array<std::int32_t, 4>& margins,
-                             QSize cover, imagelist::MemoryReserve* reserve)
+                             QSize cover, imagelist::MemoryReserve* reserve, const raw::CancelFlag* cancel)
 {
     const std::int64_t sum = std::accumulate(margins.begin(), margins.end(), std::int64_t{0});
     JpegRequest request;
@@ -41,6 +41,7 @@ Preview makePreviewFromBytes(std::span<const std::byte> bytes, const std::array<
         request.cutAway = QSize(cut(margins[2], margins[3]), cut(margins[0], margins[1]));
     }
     request.pixels = JpegPixels::Rgb32;
+    request.cancel = cancel;
     return makePreviewFromPicture(decodePicture(bytes, request, reserve), margins);
 }
 
@@ -77,7 +78,8 @@ PreviewResult loadPreview(io::FileSource& file, const imagelist::ImageEntry& ent
     PreviewResult result;
     const PicturePlan plan = planPicture(entry, record, entry.previewOffset(), entry.previewSize());
     const auto fromBytes = [&](std::span<const std::byte> bytes) {
-        result.preview = makePreviewFromBytes(bytes, record.previewCrop, cover, engine ? engine->reserve : nullptr);
+        result.preview = makePreviewFromBytes(bytes, record.previewCrop, cover, engine ? engine->reserve : nullptr,
+                                              engine ? engine->cancel : nullptr);
         result.preview.fullSize = result.preview.pictureSize;
         return result.preview.ok();
     };

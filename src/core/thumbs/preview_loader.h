@@ -42,7 +42,8 @@ struct Preview {
 // bottom, left, right) off when their sum is not zero. The decoded picture
 // is allocated through `reserve` when it is given.
 Preview makePreviewFromBytes(std::span<const std::byte> bytes, const std::array<std::int32_t, 4>& margins,
-                             QSize cover = {}, imagelist::MemoryReserve* reserve = nullptr);
+                             QSize cover = {}, imagelist::MemoryReserve* reserve = nullptr,
+                             const raw::CancelFlag* cancel = nullptr);
 
 // Cuts the preview margins off a decoded picture (at 1 / its denominator of
 // its full size) when their sum is not zero.

@@ -248,6 +248,9 @@ PreviewDecoder::Result PreviewDecoder::decode(const PreviewRequest& request) con
                                          m_developMode);
         }
         result.status = static_cast<int>(loaded.status);
+        // A decode stopped half-way is no failure of the file.
+        if (loaded.status != thumbs::PictureStatus::Made && m_cancel.requested())
+            result.status = static_cast<int>(thumbs::PictureStatus::Cancelled);
         answer.picture = std::move(loaded.preview.picture);
         answer.fullSize = loaded.preview.fullSize;
         answer.developed = loaded.developed;

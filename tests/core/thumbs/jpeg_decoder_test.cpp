@@ -61,10 +61,20 @@ TEST(JpegDecoder, ProgressiveGreyscaleAndAdobeCmyk)
     const auto progressive = test::encodePicture(cyan, "jpeg", -1, true);
     EXPECT_TRUE(readJpegInfo(progressive).value_or(JpegInfo{}).progressive);
     EXPECT_EQ(decodeJpeg(progressive, thumbnailRequest()).image.size(), QSize(160, 120));
+    // A decode its owner stopped gives nothing, and the same request
+    // without the stop decodes.
+    raw::CancelFlag stop;
+    stop.request();
+    JpegRequest stopped = thumbnailRequest();
+    stopped.cancel = &stop;
+    EXPECT_FALSE(decodeJpeg(progressive, stopped).ok());
+    EXPECT_FALSE(decodeJpeg(test::encodePicture(cyan, "jpeg"), stopped).ok());
+    stop.clear();
+    EXPECT_TRUE(decodeJpeg(progressive, stopped).ok());
 
     QImage grey(100, 80, QImage::Format_Grayscale8);
     grey.fill(77);
-    const DecodedJpeg b = decodeJpeg(test::encodePicture(grey, "jpeg"), {{}, {}, JpegPixels::Rgb888, false});
+    const DecodedJpeg b = decodeJpeg(test::encodePicture(grey, "jpeg"), {{}, {}, JpegPixels::Rgb888, false, nullptr});
     ASSERT_TRUE(b.ok());
     EXPECT_EQ(b.image.format(), QImage::Format_RGB888);
     const uchar* p = b.image.constScanLine(40) + 50 * 3;
