@@ -2,7 +2,9 @@
 # bench/view.sh [N]: flipping through large photographs in the view, under
 # Xvfb, as a photographer culls a card: a window of 1600 × 1000 with the
 # views alone, on a folder of N copies (default 200) of the 6000 × 4000
-# photograph of the samples (large/craft-beer.jpg).
+# photograph of the samples (large/craft-beer.jpg, a progressive JPEG), or
+# of PHOTO=FILE. A baseline copy of the same picture, as most cameras write
+# them, is made with `djpeg FILE | cjpeg -quality 92 -optimize > base.jpg`.
 #
 # The program logs each step's time from the change of picture to the
 # pane's first paint and to its first sharp paint (QLX_VIEW_LOG, see
@@ -24,8 +26,8 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 n=${1:-200}
 samples=${QLX_SAMPLES:-$PWD/../shared/samples}
-photo=$samples/large/craft-beer.jpg
-corpus=$PWD/build/bench-corpus/view-large
+photo=${PHOTO:-$samples/large/craft-beer.jpg}
+corpus=$PWD/build/bench-corpus/view-$(basename "$photo" .jpg)
 out=$PWD/build/bench/view
 [[ -x build/Quenderluxium && -d build/bin ]] || { echo "build/Quenderluxium missing: run ./test.sh" >&2; exit 1; }
 [[ -f $photo ]] || { echo "$photo missing (set QLX_SAMPLES)" >&2; exit 1; }
