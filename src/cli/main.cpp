@@ -1,4 +1,5 @@
 // qlx: the command-line tool over the program's core.
+#include "act_command.h"
 #include "bench_command.h"
 #include "cache_command.h"
 #include "develop_bench_command.h"
@@ -23,6 +24,8 @@ constexpr const char* kUsage =
     "  settings dump [FILE | --defaults]   the settings file's fields by name and value\n"
     "  kind FILE...                        the file kind bit and format name of each file\n"
     "  info FILE...                        metadata text, shooting data and chosen previews of each file\n"
+    "  act copy|move|trash|delete [--to DEST] [--yes] FILE...\n"
+    "                                      runs one action on each file and prints its log line\n"
     "  preview [--thumb] FILE -o OUT       writes the embedded preview (or thumbnail) of FILE to OUT\n"
     "  develop FILE... [--mode 0|1|2|3] [--jpeg|--tiff] [-o OUT] [--no-exif] [--replace]\n"
     "                                      develops each RAW file and writes it as TIFF (default) or JPEG\n"
@@ -56,6 +59,8 @@ int main(int argc, char** argv)
             return qlx::cli::runInfoCommand(args, std::cout, std::cerr);
         if (command == "preview")
             return qlx::cli::runPreviewCommand(args, std::cout, std::cerr);
+        if (command == "act")
+            return qlx::cli::runActCommand(args, std::cout, std::cerr);
         if (command == "develop")
             return qlx::cli::runDevelopCommand(args, std::cout, std::cerr, std::cout);
         if (command == "bench" && !args.empty() && args[0] == "develop")
