@@ -1,5 +1,7 @@
 #include "actions/file_operations.h"
 
+#include "io/system_calls.h"
+
 #include "io/file_descriptor.h"
 #include "io/file_io.h"
 
@@ -85,7 +87,7 @@ std::optional<TransferResult> checkTarget(const struct stat& source, const fs::p
 bool placeFile(const fs::path& from, const fs::path& to, ExistingTarget existing)
 {
     if (existing == ExistingTarget::Replace)
-        return ::rename(from.c_str(), to.c_str()) == 0;
+        return io::sys::rename(from.c_str(), to.c_str()) == 0;
     return io::renameNoReplace(from, to);
 }
 
@@ -103,7 +105,7 @@ CopyError copyBytes(int in, int out)
     std::vector<char> buffer;
     for (;;) {
         if (kernelCopy) {
-            const ssize_t copied = ::copy_file_range(in, nullptr, out, nullptr, kCopyBlock, 0);
+            const ssize_t copied = io::sys::copyFileRange(in, out, kCopyBlock);
             if (copied > 0)
                 continue;
             if (copied == 0)
@@ -115,7 +117,7 @@ CopyError copyBytes(int in, int out)
             kernelCopy = false; // nothing was copied by the failed call
             buffer.resize(kCopyBlock);
         }
-        const ssize_t got = ::read(in, buffer.data(), buffer.size());
+        const ssize_t got = io::sys::read(in, buffer.data(), buffer.size());
         if (got == 0)
             return {};
         if (got < 0) {
@@ -125,7 +127,7 @@ CopyError copyBytes(int in, int out)
         }
         std::size_t done = 0;
         while (done < static_cast<std::size_t>(got)) {
-            const ssize_t put = ::write(out, buffer.data() + done, static_cast<std::size_t>(got) - done);
+            const ssize_t put = io::sys::write(out, buffer.data() + done, static_cast<std::size_t>(got) - done);
             if (put < 0) {
                 if (errno == EINTR)
                     continue;
@@ -141,11 +143,11 @@ TransferResult copyOpened(int in, const struct stat& source, const fs::path& tar
 {
     const fs::path folder = folderOf(target);
     std::string temporary = (folder / (std::string(kCopyTemporaryPrefix) + "XXXXXX")).string();
-    FileDescriptor out(::mkostemp(temporary.data(), O_CLOEXEC));
+    FileDescriptor out(io::sys::mkostemp(temporary.data(), O_CLOEXEC));
     if (out.get() < 0)
         return failure(TransferOutcome::WriteFailed, target, errno, "cannot create temporary file");
     auto fail = [&](TransferOutcome outcome, int error, std::string_view what) {
-        ::unlink(temporary.c_str());
+        io::sys::unlink(temporary.c_str());
         return failure(outcome, target, error, what);
     };
 
@@ -160,13 +162,13 @@ TransferResult copyOpened(int in, const struct stat& source, const fs::path& tar
     // another program): this copy is not the file the user saw.
     if (written.st_size != source.st_size)
         return fail(TransferOutcome::VerifyFailed, 0, "size of the copy differs");
-    if (::fchmod(out.get(), source.st_mode & 0777) != 0)
+    if (io::sys::fchmod(out.get(), source.st_mode & 0777) != 0)
         return fail(TransferOutcome::WriteFailed, errno, "chmod failed");
     const struct timespec times[2] = {source.st_atim, source.st_mtim};
     // Memory cards and some network shares cannot keep every time exactly;
     // a copy with a slightly different time is still the user's file.
     ::futimens(out.get(), times);
-    if (::fsync(out.get()) != 0)
+    if (io::sys::fsync(out.get()) != 0)
         return fail(TransferOutcome::WriteFailed, errno, "fsync failed");
     if (::close(out.release()) != 0)
         return fail(TransferOutcome::WriteFailed, errno, "close failed");
@@ -182,7 +184,7 @@ TransferResult copyOpened(int in, const struct stat& source, const fs::path& tar
 TransferResult copyWithStat(const fs::path& source, const fs::path& target, ExistingTarget existing,
                             struct stat* sourceStat)
 {
-    FileDescriptor in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor in(io::sys::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0)
         return failure(sourceOutcome(errno), target, errno, "cannot open the source");
     struct stat& st = *sourceStat;
@@ -242,13 +244,13 @@ TransferResult moveFileTo(const fs::path& source, const fs::path& target, Transf
     if (::stat(target.c_str(), &placed) != 0 || placed.st_size != copiedFrom.st_size) {
         const int error = errno;
         if (!replacing)
-            ::unlink(target.c_str());
+            io::sys::unlink(target.c_str());
         return failure(TransferOutcome::VerifyFailed, target, error, "size of the placed copy differs");
     }
-    if (::unlink(source.c_str()) != 0) {
+    if (io::sys::unlink(source.c_str()) != 0) {
         const int error = errno;
         if (!replacing)
-            ::unlink(target.c_str());
+            io::sys::unlink(target.c_str());
         return failure(TransferOutcome::SourceNotRemoved, target, error, "cannot delete the source");
     }
     syncFolder(folderOf(source));
@@ -276,7 +278,7 @@ bool ensureFolder(const fs::path& folder)
         level /= part;
         if (part == "/" || part.empty())
             continue;
-        ::mkdir(level.c_str(), 0777);
+        io::sys::mkdir(level.c_str(), 0777);
     }
     struct stat st {};
     return ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

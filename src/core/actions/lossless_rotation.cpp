@@ -1,5 +1,7 @@
 #include "actions/lossless_rotation.h"
 
+#include "io/system_calls.h"
+
 #include "io/file_time.h"
 
 #include <fcntl.h>
@@ -25,6 +27,22 @@ std::optional<int> turnsOf(std::uint8_t orientation)
 std::array<unsigned char, 2> encoded(std::uint8_t value, bool bigEndian)
 {
     return bigEndian ? std::array<unsigned char, 2>{0, value} : std::array<unsigned char, 2>{value, 0};
+}
+
+// Both bytes at `offset`, going on after a write that put fewer.
+bool writeAt(int fd, const std::array<unsigned char, 2>& bytes, std::uint64_t offset)
+{
+    std::size_t done = 0;
+    for (int tries = 0; done < bytes.size() && tries < 4; ++tries) {
+        const ssize_t put = io::sys::pwrite(fd, bytes.data() + done, bytes.size() - done,
+                                            static_cast<off_t>(offset + done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += static_cast<std::size_t>(put);
+    }
+    return done == bytes.size();
 }
 
 struct Descriptor {
@@ -56,7 +74,7 @@ RotationResult rotateLosslessly(const OrientationPatch& patch)
         return result;
     }
     Descriptor file;
-    file.fd = ::open(patch.path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+    file.fd = io::sys::open(patch.path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
     if (file.fd < 0) {
         result.error = errno;
         return result;
@@ -75,7 +93,7 @@ RotationResult rotateLosslessly(const OrientationPatch& patch)
         return result;
     }
     std::array<unsigned char, 2> onDisk{};
-    if (::pread(file.fd, onDisk.data(), 2, static_cast<off_t>(patch.offset)) != 2) {
+    if (io::sys::pread(file.fd, onDisk.data(), 2, static_cast<off_t>(patch.offset)) != 2) {
         result.error = errno;
         return result;
     }
@@ -84,8 +102,12 @@ RotationResult rotateLosslessly(const OrientationPatch& patch)
         return result;
     }
     const auto bytes = encoded(*next, patch.bigEndian);
-    if (::pwrite(file.fd, bytes.data(), 2, static_cast<off_t>(patch.offset)) != 2 || ::fsync(file.fd) != 0) {
+    if (!writeAt(file.fd, bytes, patch.offset) || io::sys::fsync(file.fd) != 0) {
+        // Whatever part of the new value reached the file is taken back, so
+        // that a failure leaves the file as it was.
         result.error = errno;
+        if (writeAt(file.fd, onDisk, patch.offset))
+            (void)io::sys::fsync(file.fd);
         return result;
     }
     if (patch.keepTime) {

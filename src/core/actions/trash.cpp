@@ -1,5 +1,7 @@
 #include "actions/trash.h"
 
+#include "io/system_calls.h"
+
 #include "io/file_io.h"
 
 #include <fcntl.h>
@@ -40,7 +42,7 @@ fs::path homeTrash()
 // not a link.
 bool ensurePrivateFolder(const fs::path& folder)
 {
-    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+    if (io::sys::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return false;
     const auto st = statOf(folder, false);
     return st && S_ISDIR(st->st_mode);
@@ -91,7 +93,7 @@ bool writeAll(int fd, const std::string& text)
 {
     std::size_t done = 0;
     while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        const ssize_t n = io::sys::write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -188,18 +190,18 @@ TrashResult moveToTrash(const fs::path& file)
         const std::string name = candidateName(file, attempt);
         const fs::path infoPath = trash / "info" / (name + ".trashinfo");
         const fs::path target = trash / "files" / name;
-        const int fd = ::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        const int fd = io::sys::open(infoPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST)
                 continue;
             result.error = errno;
             return result;
         }
-        const bool written = writeAll(fd, info) && ::fsync(fd) == 0;
+        const bool written = writeAll(fd, info) && io::sys::fsync(fd) == 0;
         const int writeError = errno;
         ::close(fd);
         if (!written) {
-            ::unlink(infoPath.c_str());
+            io::sys::unlink(infoPath.c_str());
             result.error = writeError;
             return result;
         }
@@ -213,7 +215,7 @@ TrashResult moveToTrash(const fs::path& file)
             return result;
         }
         const int renameError = errno;
-        ::unlink(infoPath.c_str());
+        io::sys::unlink(infoPath.c_str());
         // A file of that name without its info: leave it, try the next name.
         if (renameError == EEXIST)
             continue;

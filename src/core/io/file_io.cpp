@@ -1,5 +1,7 @@
 #include "io/file_io.h"
 
+#include "io/system_calls.h"
+
 #include "io/file_descriptor.h"
 
 #include <algorithm>
@@ -24,7 +26,7 @@ void setError(std::string* error, const std::string& what)
 
 std::optional<ReadResult> readFileCapped(const std::filesystem::path& path, std::size_t cap)
 {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor fd(sys::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0)
         return std::nullopt;
     ReadResult result;
@@ -33,7 +35,7 @@ std::optional<ReadResult> readFileCapped(const std::filesystem::path& path, std:
         const std::size_t want = std::min(kChunk, cap + 1 - result.bytes.size());
         const std::size_t old = result.bytes.size();
         result.bytes.resize(old + want);
-        const ssize_t got = ::read(fd.get(), result.bytes.data() + old, want);
+        const ssize_t got = sys::read(fd.get(), result.bytes.data() + old, want);
         if (got < 0) {
             if (errno == EINTR) {
                 result.bytes.resize(old);
@@ -58,19 +60,19 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
 {
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     std::string pattern = (folder / ("." + path.filename().string() + ".tmp-XXXXXX")).string();
-    FileDescriptor fd(::mkstemp(pattern.data()));
+    FileDescriptor fd(sys::mkostemp(pattern.data(), O_CLOEXEC));
     if (fd.get() < 0) {
         setError(error, "cannot create temporary file");
         return false;
     }
     auto fail = [&](const char* what) {
         setError(error, what);
-        ::unlink(pattern.c_str());
+        sys::unlink(pattern.c_str());
         return false;
     };
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t put = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+        const ssize_t put = sys::write(fd.get(), bytes.data() + done, bytes.size() - done);
         if (put < 0) {
             if (errno == EINTR)
                 continue;
@@ -82,13 +84,13 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
     // rw-r--r-- (mkstemp creates it 0600).
     struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
-    if (::fchmod(fd.get(), mode) != 0)
+    if (sys::fchmod(fd.get(), mode) != 0)
         return fail("chmod failed");
-    if (::fsync(fd.get()) != 0)
+    if (sys::fsync(fd.get()) != 0)
         return fail("fsync failed");
     if (::close(fd.release()) != 0)
         return fail("close failed");
-    if (::rename(pattern.c_str(), path.c_str()) != 0)
+    if (sys::rename(pattern.c_str(), path.c_str()) != 0)
         return fail("rename failed");
     syncFolder(folder);
     return true;
@@ -96,14 +98,14 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
 
 void syncFolder(const std::filesystem::path& folder)
 {
-    FileDescriptor dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor dir(sys::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
-        ::fsync(dir.get());
+        sys::fsync(dir.get());
 }
 
 bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to)
 {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+    if (sys::renameNoReplace(from.c_str(), to.c_str()) == 0)
         return true;
     // EINVAL: the file system does not know the flag; ENOSYS: the kernel
     // does not know the call; EOPNOTSUPP: some FUSE and network file systems.
@@ -114,13 +116,13 @@ bool renameNoReplace(const std::filesystem::path& from, const std::filesystem::p
 
 bool renameNoReplaceWithoutFlag(const std::filesystem::path& from, const std::filesystem::path& to)
 {
-    if (::link(from.c_str(), to.c_str()) == 0) {
-        if (::unlink(from.c_str()) == 0)
+    if (sys::link(from.c_str(), to.c_str()) == 0) {
+        if (sys::unlink(from.c_str()) == 0)
             return true;
         // Both names are the same file: taking the new one back loses
         // nothing and leaves things as they were.
         const int error = errno;
-        ::unlink(to.c_str());
+        sys::unlink(to.c_str());
         errno = error;
         return false;
     }
@@ -134,7 +136,7 @@ bool renameNoReplaceWithoutFlag(const std::filesystem::path& from, const std::fi
     // Only a name known to be free is renamed onto.
     if (errno != ENOENT)
         return false;
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    return sys::rename(from.c_str(), to.c_str()) == 0;
 }
 
 } // namespace qlx::io

@@ -1,0 +1,235 @@
+// No file is lost, whatever call fails: each operation on the user's files
+// (copy, move on one file system, move by copying as across file systems,
+// trash, lossless rotation) runs once cleanly to count its file-system
+// calls, then again with each call in turn failing with each errno (and
+// each write cut short), and after every run the files are checked:
+//  - the picture's bytes are under its own name, under the name it was
+//    given, or in the trash with an info file naming where it came from;
+//  - no final name holds a part of a file, no temporary file is left, and
+//    the trash holds no file without its info nor info without its file;
+//  - the result reported says what happened.
+
+#include "actions/file_operations.h"
+#include "actions/lossless_rotation.h"
+#include "actions/trash.h"
+#include "io/file_time.h"
+#include "io/system_calls.h"
+#include "support/test_paths.h"
+#include "support/test_pictures.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace qlx;
+
+std::string contentOf(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// What one run of an operation left, judged against where the bytes may be.
+struct World {
+    fs::path root;
+    fs::path source;  // root/card/a.jpg
+    fs::path keep;    // root/keep
+    std::string bytes; // the picture's bytes before the run
+};
+
+// An operation: runs on a prepared world and says whether it reported success.
+struct Operation {
+    const char* name;
+    std::function<void(World&)> prepare;
+    std::function<bool(World&)> run;
+    // The files after a run that reported `done`; empty when they are right.
+    std::function<std::string(const World&, bool done)> check;
+};
+
+std::string leftovers(const World& world)
+{
+    std::string found;
+    for (const auto& item : fs::recursive_directory_iterator(world.root)) {
+        const std::string name = item.path().filename().string();
+        if (name.starts_with(".qlx"))
+            found += " temporary " + item.path().string();
+    }
+    const fs::path trash = world.root / "data" / "Trash";
+    if (fs::exists(trash / "info")) {
+        for (const auto& info : fs::directory_iterator(trash / "info")) {
+            const fs::path file = trash / "files" / info.path().stem();
+            if (!fs::exists(file))
+                found += " info without its file " + info.path().string();
+        }
+    }
+    if (fs::exists(trash / "files")) {
+        for (const auto& file : fs::directory_iterator(trash / "files"))
+            if (!fs::exists(trash / "info" / (file.path().filename().string() + ".trashinfo")))
+                found += " file without its info " + file.path().string();
+    }
+    return found;
+}
+
+std::string transferCheck(const World& w, bool done, bool moves)
+{
+    const fs::path target = w.keep / "a.jpg";
+    std::string problems = leftovers(w);
+    if (fs::exists(target) && contentOf(target) != w.bytes)
+        problems += " the target holds other bytes";
+    if (fs::exists(w.source) && contentOf(w.source) != w.bytes)
+        problems += " the source changed";
+    if (done) {
+        if (!fs::exists(target))
+            problems += " done, but no target";
+        if (moves && fs::exists(w.source))
+            problems += " moved, but the source stays";
+        if (!moves && !fs::exists(w.source))
+            problems += " copied, but the source is gone";
+    } else {
+        if (!fs::exists(w.source))
+            problems += " failed, and the source is gone";
+        if (fs::exists(target))
+            problems += " failed, but a target stands";
+    }
+    return problems;
+}
+
+void prepareCard(World& w)
+{
+    fs::create_directories(w.source.parent_path());
+    fs::create_directories(w.keep);
+    test::writeTestJpeg(w.source, {320, 240, "Canon", "Canon EOS 40D", 6});
+    w.bytes = contentOf(w.source);
+}
+
+std::vector<Operation> operations()
+{
+    std::vector<Operation> all;
+    all.push_back({"copy", prepareCard, [](World& w) { return actions::copyFile(w.source, w.keep).done(); },
+                   [](const World& w, bool done) { return transferCheck(w, done, false); }});
+    all.push_back({"move", prepareCard, [](World& w) { return actions::moveFile(w.source, w.keep).done(); },
+                   [](const World& w, bool done) { return transferCheck(w, done, true); }});
+    all.push_back({"move across file systems", prepareCard,
+                   [](World& w) {
+                       return actions::moveFile(w.source, w.keep, {actions::ExistingTarget::Refuse, true}).done();
+                   },
+                   [](const World& w, bool done) { return transferCheck(w, done, true); }});
+    all.push_back({"trash", prepareCard, [](World& w) { return actions::moveToTrash(w.source).done(); },
+                   [](const World& w, bool done) {
+                       std::string problems = leftovers(w);
+                       // A name found taken makes it take the next one: the
+                       // file is wherever the trash holds one.
+                       std::vector<fs::path> trashed;
+                       if (fs::exists(w.root / "data" / "Trash" / "files"))
+                           for (const auto& item : fs::directory_iterator(w.root / "data" / "Trash" / "files"))
+                               trashed.push_back(item.path());
+                       if (done != !fs::exists(w.source) || trashed.size() != (done ? 1u : 0u))
+                           return problems + " the result does not say where the file is";
+                       if (!done)
+                           return contentOf(w.source) == w.bytes ? problems : problems + " the source changed";
+                       if (contentOf(trashed.front()) != w.bytes)
+                           problems += " the trashed bytes are not whole";
+                       const fs::path info = w.root / "data" / "Trash" / "info" / (trashed.front().filename().string() + ".trashinfo");
+                       if (contentOf(info).find("Path=" + w.source.string() + "\n") == std::string::npos)
+                           problems += " the info does not name the file's place";
+                       return problems;
+                   }});
+    all.push_back({"lossless rotation", prepareCard,
+                   [](World& w) {
+                       // The orientation entry of the test picture, found by its bytes.
+                       const std::string entry("\x12\x01\x03\x00\x01\x00\x00\x00\x06\x00", 10);
+                       const auto at = w.bytes.find(entry);
+                       if (at == std::string::npos)
+                           return false;
+                       struct stat st {};
+                       ::stat(w.source.c_str(), &st);
+                       const actions::OrientationPatch patch{w.source, at + 8, false, 6, 1, w.bytes.size(),
+                                                             io::fileTimeFromStat(st), false};
+                       return actions::rotateLosslessly(patch).outcome == actions::RotationOutcome::Done;
+                   },
+                   [](const World& w, bool done) {
+                       std::string rotated = w.bytes;
+                       const auto at = w.bytes.find(std::string("\x12\x01\x03\x00\x01\x00\x00\x00\x06\x00", 10));
+                       rotated[at + 8] = '\x03';
+                       const std::string now = contentOf(w.source);
+                       std::string problems = leftovers(w);
+                       if (now != (done ? rotated : w.bytes))
+                           problems += done ? " done, but the bytes are not the rotated ones" : " failed, but the file changed";
+                       return problems;
+                   }});
+    return all;
+}
+
+struct Fault {
+    int error;
+    bool shortWrite;
+    const char* name;
+};
+
+constexpr Fault kFaults[] = {
+    {ENOSPC, false, "ENOSPC"}, {EIO, false, "EIO"},     {EACCES, false, "EACCES"}, {EROFS, false, "EROFS"},
+    {EXDEV, false, "EXDEV"},   {EEXIST, false, "EEXIST"}, {0, true, "short write"},
+};
+
+TEST(NoFileLost, EveryCallOfEveryOperationFailingInTurn)
+{
+    test::TempDir dir;
+    const char* oldData = std::getenv("XDG_DATA_HOME");
+    const std::string saved = oldData ? oldData : "";
+    std::size_t runs = 0;
+    int counter = 0;
+    for (const Operation& operation : operations()) {
+        const auto freshWorld = [&] {
+            World w;
+            w.root = dir.path() / std::to_string(counter++);
+            w.source = w.root / "card" / "a.jpg";
+            w.keep = w.root / "keep";
+            ::setenv("XDG_DATA_HOME", (w.root / "data").c_str(), 1);
+            operation.prepare(w);
+            return w;
+        };
+        World clean = freshWorld();
+        io::sys::setFaultPlan(io::sys::FaultPlan{~std::uint64_t{0}, 0, false});
+        const bool cleanDone = operation.run(clean);
+        const std::uint64_t calls = io::sys::callCount();
+        io::sys::setFaultPlan(std::nullopt);
+        ASSERT_TRUE(cleanDone) << operation.name;
+        ASSERT_EQ(operation.check(clean, true), "") << operation.name;
+        ASSERT_GT(calls, 0u) << operation.name;
+        for (std::uint64_t call = 0; call < calls; ++call) {
+            for (const Fault& fault : kFaults) {
+                World w = freshWorld();
+                io::sys::setFaultPlan(io::sys::FaultPlan{call, fault.error, fault.shortWrite});
+                const bool done = operation.run(w);
+                io::sys::setFaultPlan(std::nullopt);
+                EXPECT_EQ(operation.check(w, done), "")
+                    << operation.name << ", call " << call << " of " << calls << " failing with " << fault.name;
+                ++runs;
+            }
+            fs::remove_all(dir.path() / std::to_string(counter - 1));
+        }
+        std::cout << "[ matrix   ] " << operation.name << ": " << calls << " calls x " << std::size(kFaults)
+                  << " faults\n";
+    }
+    std::cout << "[ matrix   ] " << runs << " runs\n";
+    if (oldData)
+        ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_DATA_HOME");
+}
+
+} // namespace
