@@ -1,6 +1,6 @@
 #pragma once
 // Sending a file to the desktop's trash, as the freedesktop.org trash
-// specification lays it out, so that the file manager lists it and can put
+// standard lays it out, so that the file manager lists it and can put
 // it back.
 //
 // Which trash: the home trash ($XDG_DATA_HOME/Trash, else
