@@ -125,16 +125,8 @@ CopyError copyBytes(int in, int out)
                 continue;
             return {errno, true};
         }
-        std::size_t done = 0;
-        while (done < static_cast<std::size_t>(got)) {
-            const ssize_t put = io::sys::write(out, buffer.data() + done, static_cast<std::size_t>(got) - done);
-            if (put < 0) {
-                if (errno == EINTR)
-                    continue;
-                return {errno, false};
-            }
-            done += static_cast<std::size_t>(put);
-        }
+        if (!io::sys::writeAll(out, buffer.data(), static_cast<std::size_t>(got)))
+            return {errno != 0 ? errno : EIO, false};
     }
 }
 

@@ -29,22 +29,6 @@ std::array<unsigned char, 2> encoded(std::uint8_t value, bool bigEndian)
     return bigEndian ? std::array<unsigned char, 2>{0, value} : std::array<unsigned char, 2>{value, 0};
 }
 
-// Both bytes at `offset`, going on after a write that put fewer.
-bool writeAt(int fd, const std::array<unsigned char, 2>& bytes, std::uint64_t offset)
-{
-    std::size_t done = 0;
-    for (int tries = 0; done < bytes.size() && tries < 4; ++tries) {
-        const ssize_t put = io::sys::pwrite(fd, bytes.data() + done, bytes.size() - done,
-                                            static_cast<off_t>(offset + done));
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        done += static_cast<std::size_t>(put);
-    }
-    return done == bytes.size();
-}
-
 struct Descriptor {
     int fd = -1;
     ~Descriptor()
@@ -102,11 +86,12 @@ RotationResult rotateLosslessly(const OrientationPatch& patch)
         return result;
     }
     const auto bytes = encoded(*next, patch.bigEndian);
-    if (!writeAt(file.fd, bytes, patch.offset) || io::sys::fsync(file.fd) != 0) {
+    if (!io::sys::pwriteAll(file.fd, bytes.data(), bytes.size(), static_cast<off_t>(patch.offset))
+        || io::sys::fsync(file.fd) != 0) {
         // Whatever part of the new value reached the file is taken back, so
         // that a failure leaves the file as it was.
         result.error = errno;
-        if (writeAt(file.fd, onDisk, patch.offset))
+        if (io::sys::pwriteAll(file.fd, onDisk.data(), onDisk.size(), static_cast<off_t>(patch.offset)))
             (void)io::sys::fsync(file.fd);
         return result;
     }

@@ -89,20 +89,6 @@ std::string candidateName(const fs::path& file, int attempt)
     return file.stem().string() + "." + std::to_string(attempt + 1) + file.extension().string();
 }
 
-bool writeAll(int fd, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = io::sys::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 } // namespace
 
 std::string encodeTrashPath(const std::string& path)
@@ -197,7 +183,7 @@ TrashResult moveToTrash(const fs::path& file)
             result.error = errno;
             return result;
         }
-        const bool written = writeAll(fd, info) && io::sys::fsync(fd) == 0;
+        const bool written = io::sys::writeAll(fd, info.data(), info.size()) && io::sys::fsync(fd) == 0;
         const int writeError = errno;
         ::close(fd);
         if (!written) {

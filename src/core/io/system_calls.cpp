@@ -125,6 +125,36 @@ int mkdir(const char* path, mode_t mode)
     return failed() ? -1 : ::mkdir(path, mode);
 }
 
+bool writeAll(int fd, const void* buffer, std::size_t size)
+{
+    const auto* bytes = static_cast<const char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t put = write(fd, bytes + done, size - done);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+bool pwriteAll(int fd, const void* buffer, std::size_t size, off_t offset)
+{
+    const auto* bytes = static_cast<const char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t put = pwrite(fd, bytes + done, size - done, offset + static_cast<off_t>(done));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
 void setFaultPlan(std::optional<FaultPlan> plan)
 {
     g_planned.store(false, std::memory_order_release);

@@ -35,6 +35,11 @@ int link(const char* from, const char* to);
 int unlink(const char* path);
 int mkdir(const char* path, mode_t mode);
 
+// All of `size` bytes, going on after writes that put fewer (and after
+// EINTR); false with errno set when a write fails or puts nothing.
+bool writeAll(int fd, const void* buffer, std::size_t size);
+bool pwriteAll(int fd, const void* buffer, std::size_t size, off_t offset);
+
 struct FaultPlan {
     std::uint64_t failAt = 0; // the count of the call that fails (0 the first)
     int error = 0;            // its errno; 0 with shortWrite

@@ -208,6 +208,17 @@ void ViewPresenter::onFailure(quint64 generation, int position, int status)
         updatePictureStatus();
 }
 
+bool ViewPresenter::engineDevelopsAt(int position) const
+{
+    const imagelist::ImageList& list = m_d.controller.list();
+    const auto index = list.entryAt(position);
+    if (!index)
+        return false;
+    const imagelist::ImageEntry& entry = list.entry(*index);
+    const metadata::CameraRecord* known = m_d.cameras.recordAtRow(entry.cameraIndex());
+    return known != nullptr && thumbs::engineDevelops(entry, *known);
+}
+
 void ViewPresenter::developIfWanted(const ViewPicture& preview)
 {
     // Only the panes develop, and only from a preview that is not the
@@ -215,14 +226,8 @@ void ViewPresenter::developIfWanted(const ViewPicture& preview)
     const int pane = preview.position - m_current;
     if (preview.developed || pane < 0 || pane >= paneCount() || m_developedShown.contains(preview.position))
         return;
-    const imagelist::ImageList& list = m_d.controller.list();
-    const auto index = list.entryAt(preview.position);
-    if (!index)
-        return;
-    const imagelist::ImageEntry& entry = list.entry(*index);
-    const metadata::CameraRecord* known = m_d.cameras.recordAtRow(entry.cameraIndex());
     viewer::DevelopmentFacts facts;
-    facts.engineDevelops = known != nullptr && thumbs::engineDevelops(entry, *known);
+    facts.engineDevelops = engineDevelopsAt(preview.position);
     facts.request = viewer::DevelopmentRequest::Automatic;
     facts.previewType = viewer::rawPreviewTypeFromSetting(m_d.settings.get(settings::kRawPreviewType));
     facts.preview = preview.fullSize;
@@ -252,14 +257,8 @@ void ViewPresenter::toggleDevelopment()
         updatePictureStatus();
         return;
     }
-    const imagelist::ImageList& list = m_d.controller.list();
-    const auto index = list.entryAt(m_current);
-    if (!index)
-        return;
-    const imagelist::ImageEntry& entry = list.entry(*index);
-    const metadata::CameraRecord* known = m_d.cameras.recordAtRow(entry.cameraIndex());
     viewer::DevelopmentFacts facts;
-    facts.engineDevelops = known != nullptr && thumbs::engineDevelops(entry, *known);
+    facts.engineDevelops = engineDevelopsAt(m_current);
     facts.request = viewer::DevelopmentRequest::ConversionKey;
     if (!viewer::developsForView(facts))
         return;

@@ -81,6 +81,8 @@ private:
     std::optional<PreviewRequest> requestFor(int position, int pane, int level) const;
     void onPicture(const ViewPicture& picture);
     void onFailure(quint64 generation, int position, int status);
+    // The entry at `position` is a camera file the RAW engine develops.
+    bool engineDevelopsAt(int position) const;
     void developIfWanted(const ViewPicture& preview);
     void updatePictureStatus();
     int paneCount() const;

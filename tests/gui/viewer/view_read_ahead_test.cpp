@@ -52,6 +52,20 @@ private:
         return PreviewRequest::forEntry(generation, position, *entry, {}, {160, 120});
     }
 
+    // Real decoders for both levels and the read-ahead over them, asking for
+    // the test's JPEGs of folder load 1.
+    struct Rig {
+        explicit Rig(const ViewReadAheadTest& test)
+            : readAhead(previews, developments, reserve,
+                        [&test](int position, int) { return test.requestFor(1, position); }, {.readAheadLevel = 2})
+        {
+        }
+        PreviewDecoder previews{{}, 3, qlx::raw::DevelopMode::Quick, nullptr};
+        PreviewDecoder developments{{}, 3, qlx::raw::DevelopMode::Quick, nullptr};
+        qlx::imagelist::MemoryReserve reserve;
+        ViewReadAhead readAhead;
+    };
+
     qlx::test::TempDir m_dir;
 };
 
@@ -63,11 +77,9 @@ void ViewReadAheadTest::initTestCase()
 
 void ViewReadAheadTest::panesFirstThenRingByRingAndTheRestLetGo()
 {
-    PreviewDecoder previews({}, 3, qlx::raw::DevelopMode::Quick, nullptr);
-    PreviewDecoder developments({}, 3, qlx::raw::DevelopMode::Quick, nullptr);
-    qlx::imagelist::MemoryReserve reserve;
-    ViewReadAhead readAhead(previews, developments, reserve,
-                            [this](int position, int) { return requestFor(1, position); }, {.readAheadLevel = 2});
+    Rig rig(*this);
+    PreviewDecoder& previews = rig.previews;
+    ViewReadAhead& readAhead = rig.readAhead;
     QSignalSpy ready(&previews, &PreviewDecoder::previewReady);
     // Two panes from position 6: 6 and 7 first, then the window of radius
     // 2 (the first step grows it from 1 when memory is plentiful, as on any
@@ -93,11 +105,9 @@ void ViewReadAheadTest::panesFirstThenRingByRingAndTheRestLetGo()
 
 void ViewReadAheadTest::nothingIsReadAheadWhileTheUserFlipsFast()
 {
-    PreviewDecoder previews({}, 3, qlx::raw::DevelopMode::Quick, nullptr);
-    PreviewDecoder developments({}, 3, qlx::raw::DevelopMode::Quick, nullptr);
-    qlx::imagelist::MemoryReserve reserve;
-    ViewReadAhead readAhead(previews, developments, reserve,
-                            [this](int position, int) { return requestFor(1, position); }, {.readAheadLevel = 2});
+    Rig rig(*this);
+    PreviewDecoder& previews = rig.previews;
+    ViewReadAhead& readAhead = rig.readAhead;
     QSignalSpy ready(&previews, &PreviewDecoder::previewReady);
     QSignalSpy quick(&readAhead, &ViewReadAhead::quickPathChanged);
     // Three steps at once: from the second one on the user flips fast.
