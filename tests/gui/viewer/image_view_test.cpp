@@ -65,6 +65,14 @@ struct Pane {
         QObject::connect(&view, &ImageView::statusTextChanged, &view,
                          [this](int, const QString& text) { status = text; });
     }
+    // The entry of entrySubject() with `picture` as its preview and no
+    // overlays, so that only the picture marks the pane.
+    void showPicture(const QImage& picture, QSize fullSize = {})
+    {
+        view.setOverlayLevel(0);
+        view.showSubject(entrySubject());
+        view.setPreview(7, 4, picture, fullSize);
+    }
     // Shown, with the pointer at `at`: the zoom opens around it.
     bool showWithPointerAt(QPoint at)
     {
@@ -320,9 +328,7 @@ void ImageViewTest::zoomFollowsTheTriggersAndTheWheel()
     // window (600, 450) … (999, 749) and at 2.0 x (700, 525) … (899, 674).
     Pane pane;
     ImageView& view = pane.view;
-    view.setOverlayLevel(0);
-    view.showSubject(entrySubject());
-    view.setPreview(7, 4, namedPicture({1600, 1200}));
+    pane.showPicture(namedPicture({1600, 1200}));
     QVERIFY(pane.showWithPointerAt({200, 150}));
     const auto firstShown = [&view] { return paint(view).pixel(0, 0); };
     const QImage fitted = paint(view);
@@ -369,9 +375,7 @@ void ImageViewTest::theLoupeShowsActualPixels()
     // shows the picture's own pixels around its point (1000, 750).
     Pane pane;
     ImageView& view = pane.view;
-    view.setOverlayLevel(0);
-    view.showSubject(entrySubject());
-    view.setPreview(7, 4, namedPicture({2000, 1500}));
+    pane.showPicture(namedPicture({2000, 1500}));
     QVERIFY(pane.showWithPointerAt({200, 150}));
     const QImage fitted = paint(view);
     QVERIFY(pane.zoom.runCommand(206));
@@ -423,9 +427,7 @@ void ImageViewTest::latchedZoomAndTheKeysItIsAModifierOf()
 {
     Pane pane;
     ImageView& view = pane.view;
-    view.setOverlayLevel(0);
-    view.showSubject(entrySubject());
-    view.setPreview(7, 4, namedPicture({1600, 1200}));
+    pane.showPicture(namedPicture({1600, 1200}));
     QVERIFY(pane.showWithPointerAt({200, 150}));
     const auto firstShown = [&view] { return paint(view).pixel(0, 0); };
     QVERIFY(pane.zoom.runCommand(227));
