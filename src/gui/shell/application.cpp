@@ -1,4 +1,5 @@
 #include "shell/application.h"
+#include "actions/action_record.h"
 
 #include "shell/browser.h"
 #include "imagelist/list_controller.h"
@@ -179,6 +180,7 @@ void Application::loadSettings()
     // Adjustments after the load.
     state.iconScale = state.settings.get(settings::kLargeIcons) == 1 ? 2 : 1;
     state.videoExtensions = imagelist::parseVideoList(state.settings.text(settings::kVideoExtensions));
+    state.keyStates = actions::initialKeyStates(actions::ActionTable(state.settings));
 
     state.placeholderPicture = makePlaceholderPicture();
     state.highlightShades = currentHighlightShades();

@@ -5,6 +5,7 @@
 // instance; it is created before any window and destroyed after the last
 // (tables first).
 
+#include "actions/target_keys.h"
 #include "imagelist/video_extensions.h"
 #include "metadata/camera_table.h"
 #include "metadata/lens_tables.h"
@@ -52,6 +53,11 @@ struct SharedState {
     // The collection the list shows in collection mode.
     std::u16string currentCollection;
     shell::ListMode listMode = shell::ListMode::Folder;
+
+    // Which action keys ask before their first run: built at start from
+    // the actions, set to "changed" by the registration dialog, cleared as
+    // the user answers. Not kept: every start asks again.
+    std::array<actions::KeyState, actions::kTargetKeyCount> keyStates{};
 };
 
 } // namespace qlx::gui
