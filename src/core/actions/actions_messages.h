@@ -21,4 +21,22 @@ inline constexpr std::array<std::u16string_view, 15> kKindShortNames{
 // By result 0 failed, 1 done, 2 skipped.
 inline constexpr std::array<std::u16string_view, 3> kResultTexts{u"NG!", u"OK!", u"Skip!"};
 
+// Boxes of running actions.
+inline constexpr std::u16string_view kThumbnailSaveFailed = u"サムネイルセーブに失敗しました";
+inline constexpr std::u16string_view kHandOverFailed = u"アプリケーション転送に失敗しました。";
+inline constexpr std::u16string_view kNoImageShown = u"画像が選択されていません。";
+inline constexpr std::u16string_view kAbortActionQuestion = u"アクションを中断しますか？";
+// "%s": the folder.
+inline constexpr std::u16string_view kCreateFolderQuestion = u"フォルダ %s は存在しません。\n\n作成しますか？";
+// The Delete key's first-use question: this text and the closing note.
+inline constexpr std::u16string_view kDeleteKeyQuestion =
+    u"DELキー [ ファイル削除 ] が押されました\nファイル削除実行しますか？\n\n";
+// The closing note of the first-use questions, by whether a "no" asks again.
+inline constexpr std::u16string_view kSkippedFromNowOn = u"※以後この表示はスキップされます。（表示設定で変更可）";
+inline constexpr std::u16string_view kSkippedOnceRun = u"※実行すると次回からこの表示はスキップされます。（表示設定で変更可）";
+// "ゴミ箱を空にする": asked first, and the count of items that stayed.
+inline constexpr std::u16string_view kEmptyTrashQuestion =
+    u"ゴミ箱を空にしますか？\n\n※ゴミ箱の中のファイルは完全に削除され、元に戻せなくなります。";
+inline constexpr std::u16string_view kEmptyTrashIncomplete = u"ゴミ箱の %d 個の項目を削除できませんでした。";
+
 } // namespace qlx::actions::messages

@@ -22,28 +22,38 @@ FileActionOutcome failed(std::string reason)
     return {Result::Failed, {}, std::move(reason)};
 }
 
+bool ask(const std::function<bool(const fs::path&)>& question, const fs::path& about)
+{
+    return question && question(about);
+}
+
 FileActionOutcome transfer(ActionKind kind, const fs::path& file, std::u16string_view destination,
-                           const FileActionAnswers& answers)
+                           const FileActionQuestions& questions)
 {
     if (const PathProblem problem = checkFolderPath(destination); problem != PathProblem::None)
         return failed("the destination is not a folder path that actions accept");
     const fs::path folder = resolveDestination(file, destination);
     std::error_code error;
+    bool folderCreated = false;
     if (!fs::is_directory(folder, error)) {
-        if (!answers.createFolder)
+        if (!ask(questions.createFolder, folder))
             return failed("the folder " + folder.string() + " does not exist");
         if (!ensureFolder(folder))
             return failed("the folder " + folder.string() + " could not be made");
+        folderCreated = true;
     }
     const auto run = [&](ExistingTarget existing) {
         return kind == ActionKind::Copy ? copyFile(file, folder, {existing}) : moveFile(file, folder, {existing});
     };
     TransferResult result = run(ExistingTarget::Refuse);
-    if (result.outcome == TransferOutcome::TargetExists && answers.replace)
+    if (result.outcome == TransferOutcome::TargetExists && ask(questions.replace, result.target))
         result = run(ExistingTarget::Replace);
-    if (!result.done())
-        return failed(result.detail.empty() ? "the file could not be placed" : result.detail);
-    return {Result::Done, result.target, {}};
+    if (!result.done()) {
+        FileActionOutcome outcome = failed(result.detail.empty() ? "the file could not be placed" : result.detail);
+        outcome.folderCreated = folderCreated;
+        return outcome;
+    }
+    return {Result::Done, result.target, {}, folderCreated};
 }
 
 FileActionOutcome trash(const fs::path& file)
@@ -90,10 +100,17 @@ fs::path resolveDestination(const fs::path& file, std::u16string_view destinatio
 FileActionOutcome runFileAction(ActionKind kind, const fs::path& file, std::u16string_view destination,
                                 const FileActionAnswers& answers)
 {
+    const auto answer = [](bool yes) { return [yes](const fs::path&) { return yes; }; };
+    return runFileAction(kind, file, destination, FileActionQuestions{answer(answers.replace), answer(answers.createFolder)});
+}
+
+FileActionOutcome runFileAction(ActionKind kind, const fs::path& file, std::u16string_view destination,
+                                const FileActionQuestions& questions)
+{
     switch (kind) {
     case ActionKind::Copy:
     case ActionKind::Move:
-        return transfer(kind, file, destination, answers);
+        return transfer(kind, file, destination, questions);
     case ActionKind::Trash:
         return trash(file);
     case ActionKind::Delete:

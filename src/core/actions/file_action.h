@@ -12,6 +12,7 @@
 #include "actions/action_log.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,15 +28,24 @@ struct FileActionAnswers {
     bool createFolder = false; // create a destination folder that is missing
 };
 
+// The same questions asked when they arise; an empty function answers no.
+struct FileActionQuestions {
+    std::function<bool(const std::filesystem::path& existing)> replace;
+    std::function<bool(const std::filesystem::path& folder)> createFolder;
+};
+
 struct FileActionOutcome {
     Result result = Result::Failed;
     std::filesystem::path placed; // where the file went (copy, move, trash)
     std::string reason;           // why it failed, for logs and the command line
+    bool folderCreated = false;   // the destination folder was made for it
 };
 
 // Copy (3), move (4), trash (5) or delete (6) `file`; any other kind
 // fails, as it is not run here.
 FileActionOutcome runFileAction(ActionKind kind, const std::filesystem::path& file, std::u16string_view destination,
                                 const FileActionAnswers& answers);
+FileActionOutcome runFileAction(ActionKind kind, const std::filesystem::path& file, std::u16string_view destination,
+                                const FileActionQuestions& questions);
 
 } // namespace qlx::actions

@@ -40,6 +40,39 @@ bool retractCurrentHistory(ListItem& item, std::initializer_list<std::int8_t> ki
     return true;
 }
 
+void pushHistory(ListItem& item, std::int8_t kind, std::u16string_view text)
+{
+    // A damaged position (beyond the records held) starts the history anew
+    // rather than writing outside it.
+    std::int32_t position = item.entry->historyPosition() + 1;
+    if (position < 0 || static_cast<std::uint64_t>(position) * kHistoryRecordSize > item.history.size())
+        position = 0;
+    const std::size_t offset = static_cast<std::size_t>(position) * kHistoryRecordSize;
+    item.history.resize(offset + kHistoryRecordSize);
+    std::fill(item.history.begin() + static_cast<std::ptrdiff_t>(offset), item.history.end(), std::byte{0});
+    item.history[offset + kHistoryKindOffset] = static_cast<std::byte>(kind);
+    const std::size_t units = std::min(text.size(), kHistoryTextUnits - 1);
+    for (std::size_t i = 0; i < units; ++i) {
+        const std::size_t at = offset + kHistoryTextOffset + i * 2;
+        item.history[at] = static_cast<std::byte>(text[i] & 0xFF);
+        item.history[at + 1] = static_cast<std::byte>(text[i] >> 8);
+    }
+    item.entry->setHistoryPosition(position);
+    item.entry->setHistoryCount(static_cast<std::uint32_t>(position + 1));
+}
+
+std::u16string rotationHistoryText(std::uint8_t orientation, std::uint8_t orientationRotation,
+                                   std::uint8_t userRotation)
+{
+    return {char16_t{orientation}, char16_t{orientationRotation}, char16_t{userRotation}};
+}
+
+bool mayAct(const ListItem& item)
+{
+    const auto kind = currentHistoryKind(item);
+    return !kind || (*kind != kHistoryMove && *kind != kHistoryRecycle && *kind != kHistoryDelete);
+}
+
 bool historyPositionDangling(const ListItem& item)
 {
     return item.entry->historyPosition() >= 0 && !currentRecordOffset(item);

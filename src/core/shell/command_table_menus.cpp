@@ -52,7 +52,7 @@ constexpr std::array kMainMenu{
     item(243, u"ファイル付帯情報＆編集", Metadata),
     item(606, u"追加画像ウインドウ", Viewer),
     separator(),
-    item(32775, u"ゴミ箱を空にする", Desktop),
+    item(32775, u"ゴミ箱を空にする", Trash),
     sub(MenuId::Help, u"ヘルプ"),
     item(605, u"カメラ＆レンズ対応状況", CameraList),
     item(132, u"バージョン情報", Help),
@@ -101,7 +101,7 @@ constexpr std::array kListMenu{
     item(305, u"ＧＰＳ撮影位置推測", Metadata),
     separator(),
     item(117, u"選択ファイルをゴミ箱へ(DEL)", Actions),
-    item(123, u"ゴミ箱を空にする", Desktop),
+    item(123, u"ゴミ箱を空にする", Trash),
     sub(MenuId::Help, u"ヘルプ"),
 };
 

@@ -4,10 +4,10 @@
 #include "imagelist/folder_pane_dialogs.h"
 #include "imagelist/imagelist_messages.h"
 #include "imagelist/pane_text.h"
+#include "shell/input_hold.h"
 
 #include <QApplication>
 #include <QFileInfo>
-#include <QKeyEvent>
 
 #include <utility>
 
@@ -16,46 +16,6 @@ namespace qlx::gui {
 namespace {
 
 namespace msg = imagelist::messages;
-
-// Holds back the application's key and mouse input while it is installed,
-// noting whether Escape was pressed. The questions the walk asks run as
-// modal boxes and get their input as usual.
-class EscapeWatch : public QObject {
-public:
-    EscapeWatch() { qApp->installEventFilter(this); }
-    ~EscapeWatch() override { qApp->removeEventFilter(this); }
-    EscapeWatch(const EscapeWatch&) = delete;
-    EscapeWatch& operator=(const EscapeWatch&) = delete;
-
-    bool takePressed() { return std::exchange(m_pressed, false); }
-
-protected:
-    bool eventFilter(QObject* /*watched*/, QEvent* event) override
-    {
-        if (QApplication::activeModalWidget() != nullptr)
-            return false;
-        switch (event->type()) {
-        case QEvent::KeyPress:
-            if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
-                m_pressed = true;
-            return true;
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::Drop:
-            return true;
-        default:
-            return false;
-        }
-    }
-
-private:
-    bool m_pressed = false;
-};
 
 } // namespace
 
@@ -78,13 +38,12 @@ int FileTransfer::transferSelected(const QString& folder, bool move)
         return 0;
     if (files.isEmpty())
         return 0;
-    EscapeWatch escape;
+    InputHold hold;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     int transferred = 0;
     for (qsizetype i = 0; i < files.size(); ++i) {
         if (i > 0) {
-            QCoreApplication::processEvents();
-            if (escape.takePressed()
+            if (hold.escapePressed()
                 && m_dialogs.ask(toQString(move ? msg::kAbortMoveQuestion : msg::kAbortCopyQuestion)))
                 break;
         }
@@ -105,14 +64,17 @@ bool FileTransfer::transferOne(const QString& file, const QString& folder, bool 
     const QString name = QFileInfo(file).fileName();
     actions::TransferResult result = run({});
     if (result.outcome == actions::TransferOutcome::TargetExists) {
-        if (!m_dialogs.ask(fill(msg::kReplaceFileQuestion, name)))
+        if (!m_dialogs.ask(fill(msg::kReplaceFileQuestion, name))) {
+            Q_EMIT transferFailed(file, folder, move);
             return false;
+        }
         result = run({actions::ExistingTarget::Replace});
     }
     if (result.outcome == actions::TransferOutcome::SameFile)
         return false; // already where it is to go
     if (!result.done()) {
         m_dialogs.showError(fill(move ? msg::kMoveFailed : msg::kCopyFailed, name));
+        Q_EMIT transferFailed(file, folder, move);
         return false;
     }
     Q_EMIT fileTransferred(file, pathToQString(result.target), move);

@@ -39,6 +39,8 @@ public:
 Q_SIGNALS:
     // One file arrived.
     void fileTransferred(const QString& source, const QString& target, bool moved);
+    // A file did not get there (refused, declined or failed).
+    void transferFailed(const QString& source, const QString& folder, bool moved);
 
 private:
     bool transferOne(const QString& file, const QString& folder, bool move);

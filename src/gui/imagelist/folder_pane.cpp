@@ -114,6 +114,7 @@ void FolderPane::connectParts(MenuBuilder& menus)
     connect(m_favourites, &FavouritesMenu::settingsPageRequested, this, &FolderPane::settingsPageRequested);
     connect(m_cacheHistory, &CacheHistoryMenu::cachesCleared, this, &FolderPane::cachesCleared);
     connect(m_transfer, &FileTransfer::fileTransferred, this, &FolderPane::fileTransferred);
+    connect(m_transfer, &FileTransfer::transferFailed, this, &FolderPane::transferFailed);
     connect(m_collectionTree, &CollectionTreeView::collectionChosen, this, &FolderPane::collectionChosen);
     connect(m_collectionTree, &CollectionTreeView::listClearRequested, this, &FolderPane::listClearRequested);
     connect(m_collections, &CollectionCommands::collectionRenamed, this, &FolderPane::collectionRenamed);

@@ -146,6 +146,7 @@ Q_SIGNALS:
     void folderDeleted(const QString& path);
     // One file of "copy / move the selected files here" arrived.
     void fileTransferred(const QString& source, const QString& target, bool moved);
+    void transferFailed(const QString& source, const QString& folder, bool moved);
     // "Copy / move the selected files here" ended with files in `folder`:
     // when the list shows it, it is to be read again.
     void filesArrived(const QString& folder);

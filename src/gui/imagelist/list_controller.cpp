@@ -38,6 +38,7 @@ ListController::ListController(settings::SettingsRecord& settings, const std::fi
         [this] { QMetaObject::invokeMethod(this, [this] { Q_EMIT memoryShort(); }, Qt::QueuedConnection); },
     });
     imagelist::FolderSessionHooks hooks;
+    hooks.blockingOperationRunning = [this] { return m_blocking > 0; };
     hooks.stopWorkers = [this] { stopForLoad(); };
     hooks.beginLoad = [this] {
         // Once for a load and the loads that superseded it.
@@ -185,6 +186,9 @@ void ListController::stopWorker()
 
 void ListController::startPass()
 {
+    // The pass reads every entry as it is now.
+    m_changedByAction.clear();
+    m_requeueChanged = false;
     const imagelist::ImageList& list = m_session->list();
     thumbs::InformationPass pass = thumbs::planInformationPass(list, m_failures, m_generation);
     m_listReady = false;
@@ -213,6 +217,10 @@ void ListController::drainResults()
     for (thumbs::InformationResult& result : results) {
         if (result.generation != m_generation || result.entry >= list.size() || !result.record)
             continue; // a result of a list that is gone
+        if (m_changedByAction.contains(result.entry)) {
+            m_requeueChanged = true; // read before the action changed the file
+            continue;
+        }
         const thumbs::MergedInformation merged = thumbs::mergeInformation(list.item(result.entry), result, m_failures);
         if (merged.changed)
             changed.push_back(static_cast<qsizetype>(result.entry));
@@ -235,6 +243,51 @@ void ListController::drainResults()
     }
     if (developFailed)
         Q_EMIT developmentFailed();
+    if (!m_worker->running() && m_blocking == 0)
+        requeueChangedEntries();
+}
+
+void ListController::requeueChangedEntries()
+{
+    if (!std::exchange(m_requeueChanged, false)) {
+        m_changedByAction.clear();
+        return;
+    }
+    m_changedByAction.clear();
+    startPass();
+}
+
+void ListController::beginBlockingOperation()
+{
+    // A level-triggered notifier would fire in every modal box the action
+    // opens; the changes are read once it ends.
+    if (m_blocking++ == 0 && m_watchNotifier)
+        m_watchNotifier->setEnabled(false);
+}
+
+void ListController::endBlockingOperation()
+{
+    if (m_blocking == 0 || --m_blocking > 0)
+        return;
+    if (m_watchNotifier) {
+        m_watchNotifier->setEnabled(true);
+        m_changesWhileBlocked = true;
+    }
+    if (auto pending = m_session->takePendingRequest(); pending && !m_session->reading()) {
+        open(*pending);
+        return;
+    }
+    if (std::exchange(m_changesWhileBlocked, false))
+        followChanges();
+    if (m_worker && !m_worker->running())
+        requeueChangedEntries();
+}
+
+void ListController::noteEntryChangedByAction(std::size_t entry, bool reread)
+{
+    m_changedByAction.insert(entry);
+    if (reread && (!m_worker || !m_worker->running()))
+        m_requeueChanged = true;
 }
 
 void ListController::watchFolder()
@@ -254,6 +307,10 @@ void ListController::followChanges()
     // tick looks again.
     if (m_stopping)
         return;
+    if (m_blocking > 0) {
+        m_changesWhileBlocked = true; // followed when the action ends
+        return;
+    }
     const imagelist::FolderChangeEffects effects =
         m_session->followChanges(imagelist::folderWatchEnabled(m_settings), false);
     if (effects.reloadNeeded) {

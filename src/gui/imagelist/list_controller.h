@@ -26,6 +26,8 @@
 
 #include <QList>
 #include <QObject>
+
+#include <set>
 #include <QString>
 
 #include <atomic>
@@ -86,6 +88,17 @@ public:
     // program).
     void shutDown();
 
+    // An action runs over the list's entries: nothing may free them under
+    // it. Loads asked for meanwhile wait as the pending request and are
+    // served when it ends; the folder watcher is followed afterwards.
+    void beginBlockingOperation();
+    void endBlockingOperation();
+    bool blockingOperationRunning() const { return m_blocking > 0; }
+    // An action changed the entry (moved, trashed or rotated its file): what
+    // the list information worker read of it before is dropped, and the
+    // entry is read again when `reread` (its file changed in place).
+    void noteEntryChangedByAction(std::size_t entry, bool reread);
+
 Q_SIGNALS:
     void loadStarted();
     // The list now belongs to `text`: a folder, a collection's name, or
@@ -121,6 +134,7 @@ private:
     void drainResults();
     void watchFolder();
     void followChanges();
+    void requeueChangedEntries();
     imagelist::FolderReadOptions readOptions() const;
 
     settings::SettingsRecord& m_settings;
@@ -145,6 +159,11 @@ private:
     bool m_shuttingDown = false;
     QSocketNotifier* m_watchNotifier = nullptr;
     QTimer* m_heldFilesTimer = nullptr;
+    int m_blocking = 0;
+    bool m_changesWhileBlocked = false;
+    // Entries an action changed since the information pass started.
+    std::set<std::size_t> m_changedByAction;
+    bool m_requeueChanged = false;
 };
 
 } // namespace qlx::gui

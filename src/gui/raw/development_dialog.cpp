@@ -143,6 +143,8 @@ void DevelopmentDialog::onReport(const raw::DevelopmentReport& report)
 {
     m_surroundings.log.addLogLine(
         toQString(actions::logLine(static_cast<int>(m_kind), report.fileName, report.result)));
+    if (m_surroundings.reported)
+        m_surroundings.reported(report);
     const std::size_t row = report.entryIndex;
     m_surroundings.list.entriesChanged(std::span(&row, 1));
 }

@@ -46,6 +46,8 @@ public:
         Rebar& log;     // the action log's band
         ListPane& list; // rows drawn again after their file
         int drawingPriority = 2;
+        // Each file's result, after its log line (the file history).
+        std::function<void(const raw::DevelopmentReport&)> reported;
     };
 
     DevelopmentDialog(Surroundings surroundings, std::vector<raw::DevelopmentItem> items,

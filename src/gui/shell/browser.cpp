@@ -1,6 +1,10 @@
 #include "shell/browser.h"
 
+#include "actions/action_keys.h"
 #include "actions/action_log.h"
+#include "actions/action_record.h"
+#include "actions/action_runner.h"
+#include "settings/run_time_path_dialog.h"
 #include "imagelist/list_commands.h"
 #include "actions/file_operations.h"
 #include "imagelist/list_controller.h"
@@ -84,7 +88,8 @@ Browser::Browser(MainWindow& window, SharedState& state) : m_window(window), m_s
                                                 .with(shell::Availability::Help)
                                                 .with(shell::Availability::Screens)
                                                 .with(shell::Availability::Raw)
-                                                .with(shell::Availability::Zoom));
+                                                .with(shell::Availability::Zoom)
+                                                .with(shell::Availability::Trash));
     m_menus->setTargetFormatMask(settings.get(settings::kTargetFormatMask));
     m_menus->setMultiScreenMode(settings.get(settings::kMultiScreenMode));
     connect(m_menus.get(), &MenuBuilder::commandTriggered, this, &Browser::runCommand);
@@ -112,6 +117,7 @@ Browser::Browser(MainWindow& window, SharedState& state) : m_window(window), m_s
     connect(m_folderPane, &FolderPane::cachesCleared, m_rebar, &Rebar::refreshCacheHistory);
     connectController();
     installKeys();
+    buildActions();
     connect(m_rebar, &Rebar::positionChosen, this, [this](int position) { m_listPane->setCurrentPosition(position); });
     connect(m_rebar, &Rebar::folderChosen, this, [this](const QString& folder) { openFolder(toU16(folder)); });
 }
@@ -306,6 +312,73 @@ void Browser::installKeys()
     });
 }
 
+void Browser::buildActions()
+{
+    m_actions = new ActionRunner({.state = m_state,
+                                  .controller = *m_controller,
+                                  .list = *m_listPane,
+                                  .log = *m_rebar,
+                                  .status = *m_statusBar,
+                                  .window = m_window,
+                                  .listHasFocus = [this] { return listHasFocus(); },
+                                  .shownEntry = [this] { return shownEntry(); },
+                                  .showNext = [this] { m_listPane->stepCurrent(1); },
+                                  .folderTreeChanged = [this] { m_folderPane->runCommand(shell::command::kReloadFolderTree); },
+                                  .releaseEntry = [this](std::size_t) { showCurrentInViews(); },
+                                  .showTitlePrefix = [this](std::u16string_view prefix) {
+                                      m_window.showTitle(prefix, m_state.listMode, m_state.currentFolder,
+                                                         m_state.currentCollection);
+                                  }},
+                                 this);
+    connect(m_actions, &ActionRunner::listTotalsChanged, this, &Browser::updateCounters);
+    m_actionKeys = new ActionKeys(
+        {.state = m_state,
+         .runner = *m_actions,
+         .window = m_window,
+         .imageTargeted = [this] { return m_listPane->currentPosition() >= 0 && (listHasFocus() || shownEntry()); },
+         .openSettings = [this](int page) { runCommand(shell::command::kFirstSettingsPage + page); },
+         .askRunTimePath = [this](std::size_t position) {
+             RunTimePathDialog dialog(actions::ActionTable(m_state.settings).at(position), &m_window);
+             return dialog.exec() == 1;
+         },
+         .runFunction = [this](int identifier) {
+             if (const auto function = builtinFunction(identifier))
+                 function();
+         }},
+        this);
+    connect(m_folderPane, &FolderPane::fileTransferred, this,
+            [this](const QString& source, const QString& target, bool moved) {
+                m_actions->reportTransfer(source, QFileInfo(target).path(), moved, true);
+            });
+    connect(m_folderPane, &FolderPane::transferFailed, this,
+            [this](const QString& source, const QString& folder, bool moved) {
+                m_actions->reportTransfer(source, folder, moved, false);
+            });
+    // The list's Delete key sends to the trash; in the folder tree it is the
+    // tree's.
+    auto* trashKey = new QShortcut(QKeySequence(Qt::Key_Delete), &m_window);
+    connect(trashKey, &QShortcut::activated, this, [this] {
+        const QWidget* focus = QApplication::focusWidget();
+        if (!focus || !m_folderPane->isAncestorOf(focus))
+            m_actions->trashByDeleteKey();
+    });
+}
+
+bool Browser::listHasFocus() const
+{
+    if (!m_views[0]->isVisible())
+        return true; // the list alone is on screen
+    const QWidget* focus = QApplication::focusWidget();
+    return focus && m_listPane->isAncestorOf(focus);
+}
+
+std::optional<std::size_t> Browser::shownEntry() const
+{
+    if (!m_views[0]->isVisible())
+        return std::nullopt;
+    return m_controller->list().entryAt(m_listPane->currentPosition());
+}
+
 void Browser::runToolButton(int button)
 {
     const auto buttons = shell::toolBoxButtons();
@@ -435,6 +508,10 @@ void Browser::runCommand(int command)
         break;
     }
     const int listCommand = route.command;
+    if (listCommand == shell::command::kEmptyRecycleBin) {
+        m_actions->emptyTrash();
+        return;
+    }
     // Favourites, the cache, the folder's place and properties and a new
     // collection are the folder pane's, from whichever menu they come.
     if (m_folderPane->runCommand(listCommand) || m_listCommands->run(listCommand) || m_zoom->runCommand(listCommand))

@@ -17,10 +17,13 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace qlx::gui {
 
+class ActionKeys;
+class ActionRunner;
 class BrowserArea;
 class FolderPane;
 class FullScreenController;
@@ -63,6 +66,12 @@ public:
     StatusBar* statusBar() const { return m_statusBar; }
     BrowserArea* area() const { return m_area; }
     Rebar* rebar() const { return m_rebar; }
+    ActionRunner* actionRunner() const { return m_actions; }
+
+    // Built-in function `identifier` of a key assignment; empty when the
+    // window cannot run it.
+    std::function<void()> builtinFunction(int identifier);
+    bool canRunFunction(int identifier);
 
 Q_SIGNALS:
     // The folder the list shows changed (for the caption and the settings).
@@ -72,6 +81,11 @@ private:
     void buildPanes();
     void connectController();
     void installKeys();
+    void buildActions();
+    // The list has the focus: actions work on its selection.
+    bool listHasFocus() const;
+    // The entry the main view shows, when it shows one.
+    std::optional<std::size_t> shownEntry() const;
     void runToolButton(int button);
     // Space: the overlays of the views when they are alone, else the list's
     // display style.
@@ -108,6 +122,8 @@ private:
     ZoomControl* m_zoom = nullptr;
     ViewPresenter* m_presenter = nullptr;
     RawFailureNotice* m_rawFailure = nullptr;
+    ActionRunner* m_actions = nullptr;
+    ActionKeys* m_actionKeys = nullptr;
     std::uint64_t m_viewGeneration = 0;
     bool m_memoryBoxOpen = false; // "メモリ不足です。" is showing
     bool m_shutDown = false;

@@ -1,5 +1,6 @@
 #include "shell/rebar.h"
 
+#include "actions/action_log_icons.h"
 #include "cache/cache_directory.h"
 #include "shell/command_icons.h"
 #include "shell/command_table.h"
@@ -220,11 +221,11 @@ void Rebar::setProgress(int percent)
         m_progress->setValue(std::clamp(percent, 0, 100));
 }
 
-void Rebar::addLogLine(const QString& line)
+void Rebar::addLogLine(const QString& line, int icon)
 {
     if (!m_log)
         return;
-    m_log->insertItem(0, line);
+    m_log->insertItem(0, actionLogIcon(icon), line);
     m_log->setCurrentIndex(0);
 }
 

@@ -50,8 +50,9 @@ public:
     void setSliderRange(int count);
     void setSliderPosition(int position); // 0-based list position; -1 none
     void setProgress(int percent);
-    // A line of the action log, put on top and selected.
-    void addLogLine(const QString& line);
+    // A line of the action log, put on top and selected, with its icon
+    // (actions/action_log_icons.h; -1 none).
+    void addLogLine(const QString& line, int icon = -1);
     // A folder was opened: it goes on top of the folder history, and the
     // cache history is read again (leaving the last folder wrote its cache).
     void noteFolderOpened(const QString& folder);

@@ -58,7 +58,7 @@ private Q_SLOTS:
             items.push_back({*index, std::make_shared<imagelist::ImageEntry>(list.entry(*index))});
         }
         gui::DevelopmentDialog dialog({window, [&app](std::u16string_view prefix) { app.updateTitle(prefix); },
-                                       *browser.rebar(), *browser.listPane()},
+                                       *browser.rebar(), *browser.listPane(), 2, {}},
                                       std::move(items),
                                       raw::developmentSettingsFrom(app.state()->settings, raw::OutputKind::Jpeg, out));
         QString titleWhile;

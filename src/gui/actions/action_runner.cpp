@@ -1,0 +1,377 @@
+#include "actions/action_runner.h"
+
+#include "actions/action_paths.h"
+#include "actions/actions_messages.h"
+#include "actions/file_action.h"
+#include "actions/file_operations.h"
+#include "actions/hand_over.h"
+#include "actions/trash_emptying.h"
+#include "imagelist/file_history.h"
+#include "imagelist/file_kind.h"
+#include "imagelist/imagelist_messages.h"
+#include "imagelist/list_controller.h"
+#include "imagelist/list_pane.h"
+#include "imagelist/pane_text.h"
+#include "raw/development_dialog.h"
+#include "raw/development_job.h"
+#include "shell/input_hold.h"
+#include "shell/message_box.h"
+#include "shell/program_info.h"
+#include "shell/qt_text.h"
+#include "shell/rebar.h"
+#include "shell/settings_layout.h"
+#include "shell/shared_state.h"
+#include "shell/status_bar.h"
+
+#include <QFileInfo>
+#include <QGuiApplication>
+
+#include <system_error>
+
+namespace qlx::gui {
+
+namespace {
+
+namespace msg = actions::messages;
+using actions::ActionKind;
+using actions::Result;
+namespace fs = std::filesystem;
+
+// Status-bar parts of the counters.
+constexpr int kPartCopies = 1;
+constexpr int kPartMoves = 2;
+constexpr int kPartDeletions = 3;
+
+// Kinds after which the shown picture is gone from its place.
+bool takesFileAway(ActionKind kind)
+{
+    return kind == ActionKind::Move || kind == ActionKind::Trash || kind == ActionKind::Delete;
+}
+
+// A cursor that waits for the length of a run.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+// The list stays as it is while the run goes over it.
+class Blocking {
+public:
+    explicit Blocking(ListController& controller, bool& running) : m_controller(controller), m_running(running)
+    {
+        m_controller.beginBlockingOperation();
+        m_running = true;
+    }
+    ~Blocking()
+    {
+        m_running = false;
+        m_controller.endBlockingOperation();
+    }
+    Blocking(const Blocking&) = delete;
+    Blocking& operator=(const Blocking&) = delete;
+
+private:
+    ListController& m_controller;
+    bool& m_running;
+};
+
+} // namespace
+
+ActionRunner::ActionRunner(Surroundings surroundings, QObject* parent) : QObject(parent), m_s(std::move(surroundings))
+{
+}
+
+ActionRunner::~ActionRunner() = default;
+
+actions::ActionExecutor ActionRunner::executor()
+{
+    return actions::ActionExecutor(
+        m_s.controller.session().list(), m_counters,
+        {[this](const fs::path& existing) { return askReplace(existing); },
+         [this](const fs::path& folder) { return askCreateFolder(folder); }},
+        m_s.state.settings.get(settings::kKeepTimeOnRotate) == 1);
+}
+
+bool ActionRunner::askReplace(const fs::path& existing)
+{
+    return askYesNo(shell::kProductName,
+                    u16View(fill(imagelist::messages::kReplaceFileQuestion, pathToQString(existing.filename()))),
+                    &m_s.window, true);
+}
+
+bool ActionRunner::askCreateFolder(const fs::path& folder)
+{
+    return askYesNo(shell::kProductName, u16View(fill(msg::kCreateFolderQuestion, pathToQString(folder))),
+                    &m_s.window, true);
+}
+
+std::vector<ActionRunner::Target> ActionRunner::targets(bool sameNameJpeg, bool listMode) const
+{
+    const imagelist::ImageList& list = m_s.controller.list();
+    std::vector<std::size_t> chosen;
+    if (listMode) {
+        chosen = m_s.list.selectedEntries();
+    } else if (const auto shown = m_s.shownEntry()) {
+        chosen.push_back(*shown);
+    }
+    std::vector<Target> result;
+    for (const std::size_t entry : chosen) {
+        if (sameNameJpeg) {
+            if (const auto partner = actions::findJpegPartner(list, entry))
+                result.push_back({*partner, true});
+        }
+        result.push_back({entry, false});
+    }
+    return result;
+}
+
+int ActionRunner::run(std::size_t position)
+{
+    actions::ActionTable table(m_s.state.settings);
+    if (m_running || position >= table.count() || m_s.controller.list().empty())
+        return 0;
+    const actions::ActionRecord record = table.at(position);
+    const auto kind = static_cast<ActionKind>(record.kind());
+    if (kind == ActionKind::DevelopTiff || kind == ActionKind::DevelopJpeg) {
+        startDevelopment(record, kind);
+        return 0;
+    }
+    if (!m_s.listHasFocus() && !m_s.shownEntry()) {
+        showErrorBox(shell::kProductName, msg::kNoImageShown, &m_s.window);
+        return 0;
+    }
+    return runOverTargets(record, kind);
+}
+
+int ActionRunner::runOverTargets(const actions::ActionRecord& record, ActionKind kind)
+{
+    const bool listMode = m_s.listHasFocus();
+    Blocking blocking(m_s.controller, m_running);
+    WaitCursor cursor;
+    if (listMode && kind == ActionKind::HandOver && record.transferAsOne()) {
+        handOverAsOne(record);
+        return 1;
+    }
+    actions::ActionExecutor run = executor();
+    InputHold hold;
+    const std::vector<Target> files = targets(record.sameNameJpeg(), listMode);
+    const std::optional<std::size_t> shown = listMode ? std::nullopt : m_s.shownEntry();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (listMode && i > 0 && hold.escapePressed()
+            && askYesNo(shell::kProductName, msg::kAbortActionQuestion, &m_s.window, true))
+            break;
+        const actions::ExecutionResult result = executeOne(run, files[i].entry, kind, record);
+        report(run, files[i].entry, static_cast<int>(kind), result);
+        // In the main view a failure stops the run (the partner's too).
+        if (!listMode && result.result == Result::Failed)
+            return 0;
+    }
+    if (!listMode && shown) {
+        const imagelist::ImageEntry& entry = m_s.controller.list().entry(*shown);
+        const bool advance = (takesFileAway(kind) && !entry.isPresent())
+                             || (kind == ActionKind::Copy && entry.isPresent()
+                                 && m_s.state.settings.get(settings::kAdvanceAfterCopy) == 1);
+        if (advance)
+            m_s.showNext();
+    }
+    return 1;
+}
+
+actions::ExecutionResult ActionRunner::executeOne(actions::ActionExecutor& executor, std::size_t entry,
+                                                  ActionKind kind, const actions::ActionRecord& record)
+{
+    if (kind != ActionKind::HandOver) {
+        actions::ExecutionResult result = executor.execute(entry, kind, record.path());
+        if (!result.failureMessage.empty())
+            showErrorBox(shell::kProductName, result.failureMessage, &m_s.window);
+        return result;
+    }
+    actions::ExecutionResult result;
+    const imagelist::ImageEntry& file = m_s.controller.list().entry(entry);
+    if (!file.isPresent()) {
+        result.reason = "the file is no longer in its place";
+        return result;
+    }
+    if (actions::handOver(fs::path(record.path()), {fs::path(file.path())})) {
+        result.result = Result::Done;
+    } else {
+        showErrorBox(shell::kProductName, msg::kHandOverFailed, &m_s.window);
+        result.reason = "the application could not be started";
+    }
+    return result;
+}
+
+void ActionRunner::handOverAsOne(const actions::ActionRecord& record)
+{
+    const std::vector<Target> files = targets(record.sameNameJpeg(), true);
+    const imagelist::ImageList& list = m_s.controller.list();
+    std::vector<fs::path> paths;
+    for (const Target& target : files)
+        paths.emplace_back(list.entry(target.entry).path());
+    const bool started = !paths.empty() && actions::handOver(fs::path(record.path()), paths);
+    if (!started)
+        showErrorBox(shell::kProductName, msg::kHandOverFailed, &m_s.window);
+    actions::ActionExecutor run = executor();
+    actions::ExecutionResult result;
+    result.result = started ? Result::Done : Result::Failed;
+    for (const Target& target : files)
+        report(run, target.entry, static_cast<int>(ActionKind::HandOver), result);
+}
+
+void ActionRunner::report(actions::ActionExecutor& executor, std::optional<std::size_t> entry, int kind,
+                          const actions::ExecutionResult& result)
+{
+    const std::u16string line = executor.report(entry, kind, result);
+    m_s.log.addLogLine(toQString(line), actions::logIcon(kind, result.result));
+    if (entry) {
+        const auto action = static_cast<ActionKind>(kind);
+        if (result.result == Result::Done && (takesFileAway(action) || action == ActionKind::LosslessRotation)) {
+            if (takesFileAway(action))
+                m_s.releaseEntry(*entry);
+            m_s.controller.noteEntryChangedByAction(*entry, action == ActionKind::LosslessRotation);
+        }
+        const std::size_t row = *entry;
+        m_s.list.entriesChanged(std::span(&row, 1));
+    }
+    if (result.folderCreated)
+        m_s.folderTreeChanged();
+    updateCounters(result.statusParts);
+}
+
+void ActionRunner::updateCounters(int parts)
+{
+    if (parts & actions::kStatusCopies)
+        m_s.status.setPartText(kPartCopies, QStringLiteral("\tCOPY:%1").arg(m_counters.copies));
+    if (parts & actions::kStatusMoves)
+        m_s.status.setPartText(kPartMoves, QStringLiteral("\tMOVE:%1").arg(m_counters.moves));
+    if (parts & actions::kStatusDeletions)
+        m_s.status.setPartText(kPartDeletions, QStringLiteral("\tDEL:%1").arg(m_counters.deletions));
+    if (parts & actions::kStatusListTotals)
+        Q_EMIT listTotalsChanged();
+}
+
+void ActionRunner::startDevelopment(const actions::ActionRecord& record, ActionKind kind)
+{
+    if (m_development && m_development->running())
+        return;
+    const imagelist::ImageList& list = m_s.controller.list();
+    // One folder for the whole job: the destination as seen from the list's
+    // first file.
+    const fs::path folder = actions::resolveDestination(fs::path(list.entry(0).path()), record.path());
+    std::vector<raw::DevelopmentItem> items;
+    const bool listMode = m_s.listHasFocus();
+    if (!listMode && !m_s.shownEntry()) {
+        showErrorBox(shell::kProductName, msg::kNoImageShown, &m_s.window);
+        return;
+    }
+    for (const Target& target : targets(false, listMode)) {
+        const imagelist::ListItem& item = list.item(target.entry);
+        if (imagelist::isRawKind(item.entry->kind()) && item.entry->isPresent() && imagelist::mayAct(item))
+            items.push_back({target.entry, std::make_shared<const imagelist::ImageEntry>(*item.entry)});
+    }
+    if (items.empty())
+        return;
+    std::error_code error;
+    const bool existed = fs::is_directory(folder, error);
+    if (!existed && (!askCreateFolder(folder) || !actions::ensureFolder(folder)))
+        return;
+    const std::u16string historyText = folder.u16string();
+    DevelopmentDialog::Surroundings around{m_s.window, m_s.showTitlePrefix, m_s.log, m_s.list,
+                                           m_s.state.settings.get(settings::kDrawingPriority),
+                                           [this, kind, historyText](const raw::DevelopmentReport& report) {
+        if (report.result != Result::Done || report.entryIndex >= m_s.controller.list().size())
+            return;
+        imagelist::pushHistory(m_s.controller.session().list().item(report.entryIndex), static_cast<std::int8_t>(kind),
+                               historyText);
+    }};
+    const auto outputKind = kind == ActionKind::DevelopTiff ? raw::OutputKind::Tiff : raw::OutputKind::Jpeg;
+    m_development = std::make_unique<DevelopmentDialog>(around, std::move(items),
+                                                        raw::developmentSettingsFrom(m_s.state.settings, outputKind, folder));
+    m_development->start();
+    if (!existed)
+        m_s.folderTreeChanged();
+}
+
+void ActionRunner::trashByDeleteKey()
+{
+    if (m_running || m_s.controller.list().empty())
+        return;
+    const settings::SettingsRecord& settings = m_s.state.settings;
+    if (settings.get(settings::kConfirmFirstUse) == 1 && !m_deleteKeyConfirmed) {
+        const bool reask = settings.get(settings::kReaskAfterCancel) == 1;
+        if (!reask)
+            m_deleteKeyConfirmed = true;
+        std::u16string text(msg::kDeleteKeyQuestion);
+        text += reask ? msg::kSkippedOnceRun : msg::kSkippedFromNowOn;
+        if (!askYesNo(shell::kProductName, text, &m_s.window))
+            return;
+        m_deleteKeyConfirmed = true;
+    }
+    const bool listMode = m_s.listHasFocus();
+    if (!listMode && !m_s.shownEntry())
+        return;
+    Blocking blocking(m_s.controller, m_running);
+    WaitCursor cursor;
+    actions::ActionExecutor run = executor();
+    const std::optional<std::size_t> shown = listMode ? std::nullopt : m_s.shownEntry();
+    for (const Target& target : targets(false, listMode)) {
+        const actions::ExecutionResult result = run.execute(target.entry, ActionKind::Trash, {});
+        report(run, target.entry, static_cast<int>(ActionKind::Trash), result);
+    }
+    if (shown && !m_s.controller.list().entry(*shown).isPresent())
+        m_s.showNext();
+}
+
+void ActionRunner::emptyTrash()
+{
+    if (m_running || !askYesNo(shell::kProductName, msg::kEmptyTrashQuestion, &m_s.window))
+        return;
+    WaitCursor cursor;
+    const actions::TrashEmptyingResult result = actions::emptyTrashFolders(actions::userTrashFolders());
+    if (result.failed > 0)
+        showErrorBox(shell::kProductName,
+                     u16View(toQString(msg::kEmptyTrashIncomplete).replace(QStringLiteral("%d"), QString::number(result.failed))),
+                     &m_s.window);
+}
+
+void ActionRunner::reportTransfer(const QString& source, const QString& folder, bool moved, bool done)
+{
+    imagelist::ImageList& list = m_s.controller.session().list();
+    std::optional<std::size_t> entry;
+    const std::u16string path = toU16(source);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        if (list.entry(i).path() == path) {
+            entry = i;
+            break;
+        }
+    }
+    actions::ExecutionResult result;
+    result.result = done ? Result::Done : Result::Failed;
+    result.historyText = toU16(folder);
+    const ActionKind kind = moved ? ActionKind::Move : ActionKind::Copy;
+    if (done) {
+        if (moved) {
+            ++m_counters.moves;
+            if (entry)
+                list.entry(*entry).setPresence(0);
+            result.statusParts = actions::kStatusMoves | actions::kStatusListTotals;
+        } else {
+            ++m_counters.copies;
+            result.statusParts = actions::kStatusCopies;
+        }
+    }
+    actions::ActionExecutor run = executor();
+    if (entry) {
+        report(run, entry, static_cast<int>(kind), result);
+        return;
+    }
+    m_s.log.addLogLine(toQString(actions::logLine(static_cast<int>(kind), toU16(QFileInfo(source).fileName()),
+                                                  result.result)),
+                       actions::logIcon(static_cast<int>(kind), result.result));
+    updateCounters(result.statusParts);
+}
+
+} // namespace qlx::gui

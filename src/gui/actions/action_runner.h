@@ -1,0 +1,109 @@
+#pragma once
+// Runs a registered action over its targets in the window: the selected
+// rows of the list from the top when the list has the focus, else the
+// picture the main view shows. Each file goes through the core's executor
+// (actions/action_executor.h); here are the questions it asks, the RAW
+// file's JPEG partner, the action log's lines, the counters of the status
+// bar, the rows drawn again, and the step to the next picture after a file
+// left.
+//
+// While an action runs, the window's input waits (Escape asks whether to
+// stop), loads of other folders wait as the pending request, and the folder
+// watcher is followed afterwards: nothing frees an entry under the loop.
+//
+// GUI thread only.
+
+#include "actions/action_executor.h"
+#include "actions/action_record.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QWidget;
+
+namespace qlx::gui {
+
+class DevelopmentDialog;
+class ListController;
+class ListPane;
+class Rebar;
+class StatusBar;
+struct SharedState;
+
+class ActionRunner : public QObject {
+    Q_OBJECT
+public:
+    struct Surroundings {
+        SharedState& state;
+        ListController& controller;
+        ListPane& list;
+        Rebar& log;
+        StatusBar& status;
+        QWidget& window;
+        // Whether the list has the focus (the selection is the target).
+        std::function<bool()> listHasFocus;
+        // The entry the main view shows; none when it shows nothing.
+        std::function<std::optional<std::size_t>()> shownEntry;
+        std::function<void()> showNext;
+        // The folder tree learns of a folder an action made.
+        std::function<void()> folderTreeChanged;
+        // The views let go of an entry's pictures (its file went away).
+        std::function<void(std::size_t entry)> releaseEntry;
+        // The window's caption with a prefix ("" for none).
+        std::function<void(std::u16string_view prefix)> showTitlePrefix;
+    };
+
+    ActionRunner(Surroundings surroundings, QObject* parent = nullptr);
+    ~ActionRunner() override;
+
+    // Runs the action at `position` of the table: 0 nothing was done (or
+    // the run stopped), 1 done.
+    int run(std::size_t position);
+    // The Delete key: the selection (or the shown picture) to the trash,
+    // after the first-use question.
+    void trashByDeleteKey();
+    // "ゴミ箱を空にする", after its question.
+    void emptyTrash();
+    // The folder pane copied or moved a file into `folder`.
+    void reportTransfer(const QString& source, const QString& folder, bool moved, bool done);
+
+    bool running() const { return m_running; }
+    const actions::ActionCounters& counters() const { return m_counters; }
+
+Q_SIGNALS:
+    // The list's totals may have changed (a file left, a size changed).
+    void listTotalsChanged();
+
+private:
+    struct Target {
+        std::size_t entry;
+        bool partner; // the JPEG taken along with a RAW file
+    };
+    // The files the action works on, partners first, in display order.
+    std::vector<Target> targets(bool sameNameJpeg, bool listMode) const;
+    int runOverTargets(const actions::ActionRecord& record, actions::ActionKind kind);
+    actions::ExecutionResult executeOne(actions::ActionExecutor& executor, std::size_t entry,
+                                        actions::ActionKind kind, const actions::ActionRecord& record);
+    void handOverAsOne(const actions::ActionRecord& record);
+    void startDevelopment(const actions::ActionRecord& record, actions::ActionKind kind);
+    void report(actions::ActionExecutor& executor, std::optional<std::size_t> entry, int kind,
+                const actions::ExecutionResult& result);
+    void updateCounters(int parts);
+    actions::ActionExecutor executor();
+    bool askReplace(const std::filesystem::path& existing);
+    bool askCreateFolder(const std::filesystem::path& folder);
+
+    Surroundings m_s;
+    actions::ActionCounters m_counters;
+    std::unique_ptr<DevelopmentDialog> m_development;
+    bool m_running = false;
+    bool m_deleteKeyConfirmed = false;
+};
+
+} // namespace qlx::gui
