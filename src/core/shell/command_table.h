@@ -49,6 +49,7 @@ enum class Availability : std::uint8_t {
     Collections,// the collection tree's commands: new, rename, delete, delete search results;
                 // adding the list's files to a collection and removing them from it
     Zoom,       // the view's latched zoom and loupe modes
+    ActionSettings, // the settings window on its action page, the one page it has so far
 };
 
 class AvailabilitySet {
