@@ -56,6 +56,9 @@ public:
     // Puts into the settings what is read only when they are written: the
     // rebar's bands as the user left them.
     void recordSettings();
+    // Whether a key-assignment action may offer built-in function `id`: the
+    // functions the browser can run. None yet.
+    bool canRunFunction(int id) const;
 
     ListController& controller() { return *m_controller; }
     ListPane* listPane() const { return m_listPane; }
@@ -88,6 +91,9 @@ private:
     // The folder tab shows the folder pane's folder, the collection tab the
     // current collection (none: an empty list).
     void showMode(bool collectionMode);
+    // The settings window on `page` (the action page when it has no such
+    // page), modal; the list is redrawn when a row colour was switched.
+    void openSettings(int page);
 
     MainWindow& m_window;
     SharedState& m_state;
@@ -111,6 +117,7 @@ private:
     std::uint64_t m_viewGeneration = 0;
     bool m_memoryBoxOpen = false; // "メモリ不足です。" is showing
     bool m_shutDown = false;
+    int m_settingsPage = 8; // the page the settings window showed last (F9)
 };
 
 } // namespace qlx::gui
