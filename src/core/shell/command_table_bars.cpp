@@ -36,9 +36,9 @@ constexpr std::array<ToolBoxButton, 23> kToolBox{{
     {u"メディア容量分割計算(F6)", u"", F6, kKeyOnly, Actions},
     {u"メディア容量に振分け実行(F7)", u"", F7, kKeyOnly, Actions},
     {u"サブフォルダ画像統合(F8)", u"", F8, 139, Actions},
-    {u"環境設定を開く(F9)", u"", F9, kKeyOnly, Settings},
+    {u"環境設定を開く(F9)", u"", F9, kKeyOnly, ActionSettings},
     // Page 8 of the settings dialog is the actions page.
-    {u"アクション設定を開く(F10)", u"", F10, command::kFirstSettingsPage + 8, Settings},
+    {u"アクション設定を開く(F10)", u"", F10, command::kFirstSettingsPage + 8, ActionSettings},
     {u"サムネイル分割表示(F11)", u"", F11, 218, Screens},
     {u"マルチスクリーン分割(F12)", u"", F12, kKeyOnly, Screens},
 }};

@@ -51,13 +51,6 @@ bool removesTheFile(std::int8_t kind)
     return false;
 }
 
-QColor classColour(const settings::SettingsRecord& record, int colourClass)
-{
-    const auto at = static_cast<std::size_t>(colourClass);
-    const auto stored = static_cast<std::uint32_t>(record.get(settings::kActionRowColours, at));
-    return colourOfSetting(stored != 0 ? stored : kDefaultClassColours[at]);
-}
-
 QColor errorColour(const settings::SettingsRecord& record)
 {
     const std::uint32_t stored = record.get(settings::kErrorRowColour);
@@ -65,6 +58,13 @@ QColor errorColour(const settings::SettingsRecord& record)
 }
 
 } // namespace
+
+QColor classColour(const settings::SettingsRecord& record, int colourClass)
+{
+    const auto at = static_cast<std::size_t>(colourClass);
+    const auto stored = static_cast<std::uint32_t>(record.get(settings::kActionRowColours, at));
+    return colourOfSetting(stored != 0 ? stored : kDefaultClassColours[at]);
+}
 
 QColor colourOfSetting(std::uint32_t bgr)
 {

@@ -23,6 +23,10 @@ namespace qlx::gui {
 
 std::optional<QColor> rowBackground(const imagelist::ListItem& item, const settings::SettingsRecord& record);
 
+// The colour of an action colour class 0 … 7 (copy … lossless rotation),
+// the list's default tint while the setting was never set.
+QColor classColour(const settings::SettingsRecord& record, int colourClass);
+
 // The colour of a 0x00BBGGRR settings value.
 QColor colourOfSetting(std::uint32_t bgr);
 

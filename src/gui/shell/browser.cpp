@@ -26,6 +26,7 @@
 #include "shell/shell_messages.h"
 #include "shell/shared_state.h"
 #include "shell/raw_failure_notice.h"
+#include "settings/settings_window.h"
 #include "shell/status_bar.h"
 #include "cache/thumbnail_block.h"
 #include "raw/raw_engine.h"
@@ -40,6 +41,7 @@
 #include "viewer/view_subject.h"
 #include "viewer/zoom_control.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <algorithm>
 #include <QCursor>
@@ -89,7 +91,8 @@ Browser::Browser(MainWindow& window, SharedState& state) : m_window(window), m_s
                                                 .with(shell::Availability::Screens)
                                                 .with(shell::Availability::Raw)
                                                 .with(shell::Availability::Zoom)
-                                                .with(shell::Availability::Trash));
+                                                .with(shell::Availability::Trash)
+                                                .with(shell::Availability::ActionSettings));
     m_menus->setTargetFormatMask(settings.get(settings::kTargetFormatMask));
     m_menus->setMultiScreenMode(settings.get(settings::kMultiScreenMode));
     connect(m_menus.get(), &MenuBuilder::commandTriggered, this, &Browser::runCommand);
@@ -306,6 +309,8 @@ void Browser::installKeys()
     toolKey(ToolKey::F3, {Qt::Key_F3}, [this] { runCommand(list_command::kUncheckSelected); });
     toolKey(ToolKey::F4, {Qt::Key_F4}, [this] { m_listPane->jumpToNextChecked(m_area->screenMode() != viewer::ScreenMode::ListOnly); });
     toolKey(ToolKey::Convert, {Qt::Key_Henkan}, [this] { m_presenter->toggleDevelopment(); });
+    toolKey(ToolKey::F9, {Qt::Key_F9}, [this] { openSettings(m_settingsPage); });
+    toolKey(ToolKey::F10, {Qt::Key_F10}, [this] { runCommand(shell::command::kFirstSettingsPage + SettingsWindow::kActionPage); });
     toolKey(ToolKey::F12, {Qt::Key_F12}, [this] {
         const int mode = (m_state.settings.get(settings::kMultiScreenMode) + 1) % shell::command::kMultiScreenModes;
         runCommand(shell::command::kFirstMultiScreen + mode);
@@ -501,7 +506,8 @@ void Browser::runCommand(int command)
         runMainWindowCommand(route.command);
         return;
     case shell::Handler::SettingsDialog:
-        return; // the settings dialog comes with its own pages
+        openSettings(route.command);
+        return;
     case shell::Handler::FolderPane:
         return; // the folder pane carries out its own menus' commands itself
     case shell::Handler::ListPane:
@@ -530,6 +536,19 @@ void Browser::runCommand(int command)
     }
     m_listPane->executeCommand(listCommand);
     updateCounters();
+}
+
+void Browser::openSettings(int page)
+{
+    SettingsWindow window(m_state.settings, m_state.keyStates, [this](int id) { return canRunFunction(id); }, &m_window);
+    bool coloursChanged = false;
+    connect(&window, &SettingsWindow::rowColoursChanged, this, [&coloursChanged] { coloursChanged = true; });
+    window.showPage(page);
+    window.exec();
+    m_settingsPage = window.currentPage();
+    if (coloursChanged)
+        for (QAbstractItemView* view : m_listPane->findChildren<QAbstractItemView*>())
+            view->viewport()->update();
 }
 
 bool Browser::runMainWindowCommand(int command)

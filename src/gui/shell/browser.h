@@ -102,6 +102,9 @@ private:
     // The folder tab shows the folder pane's folder, the collection tab the
     // current collection (none: an empty list).
     void showMode(bool collectionMode);
+    // The settings window on `page` (the action page when it has no such
+    // page), modal; the list is redrawn when a row colour was switched.
+    void openSettings(int page);
 
     MainWindow& m_window;
     SharedState& m_state;
@@ -127,6 +130,7 @@ private:
     std::uint64_t m_viewGeneration = 0;
     bool m_memoryBoxOpen = false; // "メモリ不足です。" is showing
     bool m_shutDown = false;
+    int m_settingsPage = 8; // the page the settings window showed last (F9)
 };
 
 } // namespace qlx::gui

@@ -8,7 +8,6 @@
 #include "actions/action_runner.h"
 #include "imagelist/list_pane.h"
 #include "shell/command_table.h"
-#include "viewer/zoom_control.h"
 
 namespace qlx::gui {
 
