@@ -1,8 +1,10 @@
 #include "act_command.h"
 
+#include "act_development.h"
 #include "file_arguments.h"
 #include "info_command.h"
 
+#include "actions/entry_actions.h"
 #include "actions/file_action.h"
 
 #include <array>
@@ -12,30 +14,68 @@
 namespace qlx::cli {
 namespace {
 
-constexpr std::string_view kUsage = "usage: qlx act copy|move|trash|delete [--to DEST] [--yes] FILE...\n";
+namespace fs = std::filesystem;
+
+constexpr std::string_view kUsage =
+    "usage: qlx act KIND [--to DEST] [--yes] FILE...\n"
+    "  KIND: copy, move, thumbnail, tiff, jpeg (these need --to; \".\" is each file's folder),\n"
+    "        trash, delete, rotate-cw, rotate-ccw\n";
+
+// How a kind runs: on the file alone, on the entry the folder reader makes
+// of it, or as one development job over all the files.
+enum class Runs { OnFile, OnEntry, AsDevelopment };
 
 struct KindName {
     std::string_view name;
     actions::ActionKind kind;
     bool needsDestination;
+    Runs runs;
+    int quarterTurns; // rotation: turns clockwise
 };
-constexpr std::array<KindName, 4> kKinds{{
-    {"copy", actions::ActionKind::Copy, true},
-    {"move", actions::ActionKind::Move, true},
-    {"trash", actions::ActionKind::Trash, false},
-    {"delete", actions::ActionKind::Delete, false},
+constexpr std::array<KindName, 9> kKinds{{
+    {"copy", actions::ActionKind::Copy, true, Runs::OnFile, 0},
+    {"move", actions::ActionKind::Move, true, Runs::OnFile, 0},
+    {"trash", actions::ActionKind::Trash, false, Runs::OnFile, 0},
+    {"delete", actions::ActionKind::Delete, false, Runs::OnFile, 0},
+    {"rotate-cw", actions::ActionKind::LosslessRotation, false, Runs::OnEntry, 1},
+    {"rotate-ccw", actions::ActionKind::LosslessRotation, false, Runs::OnEntry, 3},
+    {"thumbnail", actions::ActionKind::ThumbnailSave, true, Runs::OnEntry, 0},
+    {"tiff", actions::ActionKind::DevelopTiff, true, Runs::AsDevelopment, 0},
+    {"jpeg", actions::ActionKind::DevelopJpeg, true, Runs::AsDevelopment, 0},
 }};
+
+const KindName* kindNamed(const std::vector<std::string>& args)
+{
+    for (const KindName& k : kKinds)
+        if (!args.empty() && args.front() == k.name)
+            return &k;
+    return nullptr;
+}
+
+// One file of a kind that runs on its file or its entry.
+actions::FileActionOutcome runOne(const KindName& kind, const fs::path& file, std::u16string_view destination,
+                                  const actions::FileActionAnswers& answers, const MetadataTables& tables)
+{
+    if (kind.runs == Runs::OnFile)
+        return actions::runFileAction(kind.kind, file, destination, answers);
+    // The orientation, its offset and byte order and the preview, as the
+    // folder reader fills them.
+    const FileRead read = readFile(file, tables, false);
+    if (!read.opened)
+        return {actions::Result::Failed, {}, "the file cannot be opened"};
+    if (kind.kind == actions::ActionKind::ThumbnailSave)
+        return actions::saveEntryThumbnail(*read.entry, destination, answers);
+    read.entry->setUserRotation(static_cast<std::uint8_t>(kind.quarterTurns));
+    return actions::rotateEntry(*read.entry, false);
+}
 
 } // namespace
 
 int runActCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
-    const KindName* kind = nullptr;
-    for (const KindName& k : kKinds)
-        if (!args.empty() && args.front() == k.name)
-            kind = &k;
+    const KindName* kind = kindNamed(args);
     if (kind == nullptr) {
-        err << "qlx act: the first argument is the kind: copy, move, trash or delete\n" << kUsage;
+        err << "qlx act: the first argument is the kind\n" << kUsage;
         return 2;
     }
     std::string destination;
@@ -53,15 +93,23 @@ int runActCommand(const std::vector<std::string>& args, std::ostream& out, std::
         err << "qlx act: " << kind->name << " needs --to DEST\n" << kUsage;
         return 2;
     }
-    const std::u16string destinationText = utf16Of(std::filesystem::path(destination));
+    const std::u16string destinationText = utf16Of(fs::path(destination));
+    std::vector<fs::path> paths;
+    for (const std::string& name : *files)
+        paths.push_back(fs::absolute(name).lexically_normal());
+    if (kind->runs == Runs::AsDevelopment)
+        return runDevelopmentAction(kind->kind, paths, destinationText, answers, out, err);
+
+    const MetadataTables tables = kind->runs == Runs::OnEntry ? loadTablesBesideProgram(LensTablesWanted::No)
+                                                              : MetadataTables{};
     bool allDone = true;
-    for (const std::string& name : *files) {
-        const std::filesystem::path file = std::filesystem::absolute(name);
-        const actions::FileActionOutcome outcome = actions::runFileAction(kind->kind, file, destinationText, answers);
-        out << utf8Of(actions::logLine(static_cast<int>(kind->kind), utf16Of(file.filename()), outcome.result)) << '\n';
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const actions::FileActionOutcome outcome = runOne(*kind, paths[i], destinationText, answers, tables);
+        out << utf8Of(actions::logLine(static_cast<int>(kind->kind), utf16Of(paths[i].filename()), outcome.result))
+            << '\n';
         if (outcome.result != actions::Result::Done) {
             allDone = false;
-            err << "qlx act: " << name << ": " << outcome.reason << '\n';
+            err << "qlx act: " << (*files)[i] << ": " << outcome.reason << '\n';
         }
     }
     return allDone ? 0 : 1;

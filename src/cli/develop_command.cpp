@@ -105,9 +105,10 @@ bool developFile(const fs::path& file, const Options& options, const MetadataTab
         return false;
     };
     const Target target = targetFor(file, options);
+    bool replacing = false;
     if (target.kind == Target::Kind::File) {
         const raw::ReplaceQuestion replace = [&](const fs::path&) { return options.replace; };
-        const raw::WriteResult allowed = raw::checkOutputPath(file, target.path, replace);
+        const raw::WriteResult allowed = raw::checkOutputPath(file, target.path, replace, &replacing);
         if (!allowed.done)
             return failed(allowed.reason + ": " + target.path.string());
     }
@@ -134,7 +135,7 @@ bool developFile(const fs::path& file, const Options& options, const MetadataTab
         written = writeToDevice(upright, options, tags, target.path);
         break;
     case Target::Kind::File:
-        written = raw::writeDevelopedImage(upright, options.kind, target.path, tags);
+        written = raw::writeDevelopedImage(upright, options.kind, raw::OutputPlace{target.path, file, replacing}, tags);
         break;
     }
     if (!written.done)

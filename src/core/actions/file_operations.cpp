@@ -208,10 +208,12 @@ TransferResult moveFileTo(const fs::path& source, const fs::path& target, Transf
         return *refused;
 
     if (!options.copyInsteadOfRename) {
-        if (placeFile(source, target, options.existing)) {
-            syncFolder(folderOf(target));
+        // No flush of the folders: a rename is atomic, so after a crash
+        // the file stands under its old name or its new one, never under
+        // neither; a flush per file made a move of a card's worth of
+        // pictures five times slower than mv.
+        if (placeFile(source, target, options.existing))
             return success(target);
-        }
         const int error = errno;
         if (error == EEXIST)
             return failure(TransferOutcome::TargetExists, target, error, "target exists");

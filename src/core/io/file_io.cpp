@@ -58,6 +58,29 @@ std::optional<ReadResult> readFileCapped(const std::filesystem::path& path, std:
 bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::byte> bytes,
                          std::string* error)
 {
+    return writeFileAtomically(path, bytes, AtomicWriteOptions{}, error);
+}
+
+namespace {
+
+// True when `path` names the file `keep` names (errno EEXIST then).
+bool namesKeptFile(const std::filesystem::path& path, const std::filesystem::path& keep)
+{
+    struct stat target {};
+    struct stat kept {};
+    if (keep.empty() || ::stat(path.c_str(), &target) != 0 || ::stat(keep.c_str(), &kept) != 0)
+        return false;
+    if (target.st_dev != kept.st_dev || target.st_ino != kept.st_ino)
+        return false;
+    errno = EEXIST;
+    return true;
+}
+
+} // namespace
+
+bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::byte> bytes,
+                         const AtomicWriteOptions& options, std::string* error)
+{
     const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
     std::string pattern = (folder / ("." + path.filename().string() + ".tmp-XXXXXX")).string();
     FileDescriptor fd(sys::mkostemp(pattern.data(), O_CLOEXEC));
@@ -66,32 +89,35 @@ bool writeFileAtomically(const std::filesystem::path& path, std::span<const std:
         return false;
     }
     auto fail = [&](const char* what) {
+        const int failure = errno;
         setError(error, what);
         sys::unlink(pattern.c_str());
+        errno = failure;
         return false;
     };
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t put = sys::write(fd.get(), bytes.data() + done, bytes.size() - done);
-        if (put < 0) {
-            if (errno == EINTR)
-                continue;
-            return fail("write failed");
-        }
-        done += static_cast<std::size_t>(put);
-    }
+    if (!sys::writeAll(fd.get(), bytes.data(), bytes.size()))
+        return fail("write failed");
     // Keep the permissions of the file we replace; a new file gets the usual
     // rw-r--r-- (mkstemp creates it 0600).
     struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
+    const mode_t mode = options.replace && ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : 0644;
     if (sys::fchmod(fd.get(), mode) != 0)
         return fail("chmod failed");
     if (sys::fsync(fd.get()) != 0)
         return fail("fsync failed");
     if (::close(fd.release()) != 0)
         return fail("close failed");
-    if (sys::rename(pattern.c_str(), path.c_str()) != 0)
-        return fail("rename failed");
+    if (options.replace) {
+        // Looked at last, right before the rename, so that the window in
+        // which the name could change into the kept file is as short as it
+        // can be without the kernel's help.
+        if (namesKeptFile(path, options.keep))
+            return fail("the name holds the file that must be kept");
+        if (sys::rename(pattern.c_str(), path.c_str()) != 0)
+            return fail("rename failed");
+    } else if (!renameNoReplace(pattern, path)) {
+        return fail(errno == EEXIST ? "a file of that name exists" : "rename failed");
+    }
     syncFolder(folder);
     return true;
 }

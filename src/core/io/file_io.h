@@ -37,6 +37,23 @@ inline constexpr std::size_t kTemporaryNameExtraBytes = 12;
 bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::byte> bytes,
                          std::string* error = nullptr);
 
+// What the write does with a file already under the name.
+struct AtomicWriteOptions {
+    // false: a file (or anything) under the name is never replaced; the
+    // write fails with EEXIST, also when the file appeared while writing.
+    bool replace = true;
+    // A file the name must never be (the same device and inode) when the
+    // new file is renamed over it: the picture a thumbnail or a developed
+    // picture is made from, which a destination of "." and a card that
+    // ignores case can make the target. Empty: none.
+    std::filesystem::path keep;
+};
+
+// writeFileAtomically with those choices; on failure errno holds the error
+// of the call that failed.
+bool writeFileAtomically(const std::filesystem::path& path, std::span<const std::byte> bytes,
+                         const AtomicWriteOptions& options, std::string* error = nullptr);
+
 // Flushes a folder's list of names to disk, so that a rename or removal in
 // it outlives a crash. Best effort: a folder that cannot be opened is left.
 void syncFolder(const std::filesystem::path& folder);

@@ -125,6 +125,16 @@ int mkdir(const char* path, mode_t mode)
     return failed() ? -1 : ::mkdir(path, mode);
 }
 
+int openat(int folder, const char* name, int flags, mode_t mode)
+{
+    return failed() ? -1 : ::openat(folder, name, flags, mode);
+}
+
+int unlinkat(int folder, const char* name, int flags)
+{
+    return failed() ? -1 : ::unlinkat(folder, name, flags);
+}
+
 bool writeAll(int fd, const void* buffer, std::size_t size)
 {
     const auto* bytes = static_cast<const char*>(buffer);

@@ -34,6 +34,10 @@ int renameNoReplace(const char* from, const char* to);
 int link(const char* from, const char* to);
 int unlink(const char* path);
 int mkdir(const char* path, mode_t mode);
+// Relative to an open folder, for walks that must never follow a link out
+// of the folder they were started in.
+int openat(int folder, const char* name, int flags, mode_t mode = 0);
+int unlinkat(int folder, const char* name, int flags);
 
 // All of `size` bytes, going on after writes that put fewer (and after
 // EINTR); false with errno set when a write fails or puts nothing.

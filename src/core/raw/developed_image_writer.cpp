@@ -23,6 +23,14 @@ fs::path developedOutputPath(const fs::path& folder, const fs::path& source, Out
 
 WriteResult checkOutputPath(const fs::path& source, const fs::path& output, const ReplaceQuestion& replace)
 {
+    return checkOutputPath(source, output, replace, nullptr);
+}
+
+WriteResult checkOutputPath(const fs::path& source, const fs::path& output, const ReplaceQuestion& replace,
+                            bool* replaceAgreed)
+{
+    if (replaceAgreed)
+        *replaceAgreed = false;
     std::error_code error;
     if (!fs::exists(fs::symlink_status(output, error)))
         return WriteResult::ok();
@@ -34,6 +42,8 @@ WriteResult checkOutputPath(const fs::path& source, const fs::path& output, cons
         return WriteResult::failed("a folder has the output's name");
     if (!replace || !replace(output))
         return WriteResult::failed("a file of that name exists and was not replaced");
+    if (replaceAgreed)
+        *replaceAgreed = true;
     return WriteResult::ok();
 }
 
@@ -59,11 +69,17 @@ std::optional<std::vector<std::byte>> encodeDevelopedImage(const QImage& picture
 WriteResult writeDevelopedImage(const QImage& picture, OutputKind kind, const fs::path& outputPath,
                                 const std::vector<ExifTag>* exif)
 {
+    return writeDevelopedImage(picture, kind, OutputPlace{outputPath, {}, true}, exif);
+}
+
+WriteResult writeDevelopedImage(const QImage& picture, OutputKind kind, const OutputPlace& place,
+                                const std::vector<ExifTag>* exif)
+{
     std::string error;
     const auto bytes = encodeDevelopedImage(picture, kind, exif, &error);
     if (!bytes)
         return WriteResult::failed(error);
-    if (!io::writeFileAtomically(outputPath, *bytes, &error))
+    if (!io::writeFileAtomically(place.path, *bytes, io::AtomicWriteOptions{place.replace, place.source}, &error))
         return WriteResult::failed(error);
     return WriteResult::ok();
 }

@@ -49,10 +49,27 @@ using ReplaceQuestion = std::function<bool(const std::filesystem::path& existing
 // no replacing).
 WriteResult checkOutputPath(const std::filesystem::path& source, const std::filesystem::path& output,
                             const ReplaceQuestion& replace);
+// The same, saying in `replaceAgreed` whether the output may replace a file
+// already there (the answer was yes).
+WriteResult checkOutputPath(const std::filesystem::path& source, const std::filesystem::path& output,
+                            const ReplaceQuestion& replace, bool* replaceAgreed);
+
+// Where a developed picture goes, with what checkOutputPath allowed: a file
+// under the name is replaced only when `replace` says so (one that appears
+// while the picture develops is not), and never when it is `source`.
+struct OutputPlace {
+    std::filesystem::path path;
+    std::filesystem::path source;
+    bool replace = false;
+};
 
 // Encodes `picture` (8-bit RGB, upright) as `kind` with the Exif tags given
 // (none when null) and writes it to `outputPath` through a temporary file.
 WriteResult writeDevelopedImage(const QImage& picture, OutputKind kind, const std::filesystem::path& outputPath,
+                                const std::vector<ExifTag>* exif = nullptr);
+
+// writeDevelopedImage into a checked place.
+WriteResult writeDevelopedImage(const QImage& picture, OutputKind kind, const OutputPlace& place,
                                 const std::vector<ExifTag>* exif = nullptr);
 
 // The encoded bytes alone, for writers that cannot rename (a device).

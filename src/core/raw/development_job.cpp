@@ -104,7 +104,8 @@ DevelopmentReport DevelopmentJob::developOne(const DevelopmentItem& item)
     DevelopmentReport report{item.entryIndex, entry.name(), Result::Failed, {}, {}};
     const fs::path source = pathOf(entry.path());
     const fs::path output = developedOutputPath(m_settings.folder, source, m_settings.kind);
-    const WriteResult allowed = checkOutputPath(source, output, m_callbacks.replace);
+    bool replacing = false;
+    const WriteResult allowed = checkOutputPath(source, output, m_callbacks.replace, &replacing);
     if (!allowed.done) {
         report.reason = allowed.reason;
         return report;
@@ -130,7 +131,8 @@ DevelopmentReport DevelopmentJob::developOne(const DevelopmentItem& item)
     if (m_settings.exif)
         exif = exifTags(shootingTextsOf(entry), static_cast<std::uint32_t>(upright.width()),
                         static_cast<std::uint32_t>(upright.height()));
-    const WriteResult written = writeDevelopedImage(upright, m_settings.kind, output, m_settings.exif ? &exif : nullptr);
+    const WriteResult written = writeDevelopedImage(upright, m_settings.kind, OutputPlace{output, source, replacing},
+                                                    m_settings.exif ? &exif : nullptr);
     if (!written.done) {
         report.reason = written.reason;
         return report;

@@ -1,6 +1,8 @@
 // No file is lost, whatever call fails: each operation on the user's files
 // (copy, move on one file system, move by copying as across file systems,
-// trash, lossless rotation) runs once cleanly to count its file-system
+// trash, lossless rotation, thumbnail save, the writing of a developed
+// picture; the last two also over a file the answer lets them replace)
+// runs once cleanly to count its file-system
 // calls, then again with each call in turn failing with each errno (and
 // each write cut short), and after every run the files are checked:
 //  - the picture's bytes are under its own name, under the name it was
@@ -11,7 +13,9 @@
 
 #include "actions/file_operations.h"
 #include "actions/lossless_rotation.h"
+#include "actions/thumbnail_save.h"
 #include "actions/trash.h"
+#include "raw/developed_image_writer.h"
 #include "io/file_time.h"
 #include "io/system_calls.h"
 #include "support/test_paths.h"
@@ -65,7 +69,7 @@ std::string leftovers(const World& world)
     std::string found;
     for (const auto& item : fs::recursive_directory_iterator(world.root)) {
         const std::string name = item.path().filename().string();
-        if (name.starts_with(".qlx"))
+        if (name.starts_with(".qlx") || name.find(".tmp-") != std::string::npos)
             found += " temporary " + item.path().string();
     }
     const fs::path trash = world.root / "data" / "Trash";
@@ -114,6 +118,82 @@ void prepareCard(World& w)
     fs::create_directories(w.keep);
     test::writeTestJpeg(w.source, {320, 240, "Canon", "Canon EOS 40D", 6});
     w.bytes = contentOf(w.source);
+}
+
+// A written file (thumbnail, developed picture) at root/keep/a.jpg: with
+// `replacing`, an older file stood there and the answer was yes.
+constexpr const char* kOlder = "older file under the target's name";
+
+std::string writtenCheck(const World& w, bool done, const std::string& expected, bool replacing)
+{
+    const fs::path target = w.keep / "a.jpg";
+    std::string problems = leftovers(w);
+    if (contentOf(w.source) != w.bytes)
+        problems += " the source changed";
+    const std::string now = fs::exists(target) ? contentOf(target) : std::string();
+    if (done && now != expected)
+        problems += " done, but the target is not the whole new file";
+    if (!done && now != (replacing ? kOlder : ""))
+        problems += replacing ? " failed, but the older file is not whole" : " failed, but a target stands";
+    return problems;
+}
+
+// The preview the thumbnail save writes: the test picture inside a file
+// that is not a JPEG, as in a RAW file.
+constexpr std::size_t kPreviewOffset = 16;
+
+void prepareRawCard(World& w, bool replacing)
+{
+    prepareCard(w);
+    const std::string jpeg = w.bytes;
+    w.source = w.source.parent_path() / "a.cr2";
+    std::ofstream(w.source, std::ios::binary) << std::string(kPreviewOffset, 'R') << jpeg << "TRAILER";
+    fs::remove(w.source.parent_path() / "a.jpg");
+    w.bytes = contentOf(w.source);
+    if (replacing)
+        std::ofstream(w.keep / "a.jpg", std::ios::binary) << kOlder;
+}
+
+QImage developedPicture()
+{
+    QImage picture(8, 6, QImage::Format_RGB888);
+    picture.fill(QColor(200, 120, 40));
+    return picture;
+}
+
+std::string developedBytes()
+{
+    const auto bytes = raw::encodeDevelopedImage(developedPicture(), raw::OutputKind::Jpeg, nullptr, nullptr);
+    return bytes ? std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size()) : std::string();
+}
+
+void addWritingOperations(std::vector<Operation>& all)
+{
+    for (const bool replacing : {false, true}) {
+        all.push_back({replacing ? "thumbnail save, replacing" : "thumbnail save",
+                       [replacing](World& w) { prepareRawCard(w, replacing); },
+                       [replacing](World& w) {
+                           const actions::ThumbnailSource source{
+                               w.source, kPreviewOffset,
+                               static_cast<std::uint32_t>(w.bytes.size() - kPreviewOffset - 7), false};
+                           return actions::saveThumbnail(source, w.keep, [replacing](const fs::path&) {
+                                      return replacing;
+                                  }).done();
+                       },
+                       [replacing](const World& w, bool done) {
+                           return writtenCheck(w, done, w.bytes.substr(kPreviewOffset, w.bytes.size() - kPreviewOffset - 7),
+                                               replacing);
+                       }});
+        all.push_back({replacing ? "development output, replacing" : "development output",
+                       [replacing](World& w) { prepareRawCard(w, replacing); },
+                       [replacing](World& w) {
+                           const raw::OutputPlace place{w.keep / "a.jpg", w.source, replacing};
+                           return raw::writeDevelopedImage(developedPicture(), raw::OutputKind::Jpeg, place).done;
+                       },
+                       [replacing](const World& w, bool done) {
+                           return writtenCheck(w, done, developedBytes(), replacing);
+                       }});
+    }
 }
 
 std::vector<Operation> operations()
@@ -171,6 +251,7 @@ std::vector<Operation> operations()
                            problems += done ? " done, but the bytes are not the rotated ones" : " failed, but the file changed";
                        return problems;
                    }});
+    addWritingOperations(all);
     return all;
 }
 
