@@ -4,8 +4,10 @@
 #include "file_arguments.h"
 #include "info_command.h"
 
-#include "actions/entry_actions.h"
+#include "actions/action_executor.h"
 #include "actions/file_action.h"
+#include "imagelist/image_list.h"
+#include "io/file_time.h"
 
 #include <array>
 #include <filesystem>
@@ -52,21 +54,28 @@ const KindName* kindNamed(const std::vector<std::string>& args)
     return nullptr;
 }
 
-// One file of a kind that runs on its file or its entry.
-actions::FileActionOutcome runOne(const KindName& kind, const fs::path& file, std::u16string_view destination,
-                                  const actions::FileActionAnswers& answers, const MetadataTables& tables)
+// The entry the window's list would hold for `file`: for the kinds that
+// need it, the orientation, its offset and byte order and the preview as
+// the folder reader fills them; otherwise the file's path, size and time.
+std::unique_ptr<imagelist::ImageEntry> entryOf(const KindName& kind, const fs::path& file,
+                                               const MetadataTables& tables)
 {
-    if (kind.runs == Runs::OnFile)
-        return actions::runFileAction(kind.kind, file, destination, answers);
-    // The orientation, its offset and byte order and the preview, as the
-    // folder reader fills them.
-    const FileRead read = readFile(file, tables, false);
-    if (!read.opened)
-        return {actions::Result::Failed, {}, "the file cannot be opened"};
-    if (kind.kind == actions::ActionKind::ThumbnailSave)
-        return actions::saveEntryThumbnail(*read.entry, destination, answers);
-    read.entry->setUserRotation(static_cast<std::uint8_t>(kind.quarterTurns));
-    return actions::rotateEntry(*read.entry, false);
+    std::unique_ptr<imagelist::ImageEntry> entry;
+    if (kind.runs == Runs::OnEntry) {
+        FileRead read = readFile(file, tables, false);
+        if (!read.opened)
+            return nullptr;
+        entry = std::move(read.entry);
+        entry->setUserRotation(static_cast<std::uint8_t>(kind.quarterTurns));
+    } else {
+        std::error_code error;
+        const std::uint64_t size = fs::file_size(file, error);
+        entry = imagelist::ImageEntry::createFresh(
+            {file.u16string(), 0, error ? 0 : size, io::lastWriteFileTime(file).value_or(0)});
+    }
+    if (entry)
+        entry->setPresence(imagelist::ImageEntry::kPresenceCounted);
+    return entry;
 }
 
 } // namespace
@@ -102,14 +111,29 @@ int runActCommand(const std::vector<std::string>& args, std::ostream& out, std::
 
     const MetadataTables tables = kind->runs == Runs::OnEntry ? loadTablesBesideProgram(LensTablesWanted::No)
                                                               : MetadataTables{};
+    // The files as a list of their own, run through the executor the keys
+    // use, with the questions answered as --yes says.
+    imagelist::ImageList list;
+    actions::ActionCounters counters;
+    const auto answer = [yes = answers.replace](const fs::path&) { return yes; };
+    actions::ActionExecutor executor(list, counters, {answer, answer}, false);
     bool allDone = true;
     for (std::size_t i = 0; i < paths.size(); ++i) {
-        const actions::FileActionOutcome outcome = runOne(*kind, paths[i], destinationText, answers, tables);
-        out << utf8Of(actions::logLine(static_cast<int>(kind->kind), utf16Of(paths[i].filename()), outcome.result))
-            << '\n';
-        if (outcome.result != actions::Result::Done) {
+        actions::ExecutionResult result;
+        std::optional<std::size_t> entry;
+        if (auto made = entryOf(*kind, paths[i], tables); made && list.append(std::move(made))) {
+            entry = list.size() - 1;
+            result = executor.execute(*entry, kind->kind, destinationText);
+        } else {
+            result.reason = "the file cannot be opened";
+        }
+        const std::u16string line = entry ? executor.report(entry, static_cast<int>(kind->kind), result)
+                                          : actions::logLine(static_cast<int>(kind->kind),
+                                                             utf16Of(paths[i].filename()), result.result);
+        out << utf8Of(line) << '\n';
+        if (result.result != actions::Result::Done) {
             allDone = false;
-            err << "qlx act: " << (*files)[i] << ": " << outcome.reason << '\n';
+            err << "qlx act: " << (*files)[i] << ": " << result.reason << '\n';
         }
     }
     return allDone ? 0 : 1;

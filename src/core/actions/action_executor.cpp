@@ -11,6 +11,7 @@
 #include "metadata/shooting_data.h"
 
 #include <algorithm>
+#include <cstring>
 #include <system_error>
 
 namespace qlx::actions {
@@ -48,6 +49,11 @@ std::u16string_view withoutExtension(std::u16string_view path)
     if (dot == std::u16string_view::npos || (slash != std::u16string_view::npos && dot < slash))
         return path;
     return path.substr(0, dot);
+}
+
+std::string errorText(int error)
+{
+    return error != 0 ? std::string(": ") + std::strerror(error) : std::string();
 }
 
 bool sameIgnoringCase(std::u16string_view a, std::u16string_view b)
@@ -218,16 +224,18 @@ ExecutionResult ActionExecutor::saveThumbnailOf(ListItem& item, std::u16string_v
         result.reason = "the file embeds no preview";
         return result;
     case ThumbnailSaveOutcome::SameAsSource:
-        result.reason = "the thumbnail would replace the picture itself";
+        result.reason = saved.target.string() + " is the file itself; it is never replaced";
         return result;
     case ThumbnailSaveOutcome::ReplaceDeclined:
-        result.reason = "another file has the thumbnail's name";
+        result.reason = saved.target.string() + " exists and was not replaced";
         return result;
     case ThumbnailSaveOutcome::ReadFailed:
+        result.reason = "the preview could not be read" + errorText(saved.error);
+        break;
     case ThumbnailSaveOutcome::WriteFailed:
+        result.reason = saved.target.string() + " could not be written" + errorText(saved.error);
         break;
     }
-    result.reason = "the thumbnail could not be read or written";
     result.failureMessage = messages::kThumbnailSaveFailed;
     return result;
 }
@@ -245,8 +253,10 @@ ExecutionResult ActionExecutor::rotate(ListItem& item)
         .lastWriteTime = entry.lastWriteTime(),
         .keepTime = m_keepTimeOnRotate,
     };
-    if (entry.orientationByteOrder() == ImageEntry::OrientationByteOrder::Unknown && entry.orientationOffset() != 0)
-        return failed("the file's byte order is unknown");
+    // The orientation's bytes are written only in the byte order the file
+    // was read in.
+    if (entry.orientationByteOrder() == ImageEntry::OrientationByteOrder::Unknown)
+        return skipped("the file's byte order is unknown");
     const RotationResult rotation = rotateLosslessly(patch);
     switch (rotation.outcome) {
     case RotationOutcome::NothingToDo:
@@ -254,7 +264,7 @@ ExecutionResult ActionExecutor::rotate(ListItem& item)
     case RotationOutcome::Changed:
         return failed("the file changed since it was read");
     case RotationOutcome::Failed:
-        return failed("the orientation could not be written");
+        return failed("the orientation could not be written" + errorText(rotation.error));
     case RotationOutcome::Done:
         break;
     }
