@@ -93,6 +93,7 @@ bool ActionKeys::eventFilter(QObject* watched, QEvent* event)
 bool ActionKeys::press(std::int32_t key, bool autoRepeat)
 {
     actions::ActionTable table(m_s.state.settings);
+    const bool listMode = m_s.runner.listIsTarget();
     // The settings may reorder the actions; the key is looked up again after
     // them.
     for (;;) {
@@ -120,7 +121,7 @@ bool ActionKeys::press(std::int32_t key, bool autoRepeat)
         if (kind == ActionKind::KeyAssignment)
             m_s.runFunction(record.function());
         else
-            m_s.runner.run(*position);
+            m_s.runner.run(*position, listMode);
         return true;
     }
 }

@@ -128,7 +128,7 @@ std::vector<ActionRunner::Target> ActionRunner::targets(bool sameNameJpeg, bool 
     return result;
 }
 
-int ActionRunner::run(std::size_t position)
+int ActionRunner::run(std::size_t position, bool listMode)
 {
     actions::ActionTable table(m_s.state.settings);
     if (m_running || position >= table.count() || m_s.controller.list().empty())
@@ -136,19 +136,18 @@ int ActionRunner::run(std::size_t position)
     const actions::ActionRecord record = table.at(position);
     const auto kind = static_cast<ActionKind>(record.kind());
     if (kind == ActionKind::DevelopTiff || kind == ActionKind::DevelopJpeg) {
-        startDevelopment(record, kind);
+        startDevelopment(record, kind, listMode);
         return 0;
     }
-    if (!m_s.listHasFocus() && !m_s.shownEntry()) {
+    if (!listMode && !m_s.shownEntry()) {
         showErrorBox(shell::kProductName, msg::kNoImageShown, &m_s.window);
         return 0;
     }
-    return runOverTargets(record, kind);
+    return runOverTargets(record, kind, listMode);
 }
 
-int ActionRunner::runOverTargets(const actions::ActionRecord& record, ActionKind kind)
+int ActionRunner::runOverTargets(const actions::ActionRecord& record, ActionKind kind, bool listMode)
 {
-    const bool listMode = m_s.listHasFocus();
     Blocking blocking(m_s.controller, m_running);
     WaitCursor cursor;
     if (listMode && kind == ActionKind::HandOver && record.transferAsOne()) {
@@ -253,7 +252,7 @@ void ActionRunner::updateCounters(int parts)
         Q_EMIT listTotalsChanged();
 }
 
-void ActionRunner::startDevelopment(const actions::ActionRecord& record, ActionKind kind)
+void ActionRunner::startDevelopment(const actions::ActionRecord& record, ActionKind kind, bool listMode)
 {
     if (m_development && m_development->running())
         return;
@@ -262,7 +261,6 @@ void ActionRunner::startDevelopment(const actions::ActionRecord& record, ActionK
     // first file.
     const fs::path folder = actions::resolveDestination(fs::path(list.entry(0).path()), record.path());
     std::vector<raw::DevelopmentItem> items;
-    const bool listMode = m_s.listHasFocus();
     if (!listMode && !m_s.shownEntry()) {
         showErrorBox(shell::kProductName, msg::kNoImageShown, &m_s.window);
         return;
@@ -299,6 +297,7 @@ void ActionRunner::trashByDeleteKey()
 {
     if (m_running || m_s.controller.list().empty())
         return;
+    const bool listMode = m_s.listHasFocus();
     const settings::SettingsRecord& settings = m_s.state.settings;
     if (settings.get(settings::kConfirmFirstUse) == 1 && !m_deleteKeyConfirmed) {
         const bool reask = settings.get(settings::kReaskAfterCancel) == 1;
@@ -310,7 +309,6 @@ void ActionRunner::trashByDeleteKey()
             return;
         m_deleteKeyConfirmed = true;
     }
-    const bool listMode = m_s.listHasFocus();
     if (!listMode && !m_s.shownEntry())
         return;
     Blocking blocking(m_s.controller, m_running);

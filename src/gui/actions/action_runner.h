@@ -62,9 +62,14 @@ public:
     ActionRunner(Surroundings surroundings, QObject* parent = nullptr);
     ~ActionRunner() override;
 
-    // Runs the action at `position` of the table: 0 nothing was done (or
-    // the run stopped), 1 done.
-    int run(std::size_t position);
+    // Whether the list is the target (it has the focus, or is alone on
+    // screen); asked when the key is pressed, before any question moves
+    // the focus.
+    bool listIsTarget() const { return m_s.listHasFocus(); }
+    // Runs the action at `position` of the table on the list's selection
+    // (`listMode`) or the shown picture: 0 nothing was done (or the run
+    // stopped), 1 done.
+    int run(std::size_t position, bool listMode);
     // The Delete key: the selection (or the shown picture) to the trash,
     // after the first-use question.
     void trashByDeleteKey();
@@ -87,11 +92,11 @@ private:
     };
     // The files the action works on, partners first, in display order.
     std::vector<Target> targets(bool sameNameJpeg, bool listMode) const;
-    int runOverTargets(const actions::ActionRecord& record, actions::ActionKind kind);
+    int runOverTargets(const actions::ActionRecord& record, actions::ActionKind kind, bool listMode);
     actions::ExecutionResult executeOne(actions::ActionExecutor& executor, std::size_t entry,
                                         actions::ActionKind kind, const actions::ActionRecord& record);
     void handOverAsOne(const actions::ActionRecord& record);
-    void startDevelopment(const actions::ActionRecord& record, actions::ActionKind kind);
+    void startDevelopment(const actions::ActionRecord& record, actions::ActionKind kind, bool listMode);
     void report(actions::ActionExecutor& executor, std::optional<std::size_t> entry, int kind,
                 const actions::ExecutionResult& result);
     void updateCounters(int parts);

@@ -1,0 +1,239 @@
+// Culling a card with the keys, in the real program: actions registered on
+// K (copy to a folder of the user's), X (trash), R (move to "../rejects"),
+// N (the built-in "next picture") and D (a trash action switched off) run
+// on the picture the main view shows or on the list's selection, ask their
+// first-use question, their folder and replace questions, write their
+// lines into the action log, count in the status bar and step on after a
+// file left. The trash is the desktop's (XDG_DATA_HOME of the test).
+// Expected texts are the program's messages as the user reads them.
+
+#include "gui/shell/shell_test_support.h"
+
+#include "actions/action_kinds.h"
+#include "actions/action_record.h"
+#include "imagelist/list_controller.h"
+#include "imagelist/list_pane.h"
+#include "shell/application.h"
+#include "shell/browser.h"
+#include "shell/main_window.h"
+#include "shell/rebar.h"
+#include "shell/shared_state.h"
+#include "shell/status_bar.h"
+#include "viewer/image_view.h"
+
+#include <QComboBox>
+#include <QAbstractItemView>
+
+#include <deque>
+#include <fstream>
+
+using namespace qlx;
+using qlx::test::ProgramFolder;
+using qlx::test::qpath;
+namespace fs = std::filesystem;
+
+namespace {
+
+// The buttons of a Yes/No question.
+const QString kYes = QStringLiteral("Yes");
+const QString kNo = QStringLiteral("No");
+
+// Answers the message boxes as they come, each with the button whose label
+// is next in line, and keeps their texts.
+class Answers : public QObject {
+public:
+    Answers()
+    {
+        connect(&m_timer, &QTimer::timeout, this, &Answers::poll);
+        m_timer.start(5);
+    }
+    void push(const QString& button) { m_buttons.push_back(button); }
+    bool allGiven() const { return m_buttons.empty(); }
+    const QStringList& texts() const { return m_texts; }
+
+private:
+    void poll()
+    {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        m_texts << box->text();
+        const QString wanted = m_buttons.empty() ? QString() : m_buttons.front();
+        // A Yes/No box labels its buttons in the desktop's language.
+        const QMessageBox::StandardButton standard = wanted == kYes ? QMessageBox::Yes
+                                                     : wanted == kNo ? QMessageBox::No
+                                                                     : QMessageBox::NoButton;
+        if (QAbstractButton* button = box->button(standard)) {
+            m_buttons.pop_front();
+            button->click();
+            return;
+        }
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text() == wanted) {
+                m_buttons.pop_front();
+                button->click();
+                return;
+            }
+        }
+        box->defaultButton()->click(); // not expected: the safe answer
+    }
+
+    QTimer m_timer;
+    std::deque<QString> m_buttons;
+    QStringList m_texts;
+};
+
+const QString kYesKey = QStringLiteral("はい(&Y)");
+const QString kNoKey = QStringLiteral("いいえ(&N)");
+
+void addAction(settings::SettingsRecord& record, std::int32_t key, actions::ActionKind kind, std::u16string_view path,
+               bool enabled = true, std::int32_t function = 0)
+{
+    actions::ActionTable table(record);
+    auto action = table.append();
+    QVERIFY(action);
+    action->setKey(key);
+    action->setKind(static_cast<std::int32_t>(kind));
+    action->setPath(path);
+    action->setFunction(function);
+    action->setEnabled(enabled);
+}
+
+// Target keys: A is 4, so K is 14, N 17, R 21, X 27, D 7.
+constexpr std::int32_t kKeyD = 7, kKeyK = 14, kKeyN = 17, kKeyR = 21, kKeyX = 27;
+
+QString topLogLine(gui::Browser& browser)
+{
+    return browser.rebar()->log()->count() > 0 ? browser.rebar()->log()->itemText(0) : QString();
+}
+
+} // namespace
+
+class ActionKeysTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void cullingACardWithTheKeys();
+};
+
+void ActionKeysTest::cullingACardWithTheKeys()
+{
+    ProgramFolder program;
+    const fs::path card = test::makePictureFolder(program, "DCIM/100CANON", 6);
+    const fs::path keep = program.folder() / "keep";
+    const fs::path data = program.folder() / "data";
+    qputenv("XDG_DATA_HOME", QFile::encodeName(qpath(data)));
+    QVERIFY(test::writeSettings(program, true, qpath(card), [&](settings::SettingsRecord& record) {
+        addAction(record, kKeyK, actions::ActionKind::Copy, (keep.u16string() + u"/"));
+        addAction(record, kKeyX, actions::ActionKind::Trash, u"");
+        addAction(record, kKeyR, actions::ActionKind::Move, u"../rejects/");
+        addAction(record, kKeyN, actions::ActionKind::KeyAssignment, u"", true, 1);
+        addAction(record, kKeyD, actions::ActionKind::Trash, u"", false);
+        record.set(settings::kMultipleSelection, std::uint8_t{1});
+    }));
+    gui::Application app(std::nullopt, {program.executable(), {qpath(card)}});
+    QVERIFY(app.start());
+    gui::Browser& browser = *app.browser();
+    QVERIFY(test::listShown(browser, 6));
+    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
+    auto* view = app.mainWindow()->findChild<gui::ImageView*>();
+    QTRY_VERIFY(view->isVisible());
+    view->setFocus();
+    gui::ListPane& list = *browser.listPane();
+    const imagelist::ImageList& entries = browser.controller().list();
+    const auto nameAt = [&](int position) {
+        return QString::fromStdU16String(entries.entry(*entries.entryAt(position)).name());
+    };
+    Answers answers;
+
+    // K on the shown picture: the first-use question; "no" leaves the card
+    // alone and asks again next time, "yes" copies.
+    answers.push(kNoKey);
+    QTest::keyClick(view, Qt::Key_K);
+    QVERIFY(answers.allGiven());
+    QVERIFY(!fs::exists(keep));
+    QVERIFY(answers.texts().last().startsWith(QStringLiteral("Kキー　[ コピー ]　アクションが押されました。\n")));
+    answers.push(kYesKey);                  // the first-use question again
+    answers.push(kYes);  // create the folder
+    QTest::keyClick(view, Qt::Key_K);
+    QTRY_VERIFY(answers.allGiven());
+    QVERIFY(answers.texts().last().startsWith(QStringLiteral("フォルダ ")));
+    QVERIFY(fs::exists(keep / "IMG_0001.JPG"));
+    QCOMPARE(topLogLine(browser), QStringLiteral("ｺﾋﾟｰ:IMG_0001.JPG->OK!"));
+    QCOMPARE(browser.statusBar()->partText(1), QStringLiteral("\tCOPY:1"));
+    QCOMPARE(list.currentPosition(), 0); // a copy stays on the picture
+
+    // Again: no question now; the copy exists, and "no" to replacing it is NG!.
+    answers.push(kNo);
+    QTest::keyClick(view, Qt::Key_K);
+    QVERIFY(answers.allGiven());
+    QCOMPARE(topLogLine(browser), QStringLiteral("ｺﾋﾟｰ:IMG_0001.JPG->NG!"));
+
+    // X: to the desktop's trash, and on to the next picture.
+    answers.push(kYesKey);
+    QTest::keyClick(view, Qt::Key_X);
+    QVERIFY(answers.allGiven());
+    QVERIFY(!fs::exists(card / "IMG_0001.JPG"));
+    QVERIFY(fs::exists(data / "Trash/files/IMG_0001.JPG"));
+    std::ifstream info(data / "Trash/info/IMG_0001.JPG.trashinfo");
+    std::string infoText((std::istreambuf_iterator<char>(info)), std::istreambuf_iterator<char>());
+    QVERIFY(infoText.find("Path=" + (card / "IMG_0001.JPG").string() + "\n") != std::string::npos);
+    QCOMPARE(topLogLine(browser), QStringLiteral("ｺﾞﾐ箱:IMG_0001.JPG->OK!"));
+    QCOMPARE(browser.statusBar()->partText(3), QStringLiteral("\tDEL:1"));
+    QCOMPARE(list.currentPosition(), 1);
+
+    // D is bound to a trash action that is switched off: nothing happens.
+    QTest::keyClick(view, Qt::Key_D);
+    QVERIFY(fs::exists(card / nameAt(1).toStdString()));
+
+    // R: moved beside the card into "rejects", made on the way.
+    const QString second = nameAt(1);
+    answers.push(kYesKey);
+    answers.push(kYes);
+    QTest::keyClick(view, Qt::Key_R);
+    QVERIFY(answers.allGiven());
+    QVERIFY(fs::exists(card.parent_path() / "rejects" / second.toStdString()));
+    QVERIFY(!fs::exists(card / second.toStdString()));
+    QCOMPARE(topLogLine(browser), QStringLiteral("移動:%1->OK!").arg(second));
+    QCOMPARE(browser.statusBar()->partText(2), QStringLiteral("\tMOVE:1"));
+    QCOMPARE(list.currentPosition(), 2);
+
+    // N runs the built-in "next picture" without a question.
+    QTest::keyClick(view, Qt::Key_N);
+    QCOMPARE(list.currentPosition(), 3);
+
+    // In the list: the selected rows, top to bottom.
+    QAbstractItemView* rows = list.currentView();
+    const auto rowCentre = [rows](int row) { return rows->visualRect(rows->model()->index(row, 0)).center(); };
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, Qt::NoModifier, rowCentre(3));
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(4));
+    QCOMPARE(list.selectedEntries().size(), std::size_t{2});
+    app.mainWindow()->activateWindow(); // the boxes took the activation
+    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
+    rows->setFocus();
+    QTRY_VERIFY(rows->hasFocus());
+    QTest::keyClick(rows, Qt::Key_K);
+    QVERIFY(fs::exists(keep / nameAt(3).toStdString()));
+    QVERIFY(fs::exists(keep / nameAt(4).toStdString()));
+    QCOMPARE(topLogLine(browser), QStringLiteral("ｺﾋﾟｰ:%1->OK!").arg(nameAt(4)));
+    QCOMPARE(browser.statusBar()->partText(1), QStringLiteral("\tCOPY:3"));
+
+    // The Delete key: its own first-use question, then the trash.
+    const QString fifth = nameAt(4);
+    answers.push(kYes);
+    QTest::keyClick(rows, Qt::Key_Delete);
+    QVERIFY(answers.allGiven());
+    QVERIFY(answers.texts().last().startsWith(QStringLiteral("DELキー [ ファイル削除 ] が押されました\n")));
+    QVERIFY(fs::exists(data / "Trash/files" / fifth.toStdString()));
+    QCOMPARE(browser.statusBar()->partText(3), QStringLiteral("\tDEL:3"));
+
+    // The main menu's "ゴミ箱を空にする" asks first and empties the trash.
+    answers.push(kYes);
+    browser.runCommand(32775);
+    QVERIFY(answers.allGiven());
+    QVERIFY(fs::is_empty(data / "Trash/files"));
+    qunsetenv("XDG_DATA_HOME");
+}
+
+QTEST_MAIN(ActionKeysTest)
+#include "action_keys_test.moc"
