@@ -84,7 +84,16 @@ ActionRunner::ActionRunner(Surroundings surroundings, QObject* parent) : QObject
 {
 }
 
-ActionRunner::~ActionRunner() = default;
+ActionRunner::~ActionRunner()
+{
+    shutDown();
+}
+
+void ActionRunner::shutDown()
+{
+    // The window cancels its job and waits for it.
+    m_development.reset();
+}
 
 actions::ActionExecutor ActionRunner::executor()
 {

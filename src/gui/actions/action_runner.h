@@ -79,6 +79,10 @@ public:
     void reportTransfer(const QString& source, const QString& folder, bool moved, bool done);
 
     bool running() const { return m_running; }
+    // The development window under way, if any.
+    DevelopmentDialog* development() const { return m_development.get(); }
+    // Stops a development under way (leaving the program).
+    void shutDown();
     const actions::ActionCounters& counters() const { return m_counters; }
 
 Q_SIGNALS:

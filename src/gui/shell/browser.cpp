@@ -584,6 +584,8 @@ void Browser::shutDown()
     if (m_shutDown)
         return;
     m_shutDown = true;
+    if (m_actions)
+        m_actions->shutDown();
     if (m_presenter)
         m_presenter->stop();
     m_controller->shutDown();

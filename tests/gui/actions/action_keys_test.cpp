@@ -114,6 +114,7 @@ class ActionKeysTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void cullingACardWithTheKeys();
+    void handingFilesToAnotherProgram();
 };
 
 void ActionKeysTest::cullingACardWithTheKeys()
@@ -233,6 +234,60 @@ void ActionKeysTest::cullingACardWithTheKeys()
     QVERIFY(answers.allGiven());
     QVERIFY(fs::is_empty(data / "Trash/files"));
     qunsetenv("XDG_DATA_HOME");
+}
+
+void ActionKeysTest::handingFilesToAnotherProgram()
+{
+    ProgramFolder program;
+    const fs::path card = test::makePictureFolder(program, "card", 2);
+    // A name a shell would take apart: the program is never given one.
+    fs::copy_file(card / "IMG_0002.JPG", card / "a;b $(touch x).JPG");
+    const fs::path received = program.folder() / "received.txt";
+    const fs::path receiver = program.folder() / "receiver";
+    std::ofstream(receiver) << "#!/bin/sh\nfor f in \"$@\"; do printf '%s\\n' \"$f\"; done >> \"" << received.string()
+                            << ".part\"\nmv \"" << received.string() << ".part\" \"" << received.string() << "\"\n";
+    fs::permissions(receiver, fs::perms::owner_all);
+    const fs::path notRunnable = program.folder() / "notes.txt";
+    std::ofstream(notRunnable) << "not a program";
+    QVERIFY(test::writeSettings(program, true, qpath(card), [&](settings::SettingsRecord& record) {
+        addAction(record, 11, actions::ActionKind::HandOver, receiver.u16string()); // H
+        actions::ActionTable(record).at(0).setTransferAsOne(true);
+        addAction(record, 10, actions::ActionKind::HandOver, notRunnable.u16string()); // G
+        record.set(settings::kConfirmFirstUse, std::uint8_t{0});
+        record.set(settings::kMultipleSelection, std::uint8_t{1});
+    }));
+    gui::Application app(std::nullopt, {program.executable(), {qpath(card)}});
+    QVERIFY(app.start());
+    gui::Browser& browser = *app.browser();
+    QVERIFY(test::listShown(browser, 3));
+    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
+    QAbstractItemView* rows = browser.listPane()->currentView();
+    rows->setFocus();
+    QTRY_VERIFY(rows->hasFocus());
+    QTest::keyClick(rows, Qt::Key_A, Qt::ControlModifier);
+
+    // All three in one call, each name one argument as it stands.
+    QTest::keyClick(rows, Qt::Key_H);
+    QTRY_VERIFY_WITH_TIMEOUT(fs::exists(received), 10000);
+    std::ifstream in(received);
+    QStringList lines;
+    for (std::string line; std::getline(in, line);)
+        lines << QString::fromStdString(line);
+    lines.sort();
+    QCOMPARE(lines, (QStringList{qpath(card / "IMG_0001.JPG"), qpath(card / "IMG_0002.JPG"),
+                                 qpath(card / "a;b $(touch x).JPG")}));
+    QVERIFY(!fs::exists(card / "x"));
+    QCOMPARE(topLogLine(browser), QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝ転送:%1->OK!")
+                                      .arg(QString::fromStdU16String(browser.controller().list().entry(
+                                          *browser.controller().list().entryAt(2)).name())));
+
+    // A file that is no program: the failure is said, and the log says NG!.
+    Answers answers;
+    answers.push(QStringLiteral("OK"));
+    QTest::keyClick(rows, Qt::Key_G);
+    QVERIFY(!answers.texts().isEmpty());
+    QCOMPARE(answers.texts().first(), QStringLiteral("アプリケーション転送に失敗しました。"));
+    QVERIFY(topLogLine(browser).endsWith(QStringLiteral("->NG!")));
 }
 
 QTEST_MAIN(ActionKeysTest)
