@@ -11,6 +11,7 @@
 
 #include "actions/action_kinds.h"
 #include "actions/action_record.h"
+#include "imagelist/folder_pane.h"
 #include "imagelist/list_controller.h"
 #include "imagelist/list_pane.h"
 #include "shell/application.h"
@@ -227,6 +228,23 @@ void ActionKeysTest::cullingACardWithTheKeys()
     QVERIFY(answers.texts().last().startsWith(QStringLiteral("DELキー [ ファイル削除 ] が押されました\n")));
     QVERIFY(fs::exists(data / "Trash/files" / fifth.toStdString()));
     QCOMPARE(browser.statusBar()->partText(3), QStringLiteral("\tDEL:3"));
+
+    // The folder pane's "copy / move the selected files here" count and log
+    // as a copy and a move.
+    const fs::path album = program.makeFolder("album");
+    list.setCurrentPosition(5);
+    const QString sixth = nameAt(5);
+    gui::FolderPane& pane = *browser.folderPane();
+    pane.showFolder(qpath(album));
+    QVERIFY(pane.runCommand(162));
+    QCOMPARE(topLogLine(browser), QStringLiteral("ｺﾋﾟｰ:%1->OK!").arg(sixth));
+    QCOMPARE(browser.statusBar()->partText(1), QStringLiteral("\tCOPY:4"));
+    fs::create_directory(album / "moved");
+    pane.showFolder(qpath(album / "moved"));
+    QVERIFY(pane.runCommand(163));
+    QCOMPARE(topLogLine(browser), QStringLiteral("移動:%1->OK!").arg(sixth));
+    QVERIFY(fs::exists(album / "moved" / sixth.toStdString()));
+    QCOMPARE(browser.statusBar()->partText(2), QStringLiteral("\tMOVE:2"));
 
     // The main menu's "ゴミ箱を空にする" asks first and empties the trash.
     answers.push(kYes);
