@@ -50,6 +50,7 @@ enum class Availability : std::uint8_t {
                 // adding the list's files to a collection and removing them from it
     Zoom,       // the view's latched zoom and loupe modes
     Trash,      // emptying the trash
+    FileActions,// the selection to the trash, lossless rotation, the view's quarter turns
     ActionSettings, // the settings window on its action page, the one page it has so far
 };
 

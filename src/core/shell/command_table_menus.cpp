@@ -87,7 +87,7 @@ constexpr std::array kListMenu{
     item(130, u"インデックス印刷", Print),
     separator(),
     item(139, u"サブフォルダ画像統合(F8)", Actions),
-    item(197, u"表示の方向でロスレス回転", Actions),
+    item(197, u"表示の方向でロスレス回転", FileActions),
     sub(MenuId::CheckMarks, u"チェックマーク"),
     sub(MenuId::BatchRename, u"一括リネーム"),
     sub(MenuId::Wallpaper, u"壁紙"),
@@ -100,7 +100,7 @@ constexpr std::array kListMenu{
     item(136, u"選択項目の情報をクリップボードにコピー", Browsing),
     item(305, u"ＧＰＳ撮影位置推測", Metadata),
     separator(),
-    item(117, u"選択ファイルをゴミ箱へ(DEL)", Actions),
+    item(117, u"選択ファイルをゴミ箱へ(DEL)", FileActions),
     item(123, u"ゴミ箱を空にする", Trash),
     sub(MenuId::Help, u"ヘルプ"),
 };

@@ -307,6 +307,8 @@ void ActionRunner::trashByDeleteKey()
     if (m_running || m_s.controller.list().empty())
         return;
     const bool listMode = m_s.listHasFocus();
+    if (!listMode && !m_s.shownEntry())
+        return;
     const settings::SettingsRecord& settings = m_s.state.settings;
     if (settings.get(settings::kConfirmFirstUse) == 1 && !m_deleteKeyConfirmed) {
         const bool reask = settings.get(settings::kReaskAfterCancel) == 1;
@@ -318,15 +320,27 @@ void ActionRunner::trashByDeleteKey()
             return;
         m_deleteKeyConfirmed = true;
     }
-    if (!listMode && !m_s.shownEntry())
+    runWithoutAction(ActionKind::Trash, listMode);
+}
+
+void ActionRunner::rotateLosslessly()
+{
+    if (m_running || m_s.controller.list().empty())
         return;
+    const bool listMode = m_s.listHasFocus();
+    if (listMode || m_s.shownEntry())
+        runWithoutAction(ActionKind::LosslessRotation, listMode);
+}
+
+void ActionRunner::runWithoutAction(ActionKind kind, bool listMode)
+{
     Blocking blocking(m_s.controller, m_running);
     WaitCursor cursor;
     actions::ActionExecutor run = executor();
     const std::optional<std::size_t> shown = listMode ? std::nullopt : m_s.shownEntry();
     for (const Target& target : targets(false, listMode)) {
-        const actions::ExecutionResult result = run.execute(target.entry, ActionKind::Trash, {});
-        report(run, target.entry, static_cast<int>(ActionKind::Trash), result);
+        const actions::ExecutionResult result = run.execute(target.entry, kind, {});
+        report(run, target.entry, static_cast<int>(kind), result);
     }
     if (shown && !m_s.controller.list().entry(*shown).isPresent())
         m_s.showNext();

@@ -73,6 +73,9 @@ public:
     // The Delete key: the selection (or the shown picture) to the trash,
     // after the first-use question.
     void trashByDeleteKey();
+    // "表示の方向でロスレス回転": the quarter turns given in the view
+    // written into the files of the selection (or the shown picture).
+    void rotateLosslessly();
     // "ゴミ箱を空にする", after its question.
     void emptyTrash();
     // The folder pane copied or moved a file into `folder`.
@@ -104,6 +107,9 @@ private:
     void report(actions::ActionExecutor& executor, std::optional<std::size_t> entry, int kind,
                 const actions::ExecutionResult& result);
     void updateCounters(int parts);
+    // One kind over the targets without an action (the Delete key, the
+    // rotation command).
+    void runWithoutAction(actions::ActionKind kind, bool listMode);
     actions::ActionExecutor executor();
     bool askReplace(const std::filesystem::path& existing);
     bool askCreateFolder(const std::filesystem::path& folder);

@@ -70,6 +70,8 @@ constexpr int kKeyList = 129;
 constexpr int kVersionInformation = 132;
 constexpr int kHelp = 133;
 constexpr int kCameraLensList = 605;
+constexpr int kTrashSelection = 117;   // the Delete key's command
+constexpr int kRotateLosslessly = 197; // the view's turns written into the files
 
 // Whole bytes below 1,024 ("500Byte"), then "%0.2fKB", "%0.2fMB" and
 // "%0.2fGB" in units of 1,024, whatever the desktop's locale.
@@ -92,6 +94,7 @@ Browser::Browser(MainWindow& window, SharedState& state) : m_window(window), m_s
                                                 .with(shell::Availability::Raw)
                                                 .with(shell::Availability::Zoom)
                                                 .with(shell::Availability::Trash)
+                                                .with(shell::Availability::FileActions)
                                                 .with(shell::Availability::ActionSettings));
     m_menus->setTargetFormatMask(settings.get(settings::kTargetFormatMask));
     m_menus->setMultiScreenMode(settings.get(settings::kMultiScreenMode));
@@ -309,6 +312,8 @@ void Browser::installKeys()
     toolKey(ToolKey::F3, {Qt::Key_F3}, [this] { runCommand(list_command::kUncheckSelected); });
     toolKey(ToolKey::F4, {Qt::Key_F4}, [this] { m_listPane->jumpToNextChecked(m_area->screenMode() != viewer::ScreenMode::ListOnly); });
     toolKey(ToolKey::Convert, {Qt::Key_Henkan}, [this] { m_presenter->toggleDevelopment(); });
+    toolKey(ToolKey::Greater, {Qt::Key_Greater}, [this] { turnCurrent(1); });
+    toolKey(ToolKey::Less, {Qt::Key_Less}, [this] { turnCurrent(3); });
     toolKey(ToolKey::F9, {Qt::Key_F9}, [this] { openSettings(m_settingsPage); });
     toolKey(ToolKey::F10, {Qt::Key_F10}, [this] { runCommand(shell::command::kFirstSettingsPage + SettingsWindow::kActionPage); });
     toolKey(ToolKey::F12, {Qt::Key_F12}, [this] {
@@ -367,6 +372,18 @@ void Browser::buildActions()
         if (!focus || !m_folderPane->isAncestorOf(focus))
             m_actions->trashByDeleteKey();
     });
+}
+
+void Browser::turnCurrent(int quarterTurns)
+{
+    const auto entry = m_controller->list().entryAt(m_listPane->currentPosition());
+    if (!entry || !m_controller->list().entry(*entry).isPresent())
+        return;
+    imagelist::ImageEntry& turned = m_controller->session().list().entry(*entry);
+    turned.setUserRotation(static_cast<std::uint8_t>((turned.userRotation() + quarterTurns) % 4));
+    const std::size_t row = *entry;
+    m_listPane->entriesChanged(std::span(&row, 1));
+    showCurrentInViews();
 }
 
 bool Browser::listHasFocus() const
@@ -514,9 +531,18 @@ void Browser::runCommand(int command)
         break;
     }
     const int listCommand = route.command;
-    if (listCommand == shell::command::kEmptyRecycleBin) {
+    switch (listCommand) {
+    case shell::command::kEmptyRecycleBin:
         m_actions->emptyTrash();
         return;
+    case kTrashSelection:
+        m_actions->trashByDeleteKey();
+        return;
+    case kRotateLosslessly:
+        m_actions->rotateLosslessly();
+        return;
+    default:
+        break;
     }
     // Favourites, the cache, the folder's place and properties and a new
     // collection are the folder pane's, from whichever menu they come.

@@ -82,6 +82,9 @@ private:
     void connectController();
     void installKeys();
     void buildActions();
+    // The view's quarter turns clockwise ('>' 1, '<' 3) of the current
+    // picture, until lossless rotation writes them into its file.
+    void turnCurrent(int quarterTurns);
     // The list has the focus: actions work on its selection.
     bool listHasFocus() const;
     // The entry the main view shows, when it shows one.

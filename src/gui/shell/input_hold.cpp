@@ -28,12 +28,17 @@ bool InputHold::eventFilter(QObject* /*watched*/, QEvent* event)
     if (QApplication::activeModalWidget() != nullptr)
         return false;
     switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Accepted, so that no shortcut of the window (Escape's full
+        // screen among them) takes the key: it comes as a key press, and
+        // is held back there.
+        event->accept();
+        return true;
     case QEvent::KeyPress:
         if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
             m_pressed = true;
         return true;
     case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:

@@ -20,6 +20,7 @@
 #include "shell/rebar.h"
 #include "shell/shared_state.h"
 #include "shell/status_bar.h"
+#include "support/run_command.h"
 #include "viewer/image_view.h"
 
 #include <QComboBox>
@@ -116,6 +117,8 @@ private Q_SLOTS:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void cullingACardWithTheKeys();
     void handingFilesToAnotherProgram();
+    void turningAPictureAndWritingItsOrientation();
+    void escapeStopsARunOverTheSelection();
 };
 
 void ActionKeysTest::cullingACardWithTheKeys()
@@ -306,6 +309,79 @@ void ActionKeysTest::handingFilesToAnotherProgram()
     QVERIFY(!answers.texts().isEmpty());
     QCOMPARE(answers.texts().first(), QStringLiteral("アプリケーション転送に失敗しました。"));
     QVERIFY(topLogLine(browser).endsWith(QStringLiteral("->NG!")));
+}
+
+void ActionKeysTest::turningAPictureAndWritingItsOrientation()
+{
+    ProgramFolder program;
+    const fs::path card = program.makeFolder("card");
+    test::writeTestJpeg(card / "IMG_0001.JPG", {640, 480, "Canon", "Canon EOS 40D", 1});
+    QVERIFY(test::writeSettings(program, true, qpath(card)));
+    gui::Application app(std::nullopt, {program.executable(), {qpath(card)}});
+    QVERIFY(app.start());
+    gui::Browser& browser = *app.browser();
+    QVERIFY(test::listShown(browser, 1));
+    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
+    auto* view = app.mainWindow()->findChild<gui::ImageView*>();
+    QTRY_VERIFY(view->isVisible() && view->subject().position == 0);
+    view->setFocus();
+
+    // '>' turns the view a quarter clockwise; the file is not touched yet.
+    QTest::keyClick(view, Qt::Key_Greater);
+    QTRY_COMPARE(view->subject().rotation % 4, 1);
+    const imagelist::ImageEntry& entry = browser.controller().list().entry(0);
+    QCOMPARE(entry.userRotation(), 1);
+    // "表示の方向でロスレス回転" writes it: upright 1 turned once is 6.
+    browser.runCommand(197);
+    QCOMPARE(topLogLine(browser), QStringLiteral("ﾛｽﾚｽ回転:IMG_0001.JPG->OK!"));
+    QCOMPARE(entry.orientation(), 6);
+    QCOMPARE(entry.userRotation(), 0);
+    const test::CommandOutcome exif = test::runCommand("exiftool -n -s3 -Orientation '" + (card / "IMG_0001.JPG").string() + "'");
+    if (exif.exitCode == 0)
+        QCOMPARE(QString::fromStdString(exif.out).trimmed(), QStringLiteral("6"));
+    else
+        qInfo("exiftool is missing: the file's orientation is not read back");
+    // The picture stays as the user turned it.
+    QTRY_COMPARE(view->subject().rotation % 4, 1);
+}
+
+void ActionKeysTest::escapeStopsARunOverTheSelection()
+{
+    ProgramFolder program;
+    const fs::path card = test::makePictureFolder(program, "card", 3);
+    const fs::path keep = program.folder() / "keep";
+    fs::create_directory(keep);
+    QVERIFY(test::writeSettings(program, true, qpath(card), [&](settings::SettingsRecord& record) {
+        addAction(record, kKeyK, actions::ActionKind::Copy, keep.u16string() + u"/");
+        record.set(settings::kConfirmFirstUse, std::uint8_t{0});
+        record.set(settings::kMultipleSelection, std::uint8_t{1});
+    }));
+    gui::Application app(std::nullopt, {program.executable(), {qpath(card)}});
+    QVERIFY(app.start());
+    gui::Browser& browser = *app.browser();
+    QVERIFY(test::listShown(browser, 3));
+    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
+    QAbstractItemView* rows = browser.listPane()->currentView();
+    rows->setFocus();
+    QTRY_VERIFY(rows->hasFocus());
+    QTest::keyClick(rows, Qt::Key_A, Qt::ControlModifier);
+
+    // Escape pressed once the first file is copied (its log line is there):
+    // the run sees it before the second and asks.
+    Answers answers;
+    answers.push(kYes);
+    bool pressed = false;
+    connect(browser.rebar()->log()->model(), &QAbstractItemModel::rowsInserted, this, [&] {
+        if (!std::exchange(pressed, true))
+            QTest::keyClick(rows, Qt::Key_Escape);
+    });
+    QTest::keyClick(rows, Qt::Key_K);
+    QVERIFY(answers.allGiven());
+    QCOMPARE(answers.texts(), QStringList{QStringLiteral("アクションを中断しますか？")});
+    QCOMPARE(std::distance(fs::directory_iterator(keep), fs::directory_iterator()), 1);
+    QCOMPARE(browser.statusBar()->partText(1), QStringLiteral("\tCOPY:1"));
+    // The Escape went to the run, not to the window: no full screen.
+    QVERIFY(!app.mainWindow()->isFullScreen());
 }
 
 QTEST_MAIN(ActionKeysTest)
