@@ -9,6 +9,8 @@
 #include "imagelist/image_list.h"
 #include "io/file_time.h"
 
+#include <sys/stat.h>
+
 #include <array>
 #include <filesystem>
 #include <ostream>
@@ -68,10 +70,12 @@ std::unique_ptr<imagelist::ImageEntry> entryOf(const KindName& kind, const fs::p
         entry = std::move(read.entry);
         entry->setUserRotation(static_cast<std::uint8_t>(kind.quarterTurns));
     } else {
-        std::error_code error;
-        const std::uint64_t size = fs::file_size(file, error);
-        entry = imagelist::ImageEntry::createFresh(
-            {file.u16string(), 0, error ? 0 : size, io::lastWriteFileTime(file).value_or(0)});
+        // One look at the file: a move of a thousand is mostly these.
+        struct stat status {};
+        const bool known = ::stat(file.c_str(), &status) == 0;
+        entry = imagelist::ImageEntry::createFresh({file.u16string(), 0,
+                                                    known ? static_cast<std::uint64_t>(status.st_size) : 0,
+                                                    known ? io::fileTimeFromStat(status) : 0});
     }
     if (entry)
         entry->setPresence(imagelist::ImageEntry::kPresenceCounted);

@@ -33,19 +33,21 @@ FileActionOutcome transfer(ActionKind kind, const fs::path& file, std::u16string
     if (const PathProblem problem = checkFolderPath(destination); problem != PathProblem::None)
         return failed("the destination is not a folder path that actions accept");
     const fs::path folder = resolveDestination(file, destination);
-    std::error_code error;
+    const auto run = [&](ExistingTarget existing) {
+        return kind == ActionKind::Copy ? copyFile(file, folder, {existing}) : moveFile(file, folder, {existing});
+    };
+    // The transfer itself finds out whether the folder is there; it is
+    // made, after asking, only when it is not.
+    TransferResult result = run(ExistingTarget::Refuse);
     bool folderCreated = false;
-    if (!fs::is_directory(folder, error)) {
+    if (result.outcome == TransferOutcome::TargetFolderMissing) {
         if (!ask(questions.createFolder, folder))
             return failed("the folder " + folder.string() + " does not exist");
         if (!ensureFolder(folder))
             return failed("the folder " + folder.string() + " could not be made");
         folderCreated = true;
+        result = run(ExistingTarget::Refuse);
     }
-    const auto run = [&](ExistingTarget existing) {
-        return kind == ActionKind::Copy ? copyFile(file, folder, {existing}) : moveFile(file, folder, {existing});
-    };
-    TransferResult result = run(ExistingTarget::Refuse);
     if (result.outcome == TransferOutcome::TargetExists && ask(questions.replace, result.target))
         result = run(ExistingTarget::Replace);
     if (!result.done()) {
