@@ -134,6 +134,7 @@ void ActionKeysTest::cullingACardWithTheKeys()
         addAction(record, kKeyR, actions::ActionKind::Move, u"../rejects/");
         addAction(record, kKeyN, actions::ActionKind::KeyAssignment, u"", true, 1);
         addAction(record, kKeyD, actions::ActionKind::Trash, u"", false);
+        addAction(record, 1, actions::ActionKind::KeyAssignment, u"", true, 0); // the middle button: back
         record.set(settings::kMultipleSelection, std::uint8_t{1});
     }));
     gui::Application app(std::nullopt, {program.executable(), {qpath(card)}});
@@ -203,7 +204,12 @@ void ActionKeysTest::cullingACardWithTheKeys()
     QCOMPARE(browser.statusBar()->partText(2), QStringLiteral("\tMOVE:1"));
     QCOMPARE(list.currentPosition(), 2);
 
-    // N runs the built-in "next picture" without a question.
+    // N runs the built-in "next picture" without a question, the middle
+    // button "previous picture".
+    QTest::keyClick(view, Qt::Key_N);
+    QCOMPARE(list.currentPosition(), 3);
+    QTest::mouseClick(view, Qt::MiddleButton);
+    QCOMPARE(list.currentPosition(), 2);
     QTest::keyClick(view, Qt::Key_N);
     QCOMPARE(list.currentPosition(), 3);
 
