@@ -297,6 +297,10 @@ void ActionRunner::startDevelopment(const actions::ActionRecord& record, ActionK
     const auto outputKind = kind == ActionKind::DevelopTiff ? raw::OutputKind::Tiff : raw::OutputKind::Jpeg;
     m_development = std::make_unique<DevelopmentDialog>(around, std::move(items),
                                                         raw::developmentSettingsFrom(m_s.state.settings, outputKind, folder));
+    // The job's reports name entries of this list: no load may replace it
+    // before the job ends.
+    m_s.controller.beginBlockingOperation();
+    connect(m_development.get(), &DevelopmentDialog::ended, this, [this] { m_s.controller.endBlockingOperation(); });
     m_development->start();
     if (!existed)
         m_s.folderTreeChanged();
