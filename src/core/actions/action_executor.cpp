@@ -85,11 +85,12 @@ bool keepsHistory(int kind)
 } // namespace
 
 ActionExecutor::ActionExecutor(imagelist::ImageList& list, ActionCounters& counters, ExecutionQuestions questions,
-                               bool keepTimeOnRotate)
+                               bool keepTimeOnRotate, UndoLedger* ledger)
     : m_list(list)
     , m_counters(counters)
     , m_questions(std::move(questions))
     , m_keepTimeOnRotate(keepTimeOnRotate)
+    , m_ledger(ledger)
 {
 }
 
@@ -142,13 +143,16 @@ ExecutionResult ActionExecutor::transfer(ListItem& item, ActionKind kind, std::u
                                                     FileActionQuestions{m_questions.replace, m_questions.createFolder});
     ExecutionResult result;
     result.folderCreated = outcome.folderCreated;
-    result.historyText = std::u16string(destination);
+    // The folder as resolved against this file's own folder: a relative
+    // text would be resolved again at undo, perhaps against another folder.
+    result.historyText = resolveDestination(fs::path(entry.path()), destination).u16string();
     if (outcome.result != Result::Done) {
         entry.setPresence(presence);
         result.reason = outcome.reason;
         return result;
     }
     result.result = Result::Done;
+    result.made = factsOf(outcome.placed);
     if (move) {
         ++m_counters.moves;
         result.statusParts = kStatusMoves | kStatusListTotals;
@@ -173,6 +177,9 @@ ExecutionResult ActionExecutor::trashOrDelete(ListItem& item, ActionKind kind)
     ++m_counters.deletions;
     ExecutionResult result;
     result.result = Result::Done;
+    // The trash item's name, so that undo takes this item back.
+    if (kind == ActionKind::Trash)
+        result.made = MadeFileFacts{outcome.placed};
     result.statusParts = kStatusDeletions | kStatusListTotals;
     return result;
 }
@@ -208,16 +215,17 @@ ExecutionResult ActionExecutor::saveThumbnailOf(ListItem& item, std::u16string_v
     if (entry.previewSize() == 0 || entry.kind() == imagelist::kKindVideo)
         return skipped("the file embeds no preview");
     ExecutionResult result;
-    result.historyText = std::u16string(destination);
     const auto folder = destinationFolder(entry, destination, result);
     if (!folder)
         return result;
+    result.historyText = folder->u16string();
     const ThumbnailSource source{fs::path(entry.path()), entry.previewOffset(), entry.previewSize(),
                                  entry.kind() == imagelist::kKindMrw};
     const ThumbnailSaveResult saved = saveThumbnail(source, *folder, m_questions.replace);
     switch (saved.outcome) {
     case ThumbnailSaveOutcome::Done:
         result.result = Result::Done;
+        result.made = factsOf(saved.target);
         return result;
     case ThumbnailSaveOutcome::NoPreview:
         result.result = Result::Skipped;
@@ -289,8 +297,16 @@ std::u16string ActionExecutor::report(std::optional<std::size_t> entry, int kind
     if (entry && *entry < m_list.size()) {
         ListItem& item = m_list.item(*entry);
         name = item.entry->name();
-        if (result.result == Result::Done && keepsHistory(kind))
+        if (result.result == Result::Done && keepsHistory(kind)) {
             imagelist::pushHistory(item, static_cast<std::int8_t>(kind), result.historyText);
+            // Facts of an older record at this position must not be taken
+            // for this one's.
+            if (m_ledger != nullptr && result.made)
+                m_ledger->remember(*item.entry, item.entry->historyPosition(), static_cast<std::int8_t>(kind),
+                                   *result.made);
+            else if (m_ledger != nullptr)
+                m_ledger->forget(*item.entry, item.entry->historyPosition());
+        }
     }
     return logLine(kind, name, result.result);
 }

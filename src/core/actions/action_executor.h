@@ -14,6 +14,7 @@
 
 #include "actions/action_kinds.h"
 #include "actions/action_log.h"
+#include "actions/undo_ledger.h"
 #include "imagelist/image_list.h"
 
 #include <cstddef>
@@ -47,7 +48,9 @@ inline constexpr int kStatusListTotals = 0x3C0; // selection, sizes, position, t
 
 struct ExecutionResult {
     Result result = Result::Failed;
-    std::u16string historyText;      // what the history record keeps
+    std::u16string historyText;      // what the history record keeps: for copy, move and thumbnail
+                                     // save the resolved absolute folder
+    std::optional<MadeFileFacts> made; // the file the operation left, for the undo ledger
     bool folderCreated = false;      // a destination folder was made: the folder tree changed
     int statusParts = 0;
     std::u16string_view failureMessage; // a box to show (empty: the log line says it)
@@ -56,8 +59,10 @@ struct ExecutionResult {
 
 class ActionExecutor {
 public:
+    // With a ledger, every record report() pushes gets the facts of the
+    // file the operation left (copy, move, trash, thumbnail), for undo.
     ActionExecutor(imagelist::ImageList& list, ActionCounters& counters, ExecutionQuestions questions,
-                   bool keepTimeOnRotate);
+                   bool keepTimeOnRotate, UndoLedger* ledger = nullptr);
 
     // Runs `kind` on the entry with the action's destination text (a folder
     // for copy, move and thumbnail save). Kinds this executor does not run
@@ -82,6 +87,7 @@ private:
     ActionCounters& m_counters;
     ExecutionQuestions m_questions;
     bool m_keepTimeOnRotate = false;
+    UndoLedger* m_ledger = nullptr;
 };
 
 // The row of the JPEG taken along with a RAW file: the first entry in

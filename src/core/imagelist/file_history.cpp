@@ -40,6 +40,28 @@ bool retractCurrentHistory(ListItem& item, std::initializer_list<std::int8_t> ki
     return true;
 }
 
+std::u16string currentHistoryUnits(const ListItem& item, std::size_t count)
+{
+    const auto offset = currentRecordOffset(item);
+    if (!offset)
+        return {};
+    std::u16string units;
+    for (std::size_t i = 0; i < std::min(count, kHistoryTextUnits); ++i) {
+        const std::size_t at = *offset + kHistoryTextOffset + i * 2;
+        units.push_back(static_cast<char16_t>(std::to_integer<unsigned>(item.history[at])
+                                              | std::to_integer<unsigned>(item.history[at + 1]) << 8));
+    }
+    return units;
+}
+
+std::u16string currentHistoryText(const ListItem& item)
+{
+    std::u16string text = currentHistoryUnits(item, kHistoryTextUnits);
+    if (const std::size_t end = text.find(u'\0'); end != std::u16string::npos)
+        text.resize(end);
+    return text;
+}
+
 void pushHistory(ListItem& item, std::int8_t kind, std::u16string_view text)
 {
     // A damaged position (beyond the records held) starts the history anew

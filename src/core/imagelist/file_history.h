@@ -37,6 +37,13 @@ std::optional<std::int8_t> currentHistoryKind(const ListItem& item);
 // 0) and steps the position back by one. True when it did.
 bool retractCurrentHistory(ListItem& item, std::initializer_list<std::int8_t> kinds);
 
+// The text of the record at the history position, up to its first NUL
+// unit; empty when the position names no record.
+std::u16string currentHistoryText(const ListItem& item);
+// The first `count` units of that text as stored, NULs included (the
+// rotation record keeps numbers, 0 among them); empty when there is none.
+std::u16string currentHistoryUnits(const ListItem& item, std::size_t count);
+
 // Pushes a record after the entry's history position: records above it
 // (already undone) are dropped, the new one becomes the newest. `text` is
 // cut to the record's 259 units (paths longer than that are never listed).
