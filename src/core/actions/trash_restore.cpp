@@ -165,7 +165,9 @@ RestoreResult restoreFromTrash(const fs::path& original, const FileActionQuestio
         result.reason = moved.reason;
         return result;
     }
-    // The file is back: only now may the trash forget it.
+    // The file is back: only now may the trash forget it. (errno is
+    // cleared so that a failure that sets none is not taken for "gone".)
+    errno = 0;
     if (io::sys::unlink(item->info.c_str()) == 0 || errno == ENOENT) {
         io::syncFolder(item->info.parent_path());
         result.outcome = RestoreOutcome::Done;

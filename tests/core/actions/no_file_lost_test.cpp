@@ -1,7 +1,8 @@
 // No file is lost, whatever call fails: each operation on the user's files
 // (copy, move on one file system, move by copying as across file systems,
 // trash, lossless rotation, thumbnail save, the writing of a developed
-// picture; the last two also over a file the answer lets them replace)
+// picture, the last two also over a file the answer lets them replace; and
+// the undo of a copy, of a move and of a trash, which restores the file)
 // runs once cleanly to count its file-system
 // calls, then again with each call in turn failing with each errno (and
 // each write cut short), and after every run the files are checked:
@@ -11,11 +12,14 @@
 //    the trash holds no file without its info nor info without its file;
 //  - the result reported says what happened.
 
+#include "actions/action_executor.h"
+#include "actions/action_undo.h"
 #include "actions/file_operations.h"
 #include "actions/lossless_rotation.h"
 #include "actions/thumbnail_save.h"
 #include "actions/trash.h"
 #include "raw/developed_image_writer.h"
+#include "imagelist/file_kind.h"
 #include "io/file_time.h"
 #include "io/system_calls.h"
 #include "support/test_paths.h"
@@ -29,6 +33,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -47,12 +52,21 @@ std::string contentOf(const fs::path& path)
     return text.str();
 }
 
+// The list an undo runs on: the picture's entry, its history and the
+// ledger the executor kept.
+struct UndoScene {
+    imagelist::ImageList list;
+    actions::ActionCounters counters;
+    actions::UndoLedger ledger;
+};
+
 // What one run of an operation left, judged against where the bytes may be.
 struct World {
     fs::path root;
     fs::path source;  // root/card/a.jpg
     fs::path keep;    // root/keep
     std::string bytes; // the picture's bytes before the run
+    std::shared_ptr<UndoScene> scene;
 };
 
 // An operation: runs on a prepared world and says whether it reported success.
@@ -196,6 +210,78 @@ void addWritingOperations(std::vector<Operation>& all)
     }
 }
 
+// A card whose picture went through `kind` into root/keep (or the trash),
+// by the executor, so that the ledger knows what it made.
+void prepareUndo(World& w, actions::ActionKind kind)
+{
+    prepareCard(w);
+    w.scene = std::make_shared<UndoScene>();
+    auto entry = imagelist::ImageEntry::createFresh(
+        {w.source.u16string(), imagelist::kKindJpeg, w.bytes.size(), io::lastWriteFileTime(w.source).value_or(0)});
+    entry->setPresence(imagelist::ImageEntry::kPresenceCounted);
+    w.scene->list.append(std::move(entry));
+    w.scene->list.resetOrder();
+    actions::ActionExecutor run(w.scene->list, w.scene->counters, {}, false, &w.scene->ledger);
+    const auto result = run.execute(0, kind, (w.keep.u16string() + u"/"));
+    run.report(0, static_cast<int>(kind), result);
+}
+
+bool runUndo(World& w)
+{
+    return actions::undoNewest(w.scene->list.item(0), {{}, &w.scene->ledger, false}).result == actions::Result::Done;
+}
+
+std::vector<fs::path> trashedFiles(const World& w)
+{
+    std::vector<fs::path> trashed;
+    if (fs::exists(w.root / "data" / "Trash" / "files"))
+        for (const auto& item : fs::directory_iterator(w.root / "data" / "Trash" / "files"))
+            trashed.push_back(item.path());
+    return trashed;
+}
+
+void addUndoOperations(std::vector<Operation>& all)
+{
+    // Undone: the copy is gone; not undone: it is whole. The source stays.
+    all.push_back({"undo of a copy", [](World& w) { prepareUndo(w, actions::ActionKind::Copy); }, runUndo,
+                   [](const World& w, bool done) {
+                       std::string problems = leftovers(w);
+                       const fs::path copy = w.keep / "a.jpg";
+                       if (contentOf(w.source) != w.bytes)
+                           problems += " the source changed";
+                       if (done == fs::exists(copy))
+                           problems += done ? " undone, but the copy stays" : " failed, but the copy is gone";
+                       if (!done && contentOf(copy) != w.bytes)
+                           problems += " the copy is not whole";
+                       return problems;
+                   }});
+    // Undone: the file is back; not undone: it is whole where it was moved.
+    all.push_back({"undo of a move", [](World& w) { prepareUndo(w, actions::ActionKind::Move); }, runUndo,
+                   [](const World& w, bool done) {
+                       std::string problems = leftovers(w);
+                       const fs::path here = done ? w.source : w.keep / "a.jpg";
+                       const fs::path gone = done ? w.keep / "a.jpg" : w.source;
+                       if (!fs::exists(here) || contentOf(here) != w.bytes)
+                           problems += " the picture is not whole at " + here.string();
+                       if (fs::exists(gone))
+                           problems += " a file stands at " + gone.string();
+                       return problems;
+                   }});
+    // Undone: the file is back and the trash is empty; not undone: the
+    // trash still holds it, with its info.
+    all.push_back({"undo of a trash", [](World& w) { prepareUndo(w, actions::ActionKind::Trash); }, runUndo,
+                   [](const World& w, bool done) {
+                       std::string problems = leftovers(w);
+                       const std::vector<fs::path> trashed = trashedFiles(w);
+                       if (done != fs::exists(w.source) || trashed.size() != (done ? 0u : 1u))
+                           return problems + " the result does not say where the file is";
+                       const fs::path here = done ? w.source : trashed.front();
+                       if (contentOf(here) != w.bytes)
+                           problems += " the picture is not whole at " + here.string();
+                       return problems;
+                   }});
+}
+
 std::vector<Operation> operations()
 {
     std::vector<Operation> all;
@@ -252,6 +338,7 @@ std::vector<Operation> operations()
                        return problems;
                    }});
     addWritingOperations(all);
+    addUndoOperations(all);
     return all;
 }
 
