@@ -5,6 +5,7 @@
 #include "info_command.h"
 
 #include "actions/action_executor.h"
+#include "actions/action_undo.h"
 #include "actions/file_action.h"
 #include "imagelist/image_list.h"
 #include "io/file_time.h"
@@ -21,9 +22,10 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::string_view kUsage =
-    "usage: qlx act KIND [--to DEST] [--yes] FILE...\n"
+    "usage: qlx act KIND [--to DEST] [--yes] [--undo] FILE...\n"
     "  KIND: copy, move, thumbnail, tiff, jpeg (these need --to; \".\" is each file's folder),\n"
-    "        trash, delete, rotate-cw, rotate-ccw\n";
+    "        trash, delete, rotate-cw, rotate-ccw\n"
+    "  --undo: after each file's action, undo it as the undo key does\n";
 
 // How a kind runs: on the file alone, on the entry the folder reader makes
 // of it, or as one development job over all the files.
@@ -97,7 +99,8 @@ int runActCommand(const std::vector<std::string>& args, std::ostream& out, std::
         destination = std::string(value);
         return !value.empty();
     }}}};
-    const std::array<FlagOption, 1> flags{{{"--yes", [&] { answers = {true, true}; }}}};
+    bool undo = false;
+    const std::array<FlagOption, 2> flags{{{"--yes", [&] { answers = {true, true}; }}, {"--undo", [&] { undo = true; }}}};
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     const auto files = parseFileArguments(rest, "act", kUsage, err, options, flags);
     if (!files)
@@ -120,7 +123,8 @@ int runActCommand(const std::vector<std::string>& args, std::ostream& out, std::
     imagelist::ImageList list;
     actions::ActionCounters counters;
     const auto answer = [yes = answers.replace](const fs::path&) { return yes; };
-    actions::ActionExecutor executor(list, counters, {answer, answer}, false);
+    actions::UndoLedger ledger;
+    actions::ActionExecutor executor(list, counters, {answer, answer}, false, &ledger);
     bool allDone = true;
     for (std::size_t i = 0; i < paths.size(); ++i) {
         actions::ExecutionResult result;
@@ -138,6 +142,13 @@ int runActCommand(const std::vector<std::string>& args, std::ostream& out, std::
         if (result.result != actions::Result::Done) {
             allDone = false;
             err << "qlx act: " << (*files)[i] << ": " << result.reason << '\n';
+        } else if (undo && entry) {
+            const actions::UndoResult undone = actions::undoNewest(list.item(*entry), {{answer, answer}, &ledger, false});
+            out << utf8Of(actions::logLine(0, utf16Of(paths[i].filename()), undone.result)) << '\n';
+            if (undone.result != actions::Result::Done) {
+                allDone = false;
+                err << "qlx act: " << (*files)[i] << ": undo: " << undone.reason << '\n';
+            }
         }
     }
     return allDone ? 0 : 1;

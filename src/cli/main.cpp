@@ -7,6 +7,7 @@
 #include "info_command.h"
 #include "kind_command.h"
 #include "preview_command.h"
+#include "restore_command.h"
 #include "scan_command.h"
 #include "settings_command.h"
 #include "tables_command.h"
@@ -24,9 +25,11 @@ constexpr const char* kUsage =
     "  settings dump [FILE | --defaults]   the settings file's fields by name and value\n"
     "  kind FILE...                        the file kind bit and format name of each file\n"
     "  info FILE...                        metadata text, shooting data and chosen previews of each file\n"
-    "  act KIND [--to DEST] [--yes] FILE...  KIND: copy, move, trash, delete, rotate-cw, rotate-ccw,\n"
-    "                                      thumbnail, tiff, jpeg\n"
-    "                                      runs one action on each file and prints its log line\n"
+    "  act KIND [--to DEST] [--yes] [--undo] FILE...  KIND: copy, move, trash, delete, rotate-cw,\n"
+    "                                      rotate-ccw, thumbnail, tiff, jpeg\n"
+    "                                      runs one action on each file and prints its log line;\n"
+    "                                      --undo undoes it afterwards as the undo key does\n"
+    "  restore [--yes] FILE...             takes each file back out of the trash to the path given\n"
     "  preview [--thumb] FILE -o OUT       writes the embedded preview (or thumbnail) of FILE to OUT\n"
     "  develop FILE... [--mode 0|1|2|3] [--jpeg|--tiff] [-o OUT] [--no-exif] [--replace]\n"
     "                                      develops each RAW file and writes it as TIFF (default) or JPEG\n"
@@ -62,6 +65,8 @@ int main(int argc, char** argv)
             return qlx::cli::runPreviewCommand(args, std::cout, std::cerr);
         if (command == "act")
             return qlx::cli::runActCommand(args, std::cout, std::cerr);
+        if (command == "restore")
+            return qlx::cli::runRestoreCommand(args, std::cout, std::cerr);
         if (command == "develop")
             return qlx::cli::runDevelopCommand(args, std::cout, std::cerr, std::cout);
         if (command == "bench" && !args.empty() && args[0] == "develop")

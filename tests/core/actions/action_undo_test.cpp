@@ -240,6 +240,7 @@ TEST(ActionUndo, ARecordFromTheCacheIsCheckedAgainstTheSource)
         {"a development output cannot be told apart", 8, u"dev", "shots/dev/a.jpg", true, Result::Failed},
         {"an output already gone", 7, u"dev", "", true, Result::Skipped},
         {"a delete record", 6, u"", "", true, Result::Skipped},
+        {"a hand-over record", 2, u"", "", true, Result::Skipped},
     };
     for (const CachedCase& c : cases) {
         Card card;
@@ -258,23 +259,59 @@ TEST(ActionUndo, ARecordFromTheCacheIsCheckedAgainstTheSource)
     }
 }
 
-TEST(ActionUndo, ARenameGetsItsPreviousNameBackInItsOwnFolder)
+TEST(ActionUndo, AThumbnailSaveIsTakenBack)
 {
     Card card;
-    const std::size_t a = card.add("shots/IMG_0001.jpg");
-    fs::rename(card.at("shots/IMG_0001.jpg"), card.at("shots/2024-01-01-1.jpg"));
-    card.list.entry(a).setPath(card.at("shots/2024-01-01-1.jpg").u16string());
-    imagelist::pushHistory(card.list.item(a), 10, card.at("shots/IMG_0001.jpg").u16string());
-    imagelist::pushHistory(card.list.item(a), 10, card.at("elsewhere/IMG_0001.jpg").u16string());
+    const std::string jpeg(reinterpret_cast<const char*>(test::makeTestJpeg({64, 48}).data()),
+                           test::makeTestJpeg({64, 48}).size());
+    const std::size_t a = card.add("shots/IMG_0001.CR2", imagelist::kKindCr2, std::string(16, 'R') + jpeg + "TRAILER");
+    card.list.entry(a).setPreviewOffset(16);
+    card.list.entry(a).setPreviewSize(static_cast<std::uint32_t>(jpeg.size()));
+    card.answer = true;
+    card.act(a, ActionKind::ThumbnailSave, u"thumbs");
+    ASSERT_EQ(contentOf(card.at("shots/thumbs/IMG_0001.jpg")), jpeg);
+    ASSERT_EQ(card.undo(a).result, Result::Done);
+    EXPECT_FALSE(fs::exists(card.at("shots/thumbs/IMG_0001.jpg")));
+    EXPECT_TRUE(fs::exists(card.at("shots/IMG_0001.CR2")));
+}
 
-    EXPECT_EQ(card.undo(a).result, Result::Failed); // never into another folder
-    imagelist::retractCurrentHistory(card.list.item(a), {10});
-    const UndoResult undone = card.undo(a);
-    ASSERT_EQ(undone.result, Result::Done) << undone.reason;
-    EXPECT_EQ(undone.renamedFrom, card.at("shots/2024-01-01-1.jpg").u16string());
-    EXPECT_EQ(card.list.entry(a).name(), u"IMG_0001.jpg");
-    EXPECT_EQ(contentOf(card.at("shots/IMG_0001.jpg")), "picture");
-    EXPECT_EQ(card.undo(a).result, Result::Skipped);
+TEST(ActionUndo, ADistributionMoveFromTheCacheComesBackWhenItIsTheSameFile)
+{
+    for (const bool sameFile : {true, false}) {
+        Card card;
+        const std::size_t a = card.add("shots/a.jpg");
+        const auto time = fs::last_write_time(card.at("shots/a.jpg"));
+        fs::remove(card.at("shots/a.jpg"));
+        writeFile(card.at("media/media01/a.jpg"), sameFile ? "picture" : "other");
+        fs::last_write_time(card.at("media/media01/a.jpg"), time);
+        card.list.entry(a).setPresence(0);
+        imagelist::pushHistory(card.list.item(a), 13, card.at("media/media01").u16string());
+        const UndoResult undone = undoNewest(card.list.item(a), {card.questions(), nullptr, false});
+        EXPECT_EQ(undone.result, sameFile ? Result::Done : Result::Failed) << undone.reason;
+        EXPECT_EQ(fs::exists(card.at("shots/a.jpg")), sameFile);
+        EXPECT_EQ(fs::exists(card.at("media/media01/a.jpg")), !sameFile);
+    }
+}
+
+TEST(ActionUndo, ARenameGetsItsPreviousNameBackInItsOwnFolder)
+{
+    for (const std::int8_t kind : {std::int8_t{10}, std::int8_t{11}}) {
+        Card card;
+        const std::size_t a = card.add("shots/IMG_0001.jpg");
+        fs::rename(card.at("shots/IMG_0001.jpg"), card.at("shots/2024-01-01-1.jpg"));
+        card.list.entry(a).setPath(card.at("shots/2024-01-01-1.jpg").u16string());
+        imagelist::pushHistory(card.list.item(a), kind, card.at("shots/IMG_0001.jpg").u16string());
+        imagelist::pushHistory(card.list.item(a), kind, card.at("elsewhere/IMG_0001.jpg").u16string());
+
+        EXPECT_EQ(card.undo(a).result, Result::Failed); // never into another folder
+        imagelist::retractCurrentHistory(card.list.item(a), {kind});
+        const UndoResult undone = card.undo(a);
+        ASSERT_EQ(undone.result, Result::Done) << undone.reason;
+        EXPECT_EQ(undone.renamedFrom, card.at("shots/2024-01-01-1.jpg").u16string());
+        EXPECT_EQ(card.list.entry(a).name(), u"IMG_0001.jpg");
+        EXPECT_EQ(contentOf(card.at("shots/IMG_0001.jpg")), "picture");
+        EXPECT_EQ(card.undo(a).result, Result::Skipped);
+    }
 }
 
 std::string exifOrientation(const fs::path& file)
