@@ -7,6 +7,7 @@
 #include "info_command.h"
 #include "kind_command.h"
 #include "preview_command.h"
+#include "rename_command.h"
 #include "scan_command.h"
 #include "settings_command.h"
 #include "tables_command.h"
@@ -27,6 +28,9 @@ constexpr const char* kUsage =
     "  act KIND [--to DEST] [--yes] FILE...  KIND: copy, move, trash, delete, rotate-cw, rotate-ccw,\n"
     "                                      thumbnail, tiff, jpeg\n"
     "                                      runs one action on each file and prints its log line\n"
+    "  rename [--type N] [--prefix-type N] [--prefix TEXT] [--joiner N] [--date-joiner N] [--start N]\n"
+    "         [--settings FILE] FOLDER      renames the files of FOLDER by pattern and prints the log lines\n"
+    "  rename --replace OLD NEW FOLDER     replaces OLD by NEW in the names of the files of FOLDER\n"
     "  preview [--thumb] FILE -o OUT       writes the embedded preview (or thumbnail) of FILE to OUT\n"
     "  develop FILE... [--mode 0|1|2|3] [--jpeg|--tiff] [-o OUT] [--no-exif] [--replace]\n"
     "                                      develops each RAW file and writes it as TIFF (default) or JPEG\n"
@@ -62,6 +66,8 @@ int main(int argc, char** argv)
             return qlx::cli::runPreviewCommand(args, std::cout, std::cerr);
         if (command == "act")
             return qlx::cli::runActCommand(args, std::cout, std::cerr);
+        if (command == "rename")
+            return qlx::cli::runRenameCommand(args, std::cout, std::cerr);
         if (command == "develop")
             return qlx::cli::runDevelopCommand(args, std::cout, std::cerr, std::cout);
         if (command == "bench" && !args.empty() && args[0] == "develop")
