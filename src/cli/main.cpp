@@ -7,6 +7,7 @@
 #include "info_command.h"
 #include "kind_command.h"
 #include "preview_command.h"
+#include "rename_command.h"
 #include "restore_command.h"
 #include "scan_command.h"
 #include "settings_command.h"
@@ -30,6 +31,9 @@ constexpr const char* kUsage =
     "                                      runs one action on each file and prints its log line;\n"
     "                                      --undo undoes it afterwards as the undo key does\n"
     "  restore [--yes] FILE...             takes each file back out of the trash to the path given\n"
+    "  rename [--type N] [--prefix-type N] [--prefix TEXT] [--joiner N] [--date-joiner N] [--start N]\n"
+    "         [--settings FILE] FOLDER      renames the files of FOLDER by pattern and prints the log lines\n"
+    "  rename --replace OLD NEW FOLDER     replaces OLD by NEW in the names of the files of FOLDER\n"
     "  preview [--thumb] FILE -o OUT       writes the embedded preview (or thumbnail) of FILE to OUT\n"
     "  develop FILE... [--mode 0|1|2|3] [--jpeg|--tiff] [-o OUT] [--no-exif] [--replace]\n"
     "                                      develops each RAW file and writes it as TIFF (default) or JPEG\n"
@@ -67,6 +71,8 @@ int main(int argc, char** argv)
             return qlx::cli::runActCommand(args, std::cout, std::cerr);
         if (command == "restore")
             return qlx::cli::runRestoreCommand(args, std::cout, std::cerr);
+        if (command == "rename")
+            return qlx::cli::runRenameCommand(args, std::cout, std::cerr);
         if (command == "develop")
             return qlx::cli::runDevelopCommand(args, std::cout, std::cerr, std::cout);
         if (command == "bench" && !args.empty() && args[0] == "develop")

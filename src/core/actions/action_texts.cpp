@@ -2,6 +2,7 @@
 
 #include "actions/action_kinds.h"
 #include "actions/builtin_functions.h"
+#include "actions/rename_settings.h"
 #include "actions/settings_messages.h"
 
 #include <algorithm>
@@ -133,9 +134,27 @@ std::u16string fillIn(std::u16string_view pattern, std::initializer_list<std::u1
     return filled;
 }
 
-std::u16string renameDescription(const ActionRecord&)
+namespace {
+
+std::u16string describeKind(std::int32_t kind, const RenameSettings& settings)
 {
+    if (kind == static_cast<std::int32_t>(ActionKind::ReplaceRename))
+        return describeReplaceRename(settings);
+    if (kind == static_cast<std::int32_t>(ActionKind::Rename))
+        return describeRename(settings);
     return {};
+}
+
+} // namespace
+
+std::u16string renameDescription(const ActionRecord& record)
+{
+    return describeKind(record.kind(), renameSettingsOf(record));
+}
+
+std::u16string renameDescription(const ActionRecord& record, const settings::SettingsRecord& current)
+{
+    return describeKind(record.kind(), effectiveRenameSettings(record, current));
 }
 
 std::u16string actionDetailText(const ActionRecord& record)

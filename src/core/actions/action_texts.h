@@ -24,9 +24,12 @@ inline constexpr std::int32_t kNoChoice = -1;
 std::u16string fillIn(std::u16string_view pattern, std::initializer_list<std::u16string_view> values);
 
 // The rename setting a kind-10 or kind-11 action stands for, as the list
-// and the question show it (the record's fixed copy when it has one). The
-// rename descriptions arrive with the rename work; until then it is empty.
+// and the question show it: the record's own copy of the rename settings
+// (describeRename or describeReplaceRename of rename_settings.h).
 std::u16string renameDescription(const ActionRecord& record);
+// The same with the rule of a run: the fixed copy when the action has
+// renameFixed, else the current settings of `current`.
+std::u16string renameDescription(const ActionRecord& record, const settings::SettingsRecord& current);
 
 // The list's "対象フォルダ/対象アプリケーション/動作" column.
 std::u16string actionDetailText(const ActionRecord& record);

@@ -38,5 +38,12 @@ inline constexpr std::u16string_view kSkippedOnceRun = u"※実行すると次�
 inline constexpr std::u16string_view kEmptyTrashQuestion =
     u"ゴミ箱を空にしますか？\n\n※ゴミ箱の中のファイルは完全に削除され、元に戻せなくなります。";
 inline constexpr std::u16string_view kEmptyTrashIncomplete = u"ゴミ箱の %d 個の項目を削除できませんでした。";
+// Replace-rename whose new name is refused (error icon); the run stops.
+inline constexpr std::u16string_view kInvalidReplaceName =
+    u"置換ファイル名が不正です。\nファイル名に使用できない文字列が含まれていないか確認してください。";
+// The list's in-place rename of a label.
+inline constexpr std::u16string_view kLabelNameRefused =
+    u"このファイル名は使用できません。\nファイル名に使用できない文字が含まれている可能性があります。";
+inline constexpr std::u16string_view kLabelRenameFailed = u"リネームに失敗しました。\n既に同名のファイルがある可能性があります。";
 
 } // namespace qlx::actions::messages

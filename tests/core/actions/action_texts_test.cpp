@@ -108,9 +108,10 @@ TEST(ActionTexts, DetailColumn)
         {{4, 5}, u"ゴミ箱に移動"},
         {{4, 6}, u"ファイル削除 ※復帰(UNDO)不可"},
         {{4, 12}, u"現在の向きでロスレス(劣化無し)回転"},
-        // The rename descriptions are not there yet: their frames are.
-        {{4, 10}, u"[  ]"},
-        {{4, 10, 0, u"", u"", false, false, true}, u"(固定設定)　"},
+        // A record's own rename copy, all zero: type 0 without a prefix.
+        {{4, 10}, u"[ 連番 (3桁) ]"},
+        {{4, 10, 0, u"", u"", false, false, true}, u"(固定設定)　連番 (3桁)"},
+        {{4, 11}, u"旧文字列 [  ] を 新文字列 [  ] に置換リネーム"},
         {{4, 13}, u""},
     };
     for (const auto& [fields, expected] : cases) {

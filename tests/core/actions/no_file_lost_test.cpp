@@ -16,6 +16,7 @@
 #include "actions/action_undo.h"
 #include "actions/file_operations.h"
 #include "actions/lossless_rotation.h"
+#include "actions/rename_run.h"
 #include "actions/thumbnail_save.h"
 #include "actions/trash.h"
 #include "raw/developed_image_writer.h"
@@ -29,6 +30,7 @@
 
 #include <sys/stat.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -59,6 +61,14 @@ struct UndoScene {
     actions::ActionCounters counters;
     actions::UndoLedger ledger;
 };
+
+std::vector<std::string> namesIn(const fs::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& item : fs::directory_iterator(folder))
+        names.push_back(item.path().filename().string());
+    return names;
+}
 
 // What one run of an operation left, judged against where the bytes may be.
 struct World {
@@ -282,6 +292,61 @@ void addUndoOperations(std::vector<Operation>& all)
                    }});
 }
 
+// Three files renamed to 001.jpg … 003.jpg: each is under a new name
+// when its result says so, else back under its own; the entry names where
+// it is; no temporary "NNNN_" name is left.
+void addRenameOperation(std::vector<Operation>& all)
+{
+    static constexpr std::array<const char*, 3> kNames{"a.jpg", "b.jpg", "c.jpg"};
+    auto where = std::make_shared<std::vector<std::pair<fs::path, actions::Result>>>();
+    const auto expected = [](const World& w, std::size_t i) {
+        return i == 0 ? w.bytes : std::string("picture ") + kNames[i];
+    };
+    all.push_back({"pattern rename of three files",
+                   [](World& w) {
+                       prepareCard(w);
+                       for (std::size_t i = 1; i < kNames.size(); ++i)
+                           std::ofstream(w.source.parent_path() / kNames[i], std::ios::binary)
+                               << "picture " << kNames[i];
+                   },
+                   [where](World& w) {
+                       imagelist::ImageList list;
+                       for (const char* name : kNames) {
+                           auto entry = imagelist::ImageEntry::createFresh(
+                               {(w.source.parent_path() / name).u16string(), imagelist::kKindJpeg, 0, 0});
+                           list.append(std::move(entry));
+                       }
+                       const std::vector<std::size_t> entries{0, 1, 2};
+                       actions::RenameSettings settings;
+                       const auto report = actions::renameEntries(list, entries, settings);
+                       where->clear();
+                       bool allDone = report.results.size() == kNames.size();
+                       for (const auto& result : report.results) {
+                           where->emplace_back(fs::path(list.entry(result.entry).path()), result.result);
+                           allDone = allDone && result.result == actions::Result::Done;
+                       }
+                       return allDone;
+                   },
+                   [where, expected](const World& w, bool done) {
+                       std::string problems = leftovers(w);
+                       const fs::path card = w.source.parent_path();
+                       if (where->size() != kNames.size() || namesIn(card).size() != kNames.size())
+                           return problems + " not three files and three results";
+                       for (std::size_t i = 0; i < kNames.size(); ++i) {
+                           const auto& [path, result] = (*where)[i];
+                           // A file that failed takes no number: the next one takes it.
+                           const std::string name = path.filename().string();
+                           const bool numbered = name.size() == 7 && name.starts_with("00") && name.ends_with(".jpg");
+                           const bool placed = result == actions::Result::Done ? numbered && path.parent_path() == card
+                                                                               : path == card / kNames[i];
+                           if (!placed || contentOf(path) != expected(w, i))
+                               problems += std::string(" ") + kNames[i] + " is not whole where its result says";
+                       }
+                       (void)done; // each file's own result is checked above
+                       return problems;
+                   }});
+}
+
 std::vector<Operation> operations()
 {
     std::vector<Operation> all;
@@ -339,6 +404,7 @@ std::vector<Operation> operations()
                    }});
     addWritingOperations(all);
     addUndoOperations(all);
+    addRenameOperation(all);
     return all;
 }
 
