@@ -63,7 +63,7 @@ constexpr std::array kListMenu{
     item(275, u"検索", Library),
     item(118, u"最新の情報に更新(F5)", Browsing),
     item(120, u"選択画像だけを閲覧", Browsing),
-    item(122, u"選択ファイルのアクション復帰(UNDO)", Actions),
+    item(122, u"選択ファイルのアクション復帰(UNDO)", FileActions),
     separator(),
     item(607, u"追加画像ウインドウを開く", Viewer),
     item(119, u"表示スタイル変更(SPACE)", Browsing),

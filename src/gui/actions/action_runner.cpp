@@ -101,7 +101,20 @@ actions::ActionExecutor ActionRunner::executor()
         m_s.controller.session().list(), m_counters,
         {[this](const fs::path& existing) { return askReplace(existing); },
          [this](const fs::path& folder) { return askCreateFolder(folder); }},
-        m_s.state.settings.get(settings::kKeepTimeOnRotate) == 1);
+        m_s.state.settings.get(settings::kKeepTimeOnRotate) == 1, &m_ledger);
+}
+
+actions::ActionStep ActionRunner::makeStep(std::u16string destination, const actions::ActionRecord* record)
+{
+    const settings::SettingsRecord& settings = m_s.state.settings;
+    return actions::ActionStep(
+        m_s.controller.session().list(), m_counters,
+        {[this](const fs::path& existing) { return askReplace(existing); },
+         [this](const fs::path& folder) { return askCreateFolder(folder); }},
+        m_ledger,
+        {std::move(destination),
+         record ? actions::effectiveRenameSettings(*record, settings) : actions::renameSettingsOf(settings),
+         settings.get(settings::kKeepTimeOnRotate) == 1});
 }
 
 bool ActionRunner::askReplace(const fs::path& existing)
@@ -163,7 +176,7 @@ int ActionRunner::runOverTargets(const actions::ActionRecord& record, ActionKind
         handOverAsOne(record);
         return 1;
     }
-    actions::ActionExecutor run = executor();
+    actions::ActionStep step = makeStep(record.path(), &record);
     InputHold hold;
     const std::vector<Target> files = targets(record.sameNameJpeg(), listMode);
     const std::optional<std::size_t> shown = listMode ? std::nullopt : m_s.shownEntry();
@@ -171,8 +184,8 @@ int ActionRunner::runOverTargets(const actions::ActionRecord& record, ActionKind
         if (listMode && i > 0 && hold.escapePressed()
             && askYesNo(shell::kProductName, msg::kAbortActionQuestion, &m_s.window, true))
             break;
-        const actions::ExecutionResult result = executeOne(run, files[i].entry, kind, record);
-        report(run, files[i].entry, static_cast<int>(kind), result);
+        const actions::StepResult result = step.run(files[i].entry, kind, files[i].partner);
+        show(files[i].entry, result);
         // In the main view a failure stops the run (the partner's too).
         if (!listMode && result.result == Result::Failed)
             return 0;
@@ -188,30 +201,6 @@ int ActionRunner::runOverTargets(const actions::ActionRecord& record, ActionKind
     return 1;
 }
 
-actions::ExecutionResult ActionRunner::executeOne(actions::ActionExecutor& executor, std::size_t entry,
-                                                  ActionKind kind, const actions::ActionRecord& record)
-{
-    if (kind != ActionKind::HandOver) {
-        actions::ExecutionResult result = executor.execute(entry, kind, record.path());
-        if (!result.failureMessage.empty())
-            showErrorBox(shell::kProductName, result.failureMessage, &m_s.window);
-        return result;
-    }
-    actions::ExecutionResult result;
-    const imagelist::ImageEntry& file = m_s.controller.list().entry(entry);
-    if (!file.isPresent()) {
-        result.reason = "the file is no longer in its place";
-        return result;
-    }
-    if (actions::handOver(fs::path(record.path()), {fs::path(file.path())})) {
-        result.result = Result::Done;
-    } else {
-        showErrorBox(shell::kProductName, msg::kHandOverFailed, &m_s.window);
-        result.reason = "the application could not be started";
-    }
-    return result;
-}
-
 void ActionRunner::handOverAsOne(const actions::ActionRecord& record)
 {
     const std::vector<Target> files = targets(record.sameNameJpeg(), true);
@@ -222,31 +211,37 @@ void ActionRunner::handOverAsOne(const actions::ActionRecord& record)
     const bool started = !paths.empty() && actions::handOver(fs::path(record.path()), paths);
     if (!started)
         showErrorBox(shell::kProductName, msg::kHandOverFailed, &m_s.window);
-    actions::ActionExecutor run = executor();
-    actions::ExecutionResult result;
-    result.result = started ? Result::Done : Result::Failed;
-    for (const Target& target : files)
-        report(run, target.entry, static_cast<int>(ActionKind::HandOver), result);
+    const int kind = static_cast<int>(ActionKind::HandOver);
+    for (const Target& target : files) {
+        actions::StepResult step;
+        step.result = started ? Result::Done : Result::Failed;
+        step.line = actions::logLine(kind, list.entry(target.entry).name(), step.result);
+        step.icon = actions::logIcon(kind, step.result);
+        show(target.entry, step);
+    }
 }
 
-void ActionRunner::report(actions::ActionExecutor& executor, std::optional<std::size_t> entry, int kind,
-                          const actions::ExecutionResult& result)
+void ActionRunner::show(std::size_t entry, const actions::StepResult& step)
 {
-    const std::u16string line = executor.report(entry, kind, result);
-    m_s.log.addLogLine(toQString(line), actions::logIcon(kind, result.result));
-    if (entry) {
-        const auto action = static_cast<ActionKind>(kind);
-        if (result.result == Result::Done && (takesFileAway(action) || action == ActionKind::LosslessRotation)) {
-            if (takesFileAway(action))
-                m_s.releaseEntry(*entry);
-            m_s.controller.noteEntryChangedByAction(*entry, action == ActionKind::LosslessRotation);
-        }
-        const std::size_t row = *entry;
+    if (step.earlier) {
+        m_s.log.replaceLogLine(toQString(step.earlier->oldLine), toQString(step.earlier->newLine),
+                               actions::logIcon(static_cast<int>(ActionKind::Rename), Result::Done));
+        const std::size_t row = step.earlier->entry;
         m_s.list.entriesChanged(std::span(&row, 1));
     }
-    if (result.folderCreated)
+    m_s.log.addLogLine(toQString(step.line), step.icon);
+    if (!step.failureMessage.empty())
+        showErrorBox(shell::kProductName, step.failureMessage, &m_s.window);
+    if (step.fileLeft)
+        m_s.releaseEntry(entry);
+    if (step.fileLeft || step.changedInPlace)
+        m_s.controller.noteEntryChangedByAction(entry, step.changedInPlace);
+    // What the history and the entries say now reaches the cache file.
+    m_s.controller.session().markEntriesChanged();
+    m_s.list.entriesChanged(std::span(&entry, 1));
+    if (step.folderCreated)
         m_s.folderTreeChanged();
-    updateCounters(result.statusParts);
+    updateCounters(step.statusParts);
 }
 
 void ActionRunner::updateCounters(int parts)
@@ -291,8 +286,12 @@ void ActionRunner::startDevelopment(const actions::ActionRecord& record, ActionK
                                            [this, kind, historyText](const raw::DevelopmentReport& report) {
         if (report.result != Result::Done || report.entryIndex >= m_s.controller.list().size())
             return;
-        imagelist::pushHistory(m_s.controller.session().list().item(report.entryIndex), static_cast<std::int8_t>(kind),
-                               historyText);
+        imagelist::ListItem& item = m_s.controller.session().list().item(report.entryIndex);
+        imagelist::pushHistory(item, static_cast<std::int8_t>(kind), historyText);
+        // Undo deletes the developed file only while it is this one.
+        if (const auto facts = actions::factsOf(report.output))
+            m_ledger.remember(*item.entry, item.entry->historyPosition(), static_cast<std::int8_t>(kind), *facts);
+        m_s.controller.session().markEntriesChanged();
     }};
     const auto outputKind = kind == ActionKind::DevelopTiff ? raw::OutputKind::Tiff : raw::OutputKind::Jpeg;
     m_development = std::make_unique<DevelopmentDialog>(around, std::move(items),
@@ -327,6 +326,15 @@ void ActionRunner::trashByDeleteKey()
     runWithoutAction(ActionKind::Trash, listMode);
 }
 
+void ActionRunner::undoSelection()
+{
+    if (m_running || m_s.controller.list().empty())
+        return;
+    const bool listMode = m_s.listHasFocus();
+    if (listMode || m_s.shownEntry())
+        runWithoutAction(ActionKind::Undo, listMode);
+}
+
 void ActionRunner::rotateLosslessly()
 {
     if (m_running || m_s.controller.list().empty())
@@ -340,12 +348,10 @@ void ActionRunner::runWithoutAction(ActionKind kind, bool listMode)
 {
     Blocking blocking(m_s.controller, m_running);
     WaitCursor cursor;
-    actions::ActionExecutor run = executor();
+    actions::ActionStep step = makeStep({}, nullptr);
     const std::optional<std::size_t> shown = listMode ? std::nullopt : m_s.shownEntry();
-    for (const Target& target : targets(false, listMode)) {
-        const actions::ExecutionResult result = run.execute(target.entry, kind, {});
-        report(run, target.entry, static_cast<int>(kind), result);
-    }
+    for (const Target& target : targets(false, listMode))
+        show(target.entry, step.run(target.entry, kind, target.partner));
     if (shown && !m_s.controller.list().entry(*shown).isPresent())
         m_s.showNext();
 }
@@ -388,15 +394,20 @@ void ActionRunner::reportTransfer(const QString& source, const QString& folder, 
             result.statusParts = actions::kStatusCopies;
         }
     }
-    actions::ActionExecutor run = executor();
-    if (entry) {
-        report(run, entry, static_cast<int>(kind), result);
+    actions::StepResult step;
+    step.result = result.result;
+    step.icon = actions::logIcon(static_cast<int>(kind), result.result);
+    step.statusParts = result.statusParts;
+    if (!entry) {
+        step.line = actions::logLine(static_cast<int>(kind), toU16(QFileInfo(source).fileName()), result.result);
+        m_s.log.addLogLine(toQString(step.line), step.icon);
+        updateCounters(step.statusParts);
         return;
     }
-    m_s.log.addLogLine(toQString(actions::logLine(static_cast<int>(kind), toU16(QFileInfo(source).fileName()),
-                                                  result.result)),
-                       actions::logIcon(static_cast<int>(kind), result.result));
-    updateCounters(result.statusParts);
+    // The history record, as an action's.
+    step.line = executor().report(entry, static_cast<int>(kind), result);
+    step.fileLeft = done && moved;
+    show(*entry, step);
 }
 
 } // namespace qlx::gui

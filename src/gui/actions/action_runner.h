@@ -15,6 +15,8 @@
 
 #include "actions/action_executor.h"
 #include "actions/action_record.h"
+#include "actions/action_step.h"
+#include "actions/undo_ledger.h"
 
 #include <QObject>
 #include <QString>
@@ -73,6 +75,11 @@ public:
     // The Delete key: the selection (or the shown picture) to the trash,
     // after the first-use question.
     void trashByDeleteKey();
+    // "選択ファイルのアクション復帰(UNDO)": the newest action on each file
+    // of the selection (or the shown picture) taken back.
+    void undoSelection();
+    // The list is about to be replaced: what undo kept of this one goes.
+    void listChanging() { m_ledger.clear(); }
     // "表示の方向でロスレス回転": the quarter turns given in the view
     // written into the files of the selection (or the shown picture).
     void rotateLosslessly();
@@ -100,12 +107,12 @@ private:
     // The files the action works on, partners first, in display order.
     std::vector<Target> targets(bool sameNameJpeg, bool listMode) const;
     int runOverTargets(const actions::ActionRecord& record, actions::ActionKind kind, bool listMode);
-    actions::ExecutionResult executeOne(actions::ActionExecutor& executor, std::size_t entry,
-                                        actions::ActionKind kind, const actions::ActionRecord& record);
     void handOverAsOne(const actions::ActionRecord& record);
+    actions::ActionStep makeStep(std::u16string destination, const actions::ActionRecord* record);
+    // Shows one file's result: the log line (and a collision's fix-up), a
+    // failure's box, the row, the counters.
+    void show(std::size_t entry, const actions::StepResult& step);
     void startDevelopment(const actions::ActionRecord& record, actions::ActionKind kind, bool listMode);
-    void report(actions::ActionExecutor& executor, std::optional<std::size_t> entry, int kind,
-                const actions::ExecutionResult& result);
     void updateCounters(int parts);
     // One kind over the targets without an action (the Delete key, the
     // rotation command).
@@ -116,6 +123,7 @@ private:
 
     Surroundings m_s;
     actions::ActionCounters m_counters;
+    actions::UndoLedger m_ledger;
     std::unique_ptr<DevelopmentDialog> m_development;
     bool m_running = false;
     bool m_deleteKeyConfirmed = false;

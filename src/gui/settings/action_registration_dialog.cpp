@@ -34,9 +34,8 @@ namespace {
 namespace msg = actions::messages;
 using actions::ActionKind;
 
-// The kinds offered: those the program runs today. Undo and the two
-// renames come with their work.
-constexpr std::array<std::int32_t, 10> kOfferedKinds{1, 2, 3, 4, 5, 6, 7, 8, 9, 12};
+// The kinds offered, in their order: every kind an action can have.
+constexpr std::array<std::int32_t, 13> kOfferedKinds{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
 
 const actions::ActionKindInfo* kindInfo(std::int32_t kind)
 {

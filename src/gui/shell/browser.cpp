@@ -72,6 +72,7 @@ constexpr int kHelp = 133;
 constexpr int kCameraLensList = 605;
 constexpr int kTrashSelection = 117;   // the Delete key's command
 constexpr int kRotateLosslessly = 197; // the view's turns written into the files
+constexpr int kUndoSelection = 122;    // the newest action on each selected file taken back
 
 // Whole bytes below 1,024 ("500Byte"), then "%0.2fKB", "%0.2fMB" and
 // "%0.2fGB" in units of 1,024, whatever the desktop's locale.
@@ -240,8 +241,10 @@ void Browser::showMode(bool collectionMode)
 void Browser::connectController()
 {
     connect(m_controller, &ListController::loadStarted, this, [this] {
-        // The pictures of the list being left are no longer wanted.
+        // The pictures of the list being left are no longer wanted, nor
+        // what undo kept of its files.
         m_presenter->leaveList();
+        m_actions->listChanging();
         m_statusBar->setPartText(kPartActivity, QStringLiteral("Loading"));
         QApplication::setOverrideCursor(Qt::WaitCursor);
     });
@@ -540,6 +543,9 @@ void Browser::runCommand(int command)
         return;
     case kRotateLosslessly:
         m_actions->rotateLosslessly();
+        return;
+    case kUndoSelection:
+        m_actions->undoSelection();
         return;
     default:
         break;

@@ -229,6 +229,15 @@ void Rebar::addLogLine(const QString& line, int icon)
     m_log->setCurrentIndex(0);
 }
 
+void Rebar::replaceLogLine(const QString& oldLine, const QString& newLine, int icon)
+{
+    if (!m_log)
+        return;
+    if (const int row = m_log->findText(oldLine); row >= 0)
+        m_log->removeItem(row);
+    addLogLine(newLine, icon);
+}
+
 void Rebar::noteFolderOpened(const QString& folder)
 {
     m_openedFolders.removeAll(folder);

@@ -53,6 +53,9 @@ public:
     // A line of the action log, put on top and selected, with its icon
     // (actions/action_log_icons.h; -1 none).
     void addLogLine(const QString& line, int icon = -1);
+    // The first line from the top that reads `oldLine` is taken out, and
+    // `newLine` put on top (a rename that made room for another).
+    void replaceLogLine(const QString& oldLine, const QString& newLine, int icon = -1);
     // A folder was opened: it goes on top of the folder history, and the
     // cache history is read again (leaving the last folder wrote its cache).
     void noteFolderOpened(const QString& folder);

@@ -119,6 +119,7 @@ private Q_SLOTS:
     void handingFilesToAnotherProgram();
     void turningAPictureAndWritingItsOrientation();
     void escapeStopsARunOverTheSelection();
+    void renamingAndTakingActionsBack();
 };
 
 void ActionKeysTest::cullingACardWithTheKeys()
@@ -388,6 +389,71 @@ void ActionKeysTest::escapeStopsARunOverTheSelection()
     QCOMPARE(browser.statusBar()->partText(1), QStringLiteral("\tCOPY:1"));
     // The Escape went to the run, not to the window: no full screen.
     QVERIFY(!app.mainWindow()->isFullScreen());
+}
+
+void ActionKeysTest::renamingAndTakingActionsBack()
+{
+    ProgramFolder program;
+    const fs::path card = test::makePictureFolder(program, "card", 3);
+    const fs::path keep = program.folder() / "keep";
+    const fs::path data = program.folder() / "data";
+    fs::create_directory(keep);
+    qputenv("XDG_DATA_HOME", QFile::encodeName(qpath(data)));
+    constexpr std::int32_t kKeyM = 16, kKeyU = 24;
+    QVERIFY(test::writeSettings(program, true, qpath(card), [&](settings::SettingsRecord& record) {
+        addAction(record, kKeyM, actions::ActionKind::Rename, u""); // the current rename settings: numbers, 3 digits
+        addAction(record, kKeyU, actions::ActionKind::Undo, u"");
+        addAction(record, kKeyK, actions::ActionKind::Copy, keep.u16string() + u"/");
+        addAction(record, kKeyX, actions::ActionKind::Trash, u"");
+        record.set(settings::kConfirmFirstUse, std::uint8_t{0});
+        record.set(settings::kMultipleSelection, std::uint8_t{1});
+    }));
+    gui::Application app(std::nullopt, {program.executable(), {qpath(card)}});
+    QVERIFY(app.start());
+    gui::Browser& browser = *app.browser();
+    QVERIFY(test::listShown(browser, 3));
+    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
+    QAbstractItemView* rows = browser.listPane()->currentView();
+    rows->setFocus();
+    QTRY_VERIFY(rows->hasFocus());
+    QTest::keyClick(rows, Qt::Key_A, Qt::ControlModifier);
+    const auto names = [&card] {
+        QStringList found;
+        for (const auto& item : fs::directory_iterator(card))
+            found << QString::fromStdString(item.path().filename().string());
+        found.sort();
+        return found;
+    };
+
+    // M renames the selection by number; U takes every rename back.
+    QTest::keyClick(rows, Qt::Key_M);
+    QCOMPARE(names(), (QStringList{"001.JPG", "002.JPG", "003.JPG"}));
+    QCOMPARE(topLogLine(browser), QStringLiteral("ﾘﾈｰﾑ:003.JPG->OK!")); // the name it has now
+    QTest::keyClick(rows, Qt::Key_U);
+    QCOMPARE(names(), (QStringList{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
+    QCOMPARE(topLogLine(browser), QStringLiteral("復帰(UNDO):IMG_0003.JPG->OK!"));
+
+    // On the shown picture: a copy taken back deletes the copy; a picture
+    // sent to the trash comes back out of it.
+    auto* view = app.mainWindow()->findChild<gui::ImageView*>();
+    browser.listPane()->setCurrentPosition(0);
+    view->setFocus();
+    QTRY_VERIFY(view->hasFocus());
+    QTest::keyClick(view, Qt::Key_K);
+    QVERIFY(fs::exists(keep / "IMG_0001.JPG"));
+    QTest::keyClick(view, Qt::Key_U);
+    QVERIFY(!fs::exists(keep / "IMG_0001.JPG"));
+    QTest::keyClick(view, Qt::Key_X);
+    QVERIFY(!fs::exists(card / "IMG_0001.JPG"));
+    QCOMPARE(browser.listPane()->currentPosition(), 1);
+    QTest::keyClick(view, Qt::Key_Left);
+    QTest::keyClick(view, Qt::Key_U);
+    QVERIFY(fs::exists(card / "IMG_0001.JPG"));
+    QVERIFY(fs::is_empty(data / "Trash/files"));
+    QVERIFY(fs::is_empty(data / "Trash/info"));
+    QCOMPARE(topLogLine(browser), QStringLiteral("復帰(UNDO):IMG_0001.JPG->OK!"));
+    QVERIFY(browser.controller().list().entry(*browser.controller().list().entryAt(0)).isPresent());
+    qunsetenv("XDG_DATA_HOME");
 }
 
 QTEST_MAIN(ActionKeysTest)
