@@ -41,6 +41,16 @@ inline constexpr std::u16string_view kEmptyTrashIncomplete = u"ゴミ箱の %d �
 // Replace-rename whose new name is refused (error icon); the run stops.
 inline constexpr std::u16string_view kInvalidReplaceName =
     u"置換ファイル名が不正です。\nファイル名に使用できない文字列が含まれていないか確認してください。";
+// The folder-wide renames (the main menu's "フォルダ一括リネーム" and
+// "フォルダ一括置換リネーム"), asked with the three-button box; "%s" the
+// setting's description, the old and the new text.
+inline constexpr std::u16string_view kBatchRenameQuestion =
+    u"フォルダ内の画像ファイルを一括リネームしますがよろしいですか？\n\n リネーム設定 : [ %s ]";
+inline constexpr std::u16string_view kBatchReplaceQuestion =
+    u"フォルダ内の画像ファイルを一括置換リネームしますがよろしいですか？\n\n 置換リネーム設定 : ファイル名にある文字列 [ %s ] を 新文字列 [ %s ] に置換リネームします。";
+inline constexpr std::u16string_view kBatchReplaceTextsMissing =
+    u"一括置換リネームに必要な置換文字列が設定されていません\n\n リネーム設定で文字列を指定してください。";
+
 // The list's in-place rename of a label.
 inline constexpr std::u16string_view kLabelNameRefused =
     u"このファイル名は使用できません。\nファイル名に使用できない文字が含まれている可能性があります。";

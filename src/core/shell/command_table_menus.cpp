@@ -154,8 +154,8 @@ constexpr std::array kCheckMarkMenu{
 };
 
 constexpr std::array kBatchRenameMenu{
-    item(127, u"フォルダ一括リネーム", Actions),
-    item(131, u"フォルダ一括置換リネーム", Actions),
+    item(127, u"フォルダ一括リネーム", FileActions),
+    item(131, u"フォルダ一括置換リネーム", FileActions),
 };
 
 constexpr std::array kWallpaperMenu{

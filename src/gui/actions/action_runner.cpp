@@ -5,6 +5,7 @@
 #include "actions/file_action.h"
 #include "actions/file_operations.h"
 #include "actions/hand_over.h"
+#include "actions/rename_settings.h"
 #include "actions/trash_emptying.h"
 #include "imagelist/file_history.h"
 #include "imagelist/file_kind.h"
@@ -324,6 +325,55 @@ void ActionRunner::trashByDeleteKey()
         m_deleteKeyConfirmed = true;
     }
     runWithoutAction(ActionKind::Trash, listMode);
+}
+
+void ActionRunner::renameWholeList(bool replace)
+{
+    constexpr int kRenamePage = 9;
+    if (m_running || m_s.controller.list().empty())
+        return;
+    const actions::RenameSettings settings = actions::renameSettingsOf(m_s.state.settings);
+    if (replace && settings.oldText.empty()) {
+        showErrorBox(shell::kProductName, msg::kBatchReplaceTextsMissing, &m_s.window);
+        m_s.openSettings(kRenamePage);
+        return;
+    }
+    std::u16string question(replace ? msg::kBatchReplaceQuestion : msg::kBatchRenameQuestion);
+    const auto fillNext = [&question](std::u16string_view value) {
+        if (const std::size_t at = question.find(u"%s"); at != std::u16string::npos)
+            question.replace(at, 2, value);
+    };
+    if (replace) {
+        fillNext(settings.oldText);
+        fillNext(settings.newText);
+    } else {
+        fillNext(actions::describeRename(settings));
+    }
+    switch (askWithSettings(shell::kProductName, question, &m_s.window)) {
+    case SettingsAnswer::CheckSettings:
+        m_s.openSettings(kRenamePage);
+        return;
+    case SettingsAnswer::No:
+        return;
+    case SettingsAnswer::Yes:
+        break;
+    }
+    Blocking blocking(m_s.controller, m_running);
+    WaitCursor cursor;
+    actions::ActionStep step = makeStep({}, nullptr);
+    const auto kind = replace ? ActionKind::ReplaceRename : ActionKind::Rename;
+    // The order is a copy: a rename changes no position, but the loop must
+    // not depend on it.
+    const auto order = m_s.controller.list().order();
+    const std::vector<std::uint16_t> entries(order.begin(), order.end());
+    for (const std::uint16_t entry : entries) {
+        const actions::StepResult result = step.run(entry, kind);
+        show(entry, result);
+        // An invalid new name stops a replace-rename: it would be invalid
+        // for every file.
+        if (replace && !result.failureMessage.empty())
+            break;
+    }
 }
 
 void ActionRunner::undoSelection()

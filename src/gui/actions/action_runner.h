@@ -59,6 +59,8 @@ public:
         std::function<void(std::size_t entry)> releaseEntry;
         // The window's caption with a prefix ("" for none).
         std::function<void(std::u16string_view prefix)> showTitlePrefix;
+        // Opens the settings window on a page.
+        std::function<void(int page)> openSettings;
     };
 
     ActionRunner(Surroundings surroundings, QObject* parent = nullptr);
@@ -75,6 +77,9 @@ public:
     // The Delete key: the selection (or the shown picture) to the trash,
     // after the first-use question.
     void trashByDeleteKey();
+    // "フォルダ一括リネーム" (or, `replace`, "フォルダ一括置換リネーム"): every
+    // file of the list from the top, after the three-button question.
+    void renameWholeList(bool replace);
     // "選択ファイルのアクション復帰(UNDO)": the newest action on each file
     // of the selection (or the shown picture) taken back.
     void undoSelection();

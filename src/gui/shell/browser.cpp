@@ -73,6 +73,8 @@ constexpr int kCameraLensList = 605;
 constexpr int kTrashSelection = 117;   // the Delete key's command
 constexpr int kRotateLosslessly = 197; // the view's turns written into the files
 constexpr int kUndoSelection = 122;    // the newest action on each selected file taken back
+constexpr int kRenameFolder = 127;     // every file of the list renamed by pattern
+constexpr int kReplaceRenameFolder = 131;
 
 // Whole bytes below 1,024 ("500Byte"), then "%0.2fKB", "%0.2fMB" and
 // "%0.2fGB" in units of 1,024, whatever the desktop's locale.
@@ -341,6 +343,9 @@ void Browser::buildActions()
                                   .showTitlePrefix = [this](std::u16string_view prefix) {
                                       m_window.showTitle(prefix, m_state.listMode, m_state.currentFolder,
                                                          m_state.currentCollection);
+                                  },
+                                  .openSettings = [this](int page) {
+                                      runCommand(shell::command::kFirstSettingsPage + page);
                                   }},
                                  this);
     connect(m_actions, &ActionRunner::listTotalsChanged, this, &Browser::updateCounters);
@@ -546,6 +551,10 @@ void Browser::runCommand(int command)
         return;
     case kUndoSelection:
         m_actions->undoSelection();
+        return;
+    case kRenameFolder:
+    case kReplaceRenameFolder:
+        m_actions->renameWholeList(listCommand == kReplaceRenameFolder);
         return;
     default:
         break;

@@ -433,6 +433,23 @@ void ActionKeysTest::renamingAndTakingActionsBack()
     QCOMPARE(names(), (QStringList{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
     QCOMPARE(topLogLine(browser), QStringLiteral("復帰(UNDO):IMG_0003.JPG->OK!"));
 
+    // The main menu's "フォルダ一括リネーム" asks with the three buttons and
+    // renames the whole list; the list's undo command takes it back.
+    Answers answers;
+    answers.push(kYesKey);
+    browser.runCommand(127);
+    QVERIFY(answers.allGiven());
+    QCOMPARE(answers.texts().last(),
+             QStringLiteral("フォルダ内の画像ファイルを一括リネームしますがよろしいですか？\n\n リネーム設定 : [ 連番 (3桁) ]"));
+    QCOMPARE(names(), (QStringList{"001.JPG", "002.JPG", "003.JPG"}));
+    app.mainWindow()->activateWindow(); // the box took the activation
+    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
+    rows->setFocus();
+    QTRY_VERIFY(rows->hasFocus());
+    QTest::keyClick(rows, Qt::Key_A, Qt::ControlModifier);
+    browser.runCommand(122);
+    QCOMPARE(names(), (QStringList{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
+
     // On the shown picture: a copy taken back deletes the copy; a picture
     // sent to the trash comes back out of it.
     auto* view = app.mainWindow()->findChild<gui::ImageView*>();
