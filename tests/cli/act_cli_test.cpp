@@ -4,6 +4,7 @@
 
 #include "cli/qlx_runner.h"
 #include "support/test_paths.h"
+#include "support/file_contents.h"
 
 #include <gtest/gtest.h>
 
@@ -12,16 +13,10 @@
 
 namespace {
 
+using qlx::test::contentOf;
+
 namespace fs = std::filesystem;
 using namespace qlx::test;
-
-std::string contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(ActCli, CopyMoveTrashAndDeleteWithTheirQuestions)
 {

@@ -11,6 +11,7 @@
 #include "io/file_time.h"
 #include "support/test_paths.h"
 #include "support/test_pictures.h"
+#include "support/file_contents.h"
 
 #include <gtest/gtest.h>
 
@@ -24,11 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using qlx::test::contentOf;
 
 void writeFile(const fs::path& path, const std::string& content)
 {

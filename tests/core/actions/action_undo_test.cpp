@@ -12,6 +12,7 @@
 #include "support/run_command.h"
 #include "support/test_paths.h"
 #include "support/test_pictures.h"
+#include "support/file_contents.h"
 
 #include <gtest/gtest.h>
 
@@ -25,11 +26,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using qlx::test::contentOf;
 
 void writeFile(const fs::path& path, const std::string& content)
 {

@@ -25,6 +25,7 @@
 #include "io/system_calls.h"
 #include "support/test_paths.h"
 #include "support/test_pictures.h"
+#include "support/file_contents.h"
 
 #include <gtest/gtest.h>
 
@@ -43,16 +44,10 @@
 
 namespace {
 
+using qlx::test::contentOf;
+
 namespace fs = std::filesystem;
 using namespace qlx;
-
-std::string contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The list an undo runs on: the picture's entry, its history and the
 // ledger the executor kept.

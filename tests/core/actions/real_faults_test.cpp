@@ -11,6 +11,7 @@
 #include "actions/trash.h"
 #include "actions/trash_emptying.h"
 #include "support/test_paths.h"
+#include "support/file_contents.h"
 
 #include <gtest/gtest.h>
 
@@ -36,15 +37,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::size_t kPictureBytes = 256 * 1024; // four times the small file system
+using qlx::test::contentOf;
 
-std::string contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+constexpr std::size_t kPictureBytes = 256 * 1024; // four times the small file system
 
 std::string pictureBytes()
 {

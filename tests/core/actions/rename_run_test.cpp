@@ -10,6 +10,7 @@
 #include "imagelist/file_kind.h"
 #include "io/system_calls.h"
 #include "support/test_paths.h"
+#include "support/file_contents.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,8 @@
 
 namespace {
 
+using qlx::test::contentOf;
+
 namespace fs = std::filesystem;
 using namespace qlx;
 using namespace qlx::actions;
@@ -31,14 +34,6 @@ struct FileSpec {
     const char16_t* exifDate = u""; // "YYYY/MM/DD HH:MM:SS" or empty
     std::uint32_t kind = imagelist::kKindJpeg;
 };
-
-std::string contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The files (each holding its own name as its bytes) and their entries.
 imagelist::ImageList makeList(std::initializer_list<FileSpec> files, std::uint64_t lastWriteTime = 0)

@@ -7,6 +7,7 @@
 #include "actions/thumbnail_save.h"
 #include "support/test_paths.h"
 #include "support/test_pictures.h"
+#include "support/file_contents.h"
 
 #include <gtest/gtest.h>
 
@@ -18,13 +19,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using qlx::test::contentOf;
 
 void write(const fs::path& path, const std::string& text)
 {

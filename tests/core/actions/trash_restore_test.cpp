@@ -8,6 +8,7 @@
 #include "actions/trash_restore.h"
 #include "support/run_command.h"
 #include "support/test_paths.h"
+#include "support/file_contents.h"
 
 #include <gtest/gtest.h>
 
@@ -23,11 +24,7 @@ using namespace qlx::actions;
 
 namespace {
 
-std::string contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using qlx::test::contentOf;
 
 void writeFile(const fs::path& path, const std::string& content)
 {

@@ -7,6 +7,7 @@
 #include "actions/trash.h"
 #include "support/run_command.h"
 #include "support/test_paths.h"
+#include "support/file_contents.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,8 @@ using namespace qlx::actions;
 namespace fs = std::filesystem;
 
 namespace {
+
+using qlx::test::contentOf;
 
 // XDG_DATA_HOME pointed at a folder of the test while it lives.
 class DataHome {
@@ -40,14 +43,6 @@ public:
 private:
     std::optional<std::string> m_old;
 };
-
-std::string contentOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 void write(const fs::path& path, const std::string& text)
 {
