@@ -233,10 +233,14 @@ void ActionRunner::show(std::size_t entry, const actions::StepResult& step)
     m_s.log.addLogLine(toQString(step.line), step.icon);
     if (!step.failureMessage.empty())
         showErrorBox(shell::kProductName, step.failureMessage, &m_s.window);
-    if (step.fileLeft)
+    if (step.changedInPlace) {
+        // Its pictures are made again (turned, renamed, or back in place).
+        m_s.controller.session().list().entry(entry).setFlag(imagelist::ImageEntry::kFlagReloadPicture, true);
+    }
+    if (step.fileLeft || step.changedInPlace) {
         m_s.releaseEntry(entry);
-    if (step.fileLeft || step.changedInPlace)
         m_s.controller.noteEntryChangedByAction(entry, step.changedInPlace);
+    }
     // What the history and the entries say now reaches the cache file.
     m_s.controller.session().markEntriesChanged();
     m_s.list.entriesChanged(std::span(&entry, 1));
