@@ -1,7 +1,7 @@
 #pragma once
-// Texts of the action settings page, the registration dialog, the run-time
-// path dialog and the first-use question, kept in one place. "%s" is filled
-// in order by actions::fillIn (action_texts.h).
+// Texts of the action settings page, the rename page, the registration
+// dialog, the run-time path dialog and the first-use question, kept in one
+// place. "%s" is filled in order by actions::fillIn (action_texts.h).
 
 #include <array>
 #include <string_view>
@@ -81,6 +81,46 @@ inline constexpr std::u16string_view kRunTimeCopyPhrase = u"のコピー先フ�
 inline constexpr std::u16string_view kRunTimeMovePhrase = u"の移動先フォルダを";
 inline constexpr std::u16string_view kRunTimeSavePhrase = u"の保存先フォルダを";
 inline constexpr std::u16string_view kKeepRunTimePath = u"次回から現在の設定で実行";
+
+// ---- The rename page ---------------------------------------------------------------------------
+inline constexpr std::u16string_view kRenamePageTitle = u"リネーム設定";
+inline constexpr std::u16string_view kRenameGroup = u"リネーム";
+inline constexpr std::u16string_view kReplaceRenameGroup = u"置換リネーム";
+inline constexpr std::u16string_view kPrefixLabel = u"ファイル名の先頭";
+inline constexpr std::u16string_view kPrefixJoinerLabel = u"先頭との区切り";
+inline constexpr std::u16string_view kRenameTypeLabel = u"リネーム形式";
+inline constexpr std::u16string_view kDateJoinerLabel = u"日付・番号の区切り";
+inline constexpr std::u16string_view kStartNumberLabel = u"開始番号";
+inline constexpr std::u16string_view kOldTextLabel = u"旧文字列";
+inline constexpr std::u16string_view kNewTextLabel = u"新文字列";
+inline constexpr std::u16string_view kRenameActionLabel = u"リネームアクション";
+inline constexpr std::u16string_view kReplaceRenameActionLabel = u"置換リネームアクション";
+inline constexpr std::u16string_view kRegisterSettingButton = u"設定を登録";
+inline constexpr std::u16string_view kReleaseSettingButton = u"設定を解除";
+inline constexpr std::u16string_view kTakeSettingButton = u"設定を取得";
+
+// The action combos: the key name, and the description of the fixed copy.
+inline constexpr std::u16string_view kRenameActionFollows = u"%s : 現在のリネーム設定に準ずる";
+inline constexpr std::u16string_view kReplaceRenameActionFollows = u"%s : 現在の置換リネーム設定に準ずる";
+inline constexpr std::u16string_view kRenameActionFixed = u"%s : (固定設定)　%s";
+
+// The questions of the page's buttons; "%s" is the description shown.
+inline constexpr std::u16string_view kRegisterRenameQuestion =
+    u"現在のリネーム設定をアクションに登録します。\n\nリネーム設定 : [ %s ] \nをアクションに登録します。\n\nよろしいですか？";
+inline constexpr std::u16string_view kOverwriteRenameQuestion =
+    u"現在のリネーム設定をアクションに上書き登録します。\n\nリネーム設定 : [ %s ] \nをアクションに登録します。\n\nよろしいですか？";
+inline constexpr std::u16string_view kRegisterReplaceQuestion =
+    u"現在の置換リネーム設定をアクションに登録します。\n\n置換リネーム設定 : [ %s ] \nをアクションに登録します。\n\nよろしいですか？";
+// (the overwrite question of replace-rename begins as the rename one does)
+inline constexpr std::u16string_view kOverwriteReplaceQuestion =
+    u"現在のリネーム設定をアクションに上書き登録します。\n\n置換リネーム設定 : [ %s ] \nをアクションに登録します。\n\nよろしいですか？";
+// Taking a fixed copy over asks this for either kind.
+inline constexpr std::u16string_view kTakeRenameQuestion =
+    u"アクションに登録されているリネーム設定を取得します。\n\nリネーム設定 : [ %s ] \nを現在の設定に上書きします。\n\nよろしいですか？";
+inline constexpr std::u16string_view kReleaseRenameQuestion =
+    u"アクションに登録されているリネーム設定を解除します。\n\nリネーム設定 : [ %s ] \nを解除します。\n\nよろしいですか？";
+inline constexpr std::u16string_view kReleaseReplaceQuestion =
+    u"アクションに登録されている置換リネーム設定を解除します。\n\n置換リネーム設定 : [ %s ] \nを解除します。\n\nよろしいですか？";
 
 // ---- The first-use question --------------------------------------------------------------------
 inline constexpr std::u16string_view kAskChanged =

@@ -2,6 +2,7 @@
 
 #include "actions/settings_messages.h"
 #include "settings/action_settings_page.h"
+#include "settings/rename_settings_page.h"
 #include "shell/qt_text.h"
 #include "shell/shell_messages.h"
 
@@ -24,6 +25,8 @@ SettingsWindow::SettingsWindow(settings::SettingsRecord& settings,
     m_actionPage = new ActionSettingsPage(settings, keyStates, std::move(functionAvailable), this);
     connect(m_actionPage, &ActionSettingsPage::rowColoursChanged, this, &SettingsWindow::rowColoursChanged);
     addPage(kActionPage, m_actionPage, toQString(msg::kActionPageTitle));
+    m_renamePage = new RenameSettingsPage(settings, keyStates, this);
+    addPage(kRenamePage, m_renamePage, toQString(msg::kRenamePageTitle));
 
     auto* buttons = new QDialogButtonBox(this);
     m_ok = buttons->addButton(toQString(shell::messages::kButtonOk), QDialogButtonBox::AcceptRole);

@@ -1,9 +1,10 @@
 #pragma once
 // The settings window "環境設定": one tab per settings page the program has,
 // each known by its page number (commands 2000 + page open it on that
-// page). A page that is not there opens the action page. Closing the
-// window, by "OK" or otherwise, lets every page keep what it shows (the
-// action page its row order and columns).
+// page): the action page (8) and the rename page (9). A page that is not
+// there opens the action page. Closing the window, by "OK" or otherwise,
+// lets every page keep what it shows (the action page its row order and
+// columns, the rename page its typed texts).
 //
 // It belongs to the GUI thread like every widget; it edits the settings
 // record it is given in place.
@@ -27,6 +28,7 @@ class SettingsRecord;
 namespace qlx::gui {
 
 class ActionSettingsPage;
+class RenameSettingsPage;
 
 // One page of the window; finish() runs once as the window closes.
 class SettingsPage : public QWidget {
@@ -40,6 +42,7 @@ class SettingsWindow : public QDialog {
     Q_OBJECT
 public:
     static constexpr int kActionPage = 8;
+    static constexpr int kRenamePage = 9;
 
     // `functionAvailable` says which built-in functions the program can run
     // today: only those are offered to key-assignment actions.
@@ -52,6 +55,7 @@ public:
     int currentPage() const;
 
     ActionSettingsPage* actionPage() const { return m_actionPage; }
+    RenameSettingsPage* renamePage() const { return m_renamePage; }
     QPushButton* okButton() const { return m_ok; }
 
     void done(int result) override;
@@ -70,6 +74,7 @@ private:
     QTabWidget* m_tabs = nullptr;
     QPushButton* m_ok = nullptr;
     ActionSettingsPage* m_actionPage = nullptr;
+    RenameSettingsPage* m_renamePage = nullptr;
     std::vector<Page> m_pages;
     bool m_finished = false;
 };
