@@ -4,6 +4,7 @@
 #include "actions/action_paths.h"
 #include "actions/action_record.h"
 #include "actions/action_registration.h"
+#include "actions/rename_settings.h"
 #include "actions/action_texts.h"
 #include "actions/builtin_functions.h"
 #include "actions/settings_messages.h"
@@ -241,10 +242,17 @@ void ActionRegistrationDialog::registerAction()
             showErrorBox(shell::kProductName, check.message, this);
         return;
     }
-    if (!actions::storeDraft(table, m_editing, draft)) {
+    const bool wasFixed = m_editing && table.at(*m_editing).renameFixed();
+    const auto stored = actions::storeDraft(table, m_editing, draft);
+    if (!stored) {
         showErrorBox(shell::kProductName, msg::kTableFull, this);
         return;
     }
+    // Newly fixed: the action keeps the rename settings of this moment.
+    if (draft.renameFixed && !wasFixed
+        && kindInfo(draft.kind) && kindInfo(draft.kind)->destination == actions::Destination::RenameSetting)
+        actions::storeFixedRenameSettings(m_settings.action(*stored).first<actions::ActionRecordLayout::kSize>(),
+                                          actions::renameSettingsOf(m_settings));
     const actions::ActionKindInfo* info = kindInfo(draft.kind);
     if (info && info->colour != actions::ColourClass::None) {
         const auto colourClass = static_cast<std::size_t>(info->colour);

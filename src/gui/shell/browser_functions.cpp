@@ -24,6 +24,7 @@ enum Function : int {
 };
 
 constexpr int kActionSettingsPage = 8;
+constexpr int kRenamePage = 9;
 constexpr int kQuitCommand = 105;
 constexpr int kKeyListCommand = 129;
 constexpr int kVersionCommand = 132;
@@ -68,8 +69,8 @@ std::function<void()> Browser::builtinFunction(int identifier)
         break;
     }
     // Of the settings pages, those the settings window has.
-    if (identifier == kFirstSettingsPage + kActionSettingsPage)
-        return command(shell::command::kFirstSettingsPage + kActionSettingsPage);
+    if (identifier == kFirstSettingsPage + kActionSettingsPage || identifier == kFirstSettingsPage + kRenamePage)
+        return command(shell::command::kFirstSettingsPage + identifier - kFirstSettingsPage);
     if (identifier >= kFirstScreenSplit && identifier <= kLastScreenSplit)
         return command(shell::command::kFirstMultiScreen + identifier - kFirstScreenSplit);
     return {};
