@@ -89,7 +89,7 @@ std::u16string_view kindIntroduction(std::int32_t kind)
 
 // The kind's line of the first-use question; empty for the kinds without
 // a destination.
-std::u16string questionFirstLine(const ActionRecord& record)
+std::u16string questionFirstLine(const ActionRecord& record, const settings::SettingsRecord& current)
 {
     const bool atRunTime = record.pathAtRunTime();
     switch (record.kind()) {
@@ -106,9 +106,9 @@ std::u16string questionFirstLine(const ActionRecord& record)
     case 9:
         return fillIn(atRunTime ? msg::kAskSaveAtRunTime : msg::kAskSave, {record.path()});
     case 10:
-        return fillIn(msg::kAskRename, {renameDescription(record)});
+        return fillIn(msg::kAskRename, {renameDescription(record, current)});
     case 11:
-        return fillIn(msg::kAskReplaceRename, {renameDescription(record)});
+        return fillIn(msg::kAskReplaceRename, {renameDescription(record, current)});
     default:
         return {};
     }
@@ -147,17 +147,12 @@ std::u16string describeKind(std::int32_t kind, const RenameSettings& settings)
 
 } // namespace
 
-std::u16string renameDescription(const ActionRecord& record)
-{
-    return describeKind(record.kind(), renameSettingsOf(record));
-}
-
 std::u16string renameDescription(const ActionRecord& record, const settings::SettingsRecord& current)
 {
     return describeKind(record.kind(), effectiveRenameSettings(record, current));
 }
 
-std::u16string actionDetailText(const ActionRecord& record)
+std::u16string actionDetailText(const ActionRecord& record, const settings::SettingsRecord& current)
 {
     const std::int32_t kind = record.kind();
     const ActionKindInfo* info = actionKind(kind);
@@ -174,9 +169,10 @@ std::u16string actionDetailText(const ActionRecord& record)
         return record.pathAtRunTime() ? fillIn(msg::kAtRunTimeDetail, {record.path()}) : record.path();
     case Destination::RenameSetting:
         if (record.renameFixed())
-            return fillIn(msg::kFixedRenameDetail, {renameDescription(record)});
-        return kind == static_cast<std::int32_t>(ActionKind::Rename) ? fillIn(msg::kRenameDetail, {renameDescription(record)})
-                                                                      : renameDescription(record);
+            return fillIn(msg::kFixedRenameDetail, {renameDescription(record, current)});
+        return kind == static_cast<std::int32_t>(ActionKind::Rename)
+                   ? fillIn(msg::kRenameDetail, {renameDescription(record, current)})
+                   : renameDescription(record, current);
     }
     return {};
 }
@@ -220,7 +216,8 @@ std::u16string runTimePathCaption(const ActionRecord& record)
     return fillIn(msg::kRunTimePathCaption, {targetKeyName(record.key()), longKindName(kind), phrase});
 }
 
-std::u16string firstUseQuestion(const ActionRecord& record, KeyState state, bool reaskAfterCancel)
+std::u16string firstUseQuestion(const ActionRecord& record, const settings::SettingsRecord& current, KeyState state,
+                                bool reaskAfterCancel)
 {
     const std::u16string comment = record.comment();
     const std::u16string commentLine = comment.empty() ? std::u16string() : fillIn(msg::kAskComment, {comment});
@@ -228,7 +225,7 @@ std::u16string firstUseQuestion(const ActionRecord& record, KeyState state, bool
     const std::u16string sameNameLine =
         record.sameNameJpeg() ? fillIn(msg::kAskSameNameJpeg, {kindName}) : std::u16string();
     const std::u16string_view pattern = state == KeyState::Changed ? msg::kAskChanged : msg::kAskPressed;
-    return fillIn(pattern, {targetKeyName(record.key()), kindName, commentLine, questionFirstLine(record), sameNameLine})
+    return fillIn(pattern, {targetKeyName(record.key()), kindName, commentLine, questionFirstLine(record, current), sameNameLine})
            + std::u16string(reaskAfterCancel ? msg::kSkipAfterRun : msg::kSkipFromNowOn);
 }
 

@@ -24,15 +24,13 @@ inline constexpr std::int32_t kNoChoice = -1;
 std::u16string fillIn(std::u16string_view pattern, std::initializer_list<std::u16string_view> values);
 
 // The rename setting a kind-10 or kind-11 action stands for, as the list
-// and the question show it: the record's own copy of the rename settings
-// (describeRename or describeReplaceRename of rename_settings.h).
-std::u16string renameDescription(const ActionRecord& record);
-// The same with the rule of a run: the fixed copy when the action has
-// renameFixed, else the current settings of `current`.
+// and the question show it (describeRename or describeReplaceRename of
+// rename_settings.h), with the rule of a run: the fixed copy when the
+// action has renameFixed, else the current settings of `current`.
 std::u16string renameDescription(const ActionRecord& record, const settings::SettingsRecord& current);
 
 // The list's "対象フォルダ/対象アプリケーション/動作" column.
-std::u16string actionDetailText(const ActionRecord& record);
+std::u16string actionDetailText(const ActionRecord& record, const settings::SettingsRecord& current);
 
 // The registration dialog's caption line: "%s を押すと %s" with the kind's
 // sentence filled with `path` (kind 1: the function's name), or the request
@@ -50,6 +48,7 @@ std::u16string runTimePathCaption(const ActionRecord& record);
 // The whole question asked before the record's action runs while its key's
 // state is `state` (Unconfirmed or Changed), with the closing note that
 // `reaskAfterCancel` chooses.
-std::u16string firstUseQuestion(const ActionRecord& record, KeyState state, bool reaskAfterCancel);
+std::u16string firstUseQuestion(const ActionRecord& record, const settings::SettingsRecord& current, KeyState state,
+                                bool reaskAfterCancel);
 
 } // namespace qlx::actions

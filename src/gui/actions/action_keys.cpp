@@ -138,7 +138,7 @@ ActionKeys::Confirmation ActionKeys::confirm(std::size_t position)
     if (key >= m_s.state.keyStates.size() || m_s.state.keyStates[key] == KeyState::Confirmed)
         return Confirmation::Run;
     const bool reask = settings.get(settings::kReaskAfterCancel) == 1;
-    const std::u16string text = actions::firstUseQuestion(record, m_s.state.keyStates[key], reask);
+    const std::u16string text = actions::firstUseQuestion(record, settings, m_s.state.keyStates[key], reask);
     if (!reask)
         m_s.state.keyStates[key] = KeyState::Confirmed;
     switch (askWithSettings(shell::kProductName, text, &m_s.window)) {

@@ -136,7 +136,7 @@ void ActionSettingsPage::fill()
         row->setData(KindColumn, kRecordRole, QVariant::fromValue(i));
         row->setText(KindColumn, kind ? toQString(kind->shortName) : QString());
         row->setText(KeyColumn, toQString(actions::targetKeyName(record.key())));
-        row->setText(DetailColumn, toQString(actions::actionDetailText(record)));
+        row->setText(DetailColumn, toQString(actions::actionDetailText(record, m_settings)));
         row->setText(UndoColumn, kind ? toQString(actions::undoMarkText(kind->undo)) : QString());
         row->setText(ColourColumn, toQString(coloured ? msg::kColourOn : msg::kColourOff));
         row->setText(SameNameColumn, toQString(record.sameNameJpeg() ? msg::kSameNameOn : msg::kSameNameOff));

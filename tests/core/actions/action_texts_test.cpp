@@ -50,6 +50,7 @@ public:
         record.setRenameFixed(fields.renameFixed);
     }
     ActionRecord record() { return m_table.at(0); }
+    const SettingsRecord& settings() const { return *m_settings; }
 
 private:
     std::unique_ptr<SettingsRecord> m_settings;
@@ -92,7 +93,7 @@ TEST(ActionTexts, FirstUseQuestion)
     };
     for (const QuestionCase& c : cases) {
         OneAction action(c.fields);
-        EXPECT_EQ(firstUseQuestion(action.record(), c.state, c.reaskAfterCancel), c.expected) << c.name;
+        EXPECT_EQ(firstUseQuestion(action.record(), action.settings(), c.state, c.reaskAfterCancel), c.expected) << c.name;
     }
 }
 
@@ -116,7 +117,7 @@ TEST(ActionTexts, DetailColumn)
     };
     for (const auto& [fields, expected] : cases) {
         OneAction action(fields);
-        EXPECT_EQ(actionDetailText(action.record()), expected) << "kind " << fields.kind;
+        EXPECT_EQ(actionDetailText(action.record(), action.settings()), expected) << "kind " << fields.kind;
     }
 }
 

@@ -144,7 +144,6 @@ TEST(RenameSettings, RecordDefaultsFixedCopiesAndDescriptionOfActions)
     EXPECT_EQ(renameDescription(action, record), u"連番 (3桁)"); // not fixed: the current settings
     action.setRenameFixed(true);
     EXPECT_EQ(renameDescription(action, record), u"CARD_EXIF撮影日時 (YYYYMMDD_HHMMSS)");
-    EXPECT_EQ(renameDescription(action), u"CARD_EXIF撮影日時 (YYYYMMDD_HHMMSS)");
 }
 
 TEST(RenameSettings, HistoriesKeepNewestFirstAndBlankRepeats)
