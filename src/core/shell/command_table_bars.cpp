@@ -33,9 +33,9 @@ constexpr std::array<ToolBoxButton, 23> kToolBox{{
     {u"チェックマークを外す(F3)", u"", F3, 183, Browsing},
     {u"チェックマークを付けた画像にジャンプ(F4)", u"", F4, kKeyOnly, Browsing},
     {u"最新の情報に更新(F5)", u"", F5, command::kRefresh, Browsing},
-    {u"メディア容量分割計算(F6)", u"", F6, kKeyOnly, Actions},
-    {u"メディア容量に振分け実行(F7)", u"", F7, kKeyOnly, Actions},
-    {u"サブフォルダ画像統合(F8)", u"", F8, 139, Actions},
+    {u"メディア容量分割計算(F6)", u"", F6, kKeyOnly, FileActions},
+    {u"メディア容量に振分け実行(F7)", u"", F7, kKeyOnly, FileActions},
+    {u"サブフォルダ画像統合(F8)", u"", F8, 139, FileActions},
     {u"環境設定を開く(F9)", u"", F9, kKeyOnly, ActionSettings},
     // Page 8 of the settings dialog is the actions page.
     {u"アクション設定を開く(F10)", u"", F10, command::kFirstSettingsPage + 8, ActionSettings},

@@ -2,6 +2,7 @@
 
 #include "actions/action_paths.h"
 #include "actions/actions_messages.h"
+#include "actions/action_run_guard.h"
 #include "actions/file_action.h"
 #include "actions/file_operations.h"
 #include "actions/hand_over.h"
@@ -48,36 +49,6 @@ bool takesFileAway(ActionKind kind)
 {
     return kind == ActionKind::Move || kind == ActionKind::Trash || kind == ActionKind::Delete;
 }
-
-// A cursor that waits for the length of a run.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
-// The list stays as it is while the run goes over it.
-class Blocking {
-public:
-    explicit Blocking(ListController& controller, bool& running) : m_controller(controller), m_running(running)
-    {
-        m_controller.beginBlockingOperation();
-        m_running = true;
-    }
-    ~Blocking()
-    {
-        m_running = false;
-        m_controller.endBlockingOperation();
-    }
-    Blocking(const Blocking&) = delete;
-    Blocking& operator=(const Blocking&) = delete;
-
-private:
-    ListController& m_controller;
-    bool& m_running;
-};
 
 } // namespace
 
@@ -171,7 +142,7 @@ int ActionRunner::run(std::size_t position, bool listMode)
 
 int ActionRunner::runOverTargets(const actions::ActionRecord& record, ActionKind kind, bool listMode)
 {
-    Blocking blocking(m_s.controller, m_running);
+    RunGuard blocking(m_s.controller, m_running);
     WaitCursor cursor;
     if (listMode && kind == ActionKind::HandOver && record.transferAsOne()) {
         handOverAsOne(record);
@@ -362,7 +333,7 @@ void ActionRunner::renameWholeList(bool replace)
     case SettingsAnswer::Yes:
         break;
     }
-    Blocking blocking(m_s.controller, m_running);
+    RunGuard blocking(m_s.controller, m_running);
     WaitCursor cursor;
     actions::ActionStep step = makeStep({}, nullptr);
     const auto kind = replace ? ActionKind::ReplaceRename : ActionKind::Rename;
@@ -400,7 +371,7 @@ void ActionRunner::rotateLosslessly()
 
 void ActionRunner::runWithoutAction(ActionKind kind, bool listMode)
 {
-    Blocking blocking(m_s.controller, m_running);
+    RunGuard blocking(m_s.controller, m_running);
     WaitCursor cursor;
     actions::ActionStep step = makeStep({}, nullptr);
     const std::optional<std::size_t> shown = listMode ? std::nullopt : m_s.shownEntry();

@@ -16,6 +16,7 @@
 #include "actions/action_executor.h"
 #include "actions/action_record.h"
 #include "actions/action_step.h"
+#include "actions/media_distribution.h"
 #include "actions/undo_ledger.h"
 
 #include <QObject>
@@ -80,11 +81,22 @@ public:
     // "フォルダ一括リネーム" (or, `replace`, "フォルダ一括置換リネーム"): every
     // file of the list from the top, after the three-button question.
     void renameWholeList(bool replace);
+    // "メディア容量分割計算(F6)": which files go on which medium, marked in
+    // the list and told in a box; "メディア容量に振分け実行(F7)": each file
+    // moved into its medium's folder; "サブフォルダ画像統合(F8)": the
+    // subfolders' pictures moved up into the folder. Folders only.
+    void calculateMedia();
+    void distributeMedia();
+    void mergeSubfolders();
     // "選択ファイルのアクション復帰(UNDO)": the newest action on each file
     // of the selection (or the shown picture) taken back.
     void undoSelection();
     // The list is about to be replaced: what undo kept of this one goes.
-    void listChanging() { m_ledger.clear(); }
+    void listChanging()
+    {
+        m_ledger.clear();
+        m_mediaPlan.reset();
+    }
     // "表示の方向でロスレス回転": the quarter turns given in the view
     // written into the files of the selection (or the shown picture).
     void rotateLosslessly();
@@ -119,6 +131,7 @@ private:
     void show(std::size_t entry, const actions::StepResult& step);
     void startDevelopment(const actions::ActionRecord& record, actions::ActionKind kind, bool listMode);
     void updateCounters(int parts);
+    bool mediaCommandsAllowed() const;
     // One kind over the targets without an action (the Delete key, the
     // rotation command).
     void runWithoutAction(actions::ActionKind kind, bool listMode);
@@ -129,6 +142,8 @@ private:
     Surroundings m_s;
     actions::ActionCounters m_counters;
     actions::UndoLedger m_ledger;
+    // The last calculation, until its distribution or the next list.
+    std::optional<actions::DistributionPlan> m_mediaPlan;
     std::unique_ptr<DevelopmentDialog> m_development;
     bool m_running = false;
     bool m_deleteKeyConfirmed = false;

@@ -73,6 +73,7 @@ constexpr int kCameraLensList = 605;
 constexpr int kTrashSelection = 117;   // the Delete key's command
 constexpr int kRotateLosslessly = 197; // the view's turns written into the files
 constexpr int kUndoSelection = 122;    // the newest action on each selected file taken back
+constexpr int kMergeSubfolders = 139;
 constexpr int kRenameFolder = 127;     // every file of the list renamed by pattern
 constexpr int kReplaceRenameFolder = 131;
 
@@ -317,6 +318,9 @@ void Browser::installKeys()
     toolKey(ToolKey::F3, {Qt::Key_F3}, [this] { runCommand(list_command::kUncheckSelected); });
     toolKey(ToolKey::F4, {Qt::Key_F4}, [this] { m_listPane->jumpToNextChecked(m_area->screenMode() != viewer::ScreenMode::ListOnly); });
     toolKey(ToolKey::Convert, {Qt::Key_Henkan}, [this] { m_presenter->toggleDevelopment(); });
+    toolKey(ToolKey::F6, {Qt::Key_F6}, [this] { m_actions->calculateMedia(); });
+    toolKey(ToolKey::F7, {Qt::Key_F7}, [this] { m_actions->distributeMedia(); });
+    toolKey(ToolKey::F8, {Qt::Key_F8}, [this] { m_actions->mergeSubfolders(); });
     toolKey(ToolKey::Greater, {Qt::Key_Greater}, [this] { turnCurrent(1); });
     toolKey(ToolKey::Less, {Qt::Key_Less}, [this] { turnCurrent(3); });
     toolKey(ToolKey::F9, {Qt::Key_F9}, [this] { openSettings(m_settingsPage); });
@@ -551,6 +555,9 @@ void Browser::runCommand(int command)
         return;
     case kUndoSelection:
         m_actions->undoSelection();
+        return;
+    case kMergeSubfolders:
+        m_actions->mergeSubfolders();
         return;
     case kRenameFolder:
     case kReplaceRenameFolder:

@@ -18,7 +18,8 @@ enum Function : int {
     kPrevious = 0, kNext = 1, kSwitchScreens = 2, kFullScreen = 3, kDisplayType = 6, kThumbnailSplit = 7,
     kMultiScreen = 8, kFolderTree = 9, kRefresh = 15, kBrowseSelected = 16, kEmptyTrash = 17, kDevelop = 18,
     kLoupe = 19, kCopyInformation = 26, kLatchedZoom = 29, kCheck = 34, kUncheck = 35, kJumpToChecked = 36,
-    kInvertChecks = 37, kSelectChecked = 38, kSelectUnchecked = 39, kSettings = 45, kFirstSettingsPage = 55,
+    kInvertChecks = 37, kSelectChecked = 38, kSelectUnchecked = 39, kMediaCalculation = 40,
+    kMediaDistribution = 41, kMergeSubfolders = 42, kSettings = 45, kFirstSettingsPage = 55,
     kLastSettingsPage = 70, kHelp = 71, kKeyList = 72, kVersion = 73, kQuit = 74, kFirstScreenSplit = 75,
     kLastScreenSplit = 79,
 };
@@ -61,6 +62,9 @@ std::function<void()> Browser::builtinFunction(int identifier)
     case kSelectChecked: return command(list_command::kSelectChecked);
     case kSelectUnchecked: return command(list_command::kSelectUnchecked);
     case kSettings: return command(shell::command::kFirstSettingsPage + kActionSettingsPage);
+    case kMediaCalculation: return key(ToolKey::F6);
+    case kMediaDistribution: return key(ToolKey::F7);
+    case kMergeSubfolders: return key(ToolKey::F8);
     case kHelp: return command(kHelpCommand);
     case kKeyList: return command(kKeyListCommand);
     case kVersion: return command(kVersionCommand);

@@ -73,6 +73,15 @@ bool askYesNo(std::u16string_view caption, std::u16string_view text, QWidget* pa
     return box.exec() == QMessageBox::Yes;
 }
 
+void showWarningBox(std::u16string_view caption, std::u16string_view text, QWidget* parent)
+{
+    QMessageBox box(QMessageBox::Warning, toQString(caption), toQString(text), QMessageBox::Ok, parent);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setText(toQString(shell::messages::kButtonOk));
+    appendToMessageLog(box.windowTitle(), box.text());
+    box.exec();
+}
+
 void showInformationBox(std::u16string_view caption, std::u16string_view text, QWidget* parent)
 {
     QMessageBox box(QMessageBox::Information, toQString(caption), toQString(text), QMessageBox::Ok, parent);

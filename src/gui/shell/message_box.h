@@ -28,6 +28,9 @@ void showErrorBox(std::u16string_view caption, std::u16string_view text, QWidget
 bool askYesNo(std::u16string_view caption, std::u16string_view text, QWidget* parent = nullptr,
               bool topmost = false);
 
+// A warning: warning icon, OK button.
+void showWarningBox(std::u16string_view caption, std::u16string_view text, QWidget* parent = nullptr);
+
 // A notice: information icon, OK button.
 void showInformationBox(std::u16string_view caption, std::u16string_view text, QWidget* parent = nullptr);
 

@@ -120,6 +120,7 @@ private Q_SLOTS:
     void turningAPictureAndWritingItsOrientation();
     void escapeStopsARunOverTheSelection();
     void renamingAndTakingActionsBack();
+    void splittingAFolderOverMediaAndMergingItBack();
 };
 
 void ActionKeysTest::cullingACardWithTheKeys()
@@ -471,6 +472,51 @@ void ActionKeysTest::renamingAndTakingActionsBack()
     QCOMPARE(topLogLine(browser), QStringLiteral("復帰(UNDO):IMG_0001.JPG->OK!"));
     QVERIFY(browser.controller().list().entry(*browser.controller().list().entryAt(0)).isPresent());
     qunsetenv("XDG_DATA_HOME");
+}
+
+void ActionKeysTest::splittingAFolderOverMediaAndMergingItBack()
+{
+    ProgramFolder program;
+    const fs::path card = test::makePictureFolder(program, "card", 3);
+    QVERIFY(test::writeSettings(program, true, qpath(card)));
+    gui::Application app(std::nullopt, {program.executable(), {qpath(card)}});
+    QVERIFY(app.start());
+    gui::Browser& browser = *app.browser();
+    QVERIFY(test::listShown(browser, 3));
+    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
+    auto* view = app.mainWindow()->findChild<gui::ImageView*>();
+    view->setFocus();
+
+    // F6 (the first-start medium holds 4.7 GB): one medium, told in a box.
+    Answers answers;
+    answers.push(QStringLiteral("OK"));
+    QTest::keyClick(view, Qt::Key_F6);
+    QVERIFY(answers.texts().last().startsWith(QStringLiteral("メディア 1個分に収まるデータ量( ")));
+    // F7 asks, then moves every file into the medium's folder. (The boxes
+    // took the activation; the window's keys need it back.)
+    const auto reactivate = [&app, view] {
+        app.mainWindow()->activateWindow();
+        view->setFocus();
+        return QTest::qWaitForWindowActive(app.mainWindow());
+    };
+    QVERIFY(reactivate());
+    answers.push(kYes);
+    QTest::keyClick(view, Qt::Key_F7);
+    QVERIFY(answers.allGiven());
+    QVERIFY(fs::exists(card / "media01" / "IMG_0001.JPG"));
+    QVERIFY(fs::exists(card / "media01" / "IMG_0003.JPG"));
+    QVERIFY(!fs::exists(card / "IMG_0002.JPG"));
+    QCOMPARE(topLogLine(browser), QStringLiteral("振分け移動:IMG_0003.JPG->OK!"));
+
+    // F8 merges the subfolder's pictures back up and removes the emptied
+    // folder; the list shows them again.
+    QVERIFY(reactivate());
+    answers.push(kYes);
+    QTest::keyClick(view, Qt::Key_F8);
+    QVERIFY(answers.allGiven());
+    QVERIFY(fs::exists(card / "IMG_0002.JPG"));
+    QVERIFY(!fs::exists(card / "media01"));
+    QVERIFY(topLogLine(browser).startsWith(QStringLiteral("ﾌｫﾙﾀﾞ統合:")));
 }
 
 QTEST_MAIN(ActionKeysTest)
