@@ -8,9 +8,6 @@
 #include "actions/action_undo.h"
 #include "actions/file_action.h"
 #include "imagelist/image_list.h"
-#include "io/file_time.h"
-
-#include <sys/stat.h>
 
 #include <array>
 #include <filesystem>
@@ -72,12 +69,9 @@ std::unique_ptr<imagelist::ImageEntry> entryOf(const KindName& kind, const fs::p
         entry = std::move(read.entry);
         entry->setUserRotation(static_cast<std::uint8_t>(kind.quarterTurns));
     } else {
-        // One look at the file: a move of a thousand is mostly these.
-        struct stat status {};
-        const bool known = ::stat(file.c_str(), &status) == 0;
-        entry = imagelist::ImageEntry::createFresh({file.u16string(), 0,
-                                                    known ? static_cast<std::uint64_t>(status.st_size) : 0,
-                                                    known ? io::fileTimeFromStat(status) : 0});
+        // Copy, move, trash and delete need the path alone: a move of a
+        // thousand files is mostly system calls, and this saves one each.
+        entry = imagelist::ImageEntry::createFresh({file.u16string(), 0, 0, 0});
     }
     if (entry)
         entry->setPresence(imagelist::ImageEntry::kPresenceCounted);
