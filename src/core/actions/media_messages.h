@@ -28,10 +28,23 @@ inline constexpr std::u16string_view kListCut = u"以下略...\n";
 inline constexpr std::u16string_view kRunQuestionTail = u"\n処理を実行してもよろしいですか？";
 
 // The settings page.
+inline constexpr std::u16string_view kMediaPageTitle = u"メディア容量分割設定";
+inline constexpr std::u16string_view kMediaGroup = u"メディア容量分割";
+inline constexpr std::u16string_view kMediaSizeLabel = u"メディア容量";
+inline constexpr std::u16string_view kMediaSizeUnit = u"Byte";
+inline constexpr std::u16string_view kMediaFolderNameLabel = u"振分けフォルダ名";
+inline constexpr std::u16string_view kMediaDigitsLabel = u"メディア番号の桁数";
+// "%s": the number of digits, 1 to 4.
+inline constexpr std::u16string_view kMediaDigitsItem = u"%s桁";
+// A split size that is no count of bytes (empty, or 0) is not stored.
+inline constexpr std::u16string_view kMediaBadSplitSize =
+    u"メディア容量の指定が正しくありません。\n1 以上の数値を 18 桁以内で入力してください。\n"
+    u"メディア容量は変更されませんでした。";
 inline constexpr std::u16string_view kMediaAddParentNameLabel = u"親ﾌｫﾙﾀﾞ名を振分けフォルダ名の先頭に付加";
 inline constexpr std::u16string_view kMediaBalanceLabel = u"均等なサイズになるように振分ける";
 
 // ---- Folder merge ------------------------------------------------------------
+inline constexpr std::u16string_view kMergeGroup = u"サブフォルダ画像統合";
 inline constexpr std::u16string_view kMergeDialogTitle = u"サブフォルダﾞ画像統合";
 inline constexpr std::u16string_view kMergeExplanation =
     u"ｻﾌﾞﾌｫﾙﾀﾞに存在している画像ファイルを現在のフォルダに移動し統合する機能です。\n"

@@ -51,7 +51,7 @@ enum class Availability : std::uint8_t {
     Zoom,       // the view's latched zoom and loupe modes
     Trash,      // emptying the trash
     FileActions,// the selection to the trash, lossless rotation, the view's quarter turns
-    ActionSettings, // the settings window on the pages it has: actions (8) and rename (9)
+    ActionSettings, // the settings window on the pages it has: actions (8), rename (9), media (10)
 };
 
 class AvailabilitySet {

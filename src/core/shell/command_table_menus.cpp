@@ -187,7 +187,7 @@ constexpr std::array kSettingsMenu{
     item(2007, u"フォント設定", Settings),
     item(2008, u"アクション設定", ActionSettings),
     item(2009, u"リネーム設定", ActionSettings),
-    item(2010, u"メディア容量分割設定", Settings),
+    item(2010, u"メディア容量分割設定", ActionSettings),
     item(2011, u"お気に入り設定", Settings),
     item(2012, u"リスト項目設定", Settings),
     item(2013, u"パフォーマンス設定", Settings),

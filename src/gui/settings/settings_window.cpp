@@ -1,7 +1,9 @@
 #include "settings/settings_window.h"
 
+#include "actions/media_messages.h"
 #include "actions/settings_messages.h"
 #include "settings/action_settings_page.h"
+#include "settings/media_settings_page.h"
 #include "settings/rename_settings_page.h"
 #include "shell/qt_text.h"
 #include "shell/shell_messages.h"
@@ -27,6 +29,8 @@ SettingsWindow::SettingsWindow(settings::SettingsRecord& settings,
     addPage(kActionPage, m_actionPage, toQString(msg::kActionPageTitle));
     m_renamePage = new RenameSettingsPage(settings, keyStates, this);
     addPage(kRenamePage, m_renamePage, toQString(msg::kRenamePageTitle));
+    m_mediaPage = new MediaSettingsPage(settings, this);
+    addPage(kMediaPage, m_mediaPage, toQString(msg::kMediaPageTitle));
 
     auto* buttons = new QDialogButtonBox(this);
     m_ok = buttons->addButton(toQString(shell::messages::kButtonOk), QDialogButtonBox::AcceptRole);

@@ -1,10 +1,11 @@
 #pragma once
 // The settings window "環境設定": one tab per settings page the program has,
 // each known by its page number (commands 2000 + page open it on that
-// page): the action page (8) and the rename page (9). A page that is not
-// there opens the action page. Closing the window, by "OK" or otherwise,
+// page): the action page (8), the rename page (9) and the media page (10).
+// A page that is not there opens the action page. Closing the window, by "OK" or otherwise,
 // lets every page keep what it shows (the action page its row order and
-// columns, the rename page its typed texts).
+// columns, the rename page its typed texts, the media page its sizes and
+// names).
 //
 // It belongs to the GUI thread like every widget; it edits the settings
 // record it is given in place.
@@ -28,6 +29,7 @@ class SettingsRecord;
 namespace qlx::gui {
 
 class ActionSettingsPage;
+class MediaSettingsPage;
 class RenameSettingsPage;
 
 // One page of the window; finish() runs once as the window closes.
@@ -43,6 +45,7 @@ class SettingsWindow : public QDialog {
 public:
     static constexpr int kActionPage = 8;
     static constexpr int kRenamePage = 9;
+    static constexpr int kMediaPage = 10;
 
     // `functionAvailable` says which built-in functions the program can run
     // today: only those are offered to key-assignment actions.
@@ -56,6 +59,7 @@ public:
 
     ActionSettingsPage* actionPage() const { return m_actionPage; }
     RenameSettingsPage* renamePage() const { return m_renamePage; }
+    MediaSettingsPage* mediaPage() const { return m_mediaPage; }
     QPushButton* okButton() const { return m_ok; }
 
     void done(int result) override;
@@ -75,6 +79,7 @@ private:
     QPushButton* m_ok = nullptr;
     ActionSettingsPage* m_actionPage = nullptr;
     RenameSettingsPage* m_renamePage = nullptr;
+    MediaSettingsPage* m_mediaPage = nullptr;
     std::vector<Page> m_pages;
     bool m_finished = false;
 };

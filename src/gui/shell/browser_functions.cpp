@@ -26,6 +26,7 @@ enum Function : int {
 
 constexpr int kActionSettingsPage = 8;
 constexpr int kRenamePage = 9;
+constexpr int kMediaPage = 10;
 constexpr int kQuitCommand = 105;
 constexpr int kKeyListCommand = 129;
 constexpr int kVersionCommand = 132;
@@ -73,8 +74,9 @@ std::function<void()> Browser::builtinFunction(int identifier)
         break;
     }
     // Of the settings pages, those the settings window has.
-    if (identifier == kFirstSettingsPage + kActionSettingsPage || identifier == kFirstSettingsPage + kRenamePage)
-        return command(shell::command::kFirstSettingsPage + identifier - kFirstSettingsPage);
+    const int page = identifier - kFirstSettingsPage;
+    if (page == kActionSettingsPage || page == kRenamePage || page == kMediaPage)
+        return command(shell::command::kFirstSettingsPage + page);
     if (identifier >= kFirstScreenSplit && identifier <= kLastScreenSplit)
         return command(shell::command::kFirstMultiScreen + identifier - kFirstScreenSplit);
     return {};

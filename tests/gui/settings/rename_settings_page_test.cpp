@@ -4,6 +4,7 @@
 // boxes wait in their own event loops. The expected texts are the names and
 // descriptions as the user reads them.
 
+#include "gui/settings/settings_window_script.h"
 #include "gui/shell/shell_test_support.h"
 
 #include "actions/action_record.h"
@@ -18,102 +19,22 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QToolBar>
 
 using namespace qlx;
+using test::clickLater;
+using test::closeWithOk;
+using test::modal;
+using test::retype;
+using test::run;
+using test::Script;
+using test::type;
 namespace fs = std::filesystem;
 
 namespace {
 
-template <typename T>
-T* modal()
-{
-    auto* widget = qobject_cast<T*>(QApplication::activeModalWidget());
-    return widget && widget->isVisible() ? widget : nullptr;
-}
-
 gui::RenameSettingsPage* page() { return modal<gui::SettingsWindow>()->renamePage(); }
-
-// A click that opens a modal window is queued: the next step waits for it.
-void clickLater(QAbstractButton* button)
-{
-    QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
-}
-
-// Chooses an item of a combo box by typing its text, one key event per
-// character (QTest's key names are ASCII only).
-void type(QComboBox* combo, const QString& text)
-{
-    combo->setFocus();
-    for (const QChar c : text) {
-        QTest::sendKeyEvent(QTest::Press, combo, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, combo, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-// Replaces what an editable combo shows by typed text.
-void retype(QComboBox* combo, const QString& text)
-{
-    combo->lineEdit()->setFocus();
-    QTest::keyClick(combo->lineEdit(), Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(combo->lineEdit(), text);
-}
-
-// Steps run one after the other from a timer, each until it says it is
-// done, while the windows under test run their own event loops.
-class Script : public QObject {
-public:
-    using Step = std::function<bool()>;
-    Script()
-    {
-        connect(&m_timer, &QTimer::timeout, this, &Script::poll);
-        m_timer.start(5);
-    }
-    Script& then(Step step)
-    {
-        m_steps.push_back(std::move(step));
-        return *this;
-    }
-    bool finished() const { return m_next == m_steps.size(); }
-    std::size_t done() const { return m_next; }
-
-private:
-    void poll()
-    {
-        if (m_busy || finished())
-            return;
-        m_busy = true;
-        if (m_steps[m_next]())
-            ++m_next;
-        m_busy = false;
-    }
-    QTimer m_timer;
-    std::vector<Step> m_steps;
-    std::size_t m_next = 0;
-    bool m_busy = false;
-};
-
-// A step that chooses `label` in the pop-up menu open now, with Return as
-// the keyboard does; it waits while no open menu has it enabled.
-Script::Step chooseInMenu(const QString& label)
-{
-    return [label] {
-        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (!menu)
-            return false;
-        for (QAction* action : menu->actions()) {
-            if (action->text() == label && action->isEnabled()) {
-                menu->setActiveAction(action);
-                QTimer::singleShot(0, menu, [menu] { QTest::keyClick(menu, Qt::Key_Return); });
-                return true;
-            }
-        }
-        return false;
-    };
-}
 
 } // namespace
 
@@ -134,57 +55,11 @@ class RenameSettingsPageTest : public QObject {
         record.setEnabled(true);
     }
 
-    // The steps that open the main menu with a right click on a band of the
-    // tool bars and choose 設定(F9) → リネーム設定 in it.
     static Script& openFromMenu(Script& script, QWidget* window)
     {
-        script.then([window] {
-            for (QToolBar* band : window->findChildren<QToolBar*>()) {
-                for (QWidget* part : band->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-                    if (!band->isVisible() || !part->isVisible())
-                        continue;
-                    const QPoint at = part->rect().center();
-                    QContextMenuEvent click(QContextMenuEvent::Mouse, at, part->mapToGlobal(at));
-                    QCoreApplication::sendEvent(part, &click);
-                    return true;
-                }
-            }
-            return false;
-        });
-        script.then(chooseInMenu(QStringLiteral("設定(F9)")));
-        return script.then(chooseInMenu(QStringLiteral("リネーム設定")));
+        return test::openFromMenu(script, window, QStringLiteral("リネーム設定"));
     }
-    // Waits until `script` has run to its end and every window it opened is
-    // closed again; false (with the step it stopped at) when it never does.
-    static bool run(Script& script)
-    {
-        const bool finished = QTest::qWaitFor([&] { return script.finished(); }, 20000);
-        if (!finished)
-            qWarning("stopped at step %zu", script.done());
-        return finished && QTest::qWaitFor([] { return !modal<QDialog>(); });
-    }
-    // A step that answers the next message box with `answer`.
-    Script::Step answerBox(QMessageBox::StandardButton answer)
-    {
-        return [this, answer] {
-            auto* box = modal<QMessageBox>();
-            if (!box)
-                return false;
-            m_boxes << box->text();
-            box->button(answer)->click();
-            return true;
-        };
-    }
-    static Script::Step closeWithOk()
-    {
-        return [] {
-            auto* window = modal<gui::SettingsWindow>();
-            if (!window)
-                return false;
-            clickLater(window->okButton());
-            return true;
-        };
-    }
+    Script::Step answerBox(QMessageBox::StandardButton answer) { return test::answerBox(m_boxes, answer); }
 
 private Q_SLOTS:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }

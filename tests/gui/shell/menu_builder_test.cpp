@@ -46,12 +46,14 @@ void MenuBuilderTest::choosableWithTheirPartOnly_data()
     const AvailabilitySet now = qlx::shell::kAvailableNow;
     QTest::newRow("refresh") << now << 118 << true;
     QTest::newRow("search, not built") << now << 275 << false;
-    QTest::newRow("a settings page, no settings") << now << 2010 << false;
-    QTest::newRow("a settings page") << now.with(Availability::Settings) << 2010 << true;
+    QTest::newRow("a settings page, no settings") << now << 2011 << false;
+    QTest::newRow("a settings page") << now.with(Availability::Settings) << 2011 << true;
     QTest::newRow("the action page, no settings") << now.with(Availability::Settings) << 2008 << false;
     QTest::newRow("the action page") << now.with(Availability::ActionSettings) << 2008 << true;
     QTest::newRow("the rename page, no settings") << now.with(Availability::Settings) << 2009 << false;
     QTest::newRow("the rename page") << now.with(Availability::ActionSettings) << 2009 << true;
+    QTest::newRow("the media page, no settings") << now.with(Availability::Settings) << 2010 << false;
+    QTest::newRow("the media page") << now.with(Availability::ActionSettings) << 2010 << true;
     QTest::newRow("quit, nothing there") << AvailabilitySet{} << 105 << false;
 }
 
