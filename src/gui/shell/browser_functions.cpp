@@ -62,7 +62,7 @@ std::function<void()> Browser::builtinFunction(int identifier)
     case kInvertChecks: return command(list_command::kInvertCheckMarks);
     case kSelectChecked: return command(list_command::kSelectChecked);
     case kSelectUnchecked: return command(list_command::kSelectUnchecked);
-    case kSettings: return command(shell::command::kFirstSettingsPage + kActionSettingsPage);
+    case kSettings: return key(ToolKey::F9); // the page shown last
     case kMediaCalculation: return key(ToolKey::F6);
     case kMediaDistribution: return key(ToolKey::F7);
     case kMergeSubfolders: return key(ToolKey::F8);
