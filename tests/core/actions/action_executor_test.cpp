@@ -9,9 +9,10 @@
 #include "imagelist/file_history.h"
 #include "imagelist/file_kind.h"
 #include "io/file_time.h"
+#include "support/data_home.h"
+#include "support/file_contents.h"
 #include "support/test_paths.h"
 #include "support/test_pictures.h"
-#include "support/file_contents.h"
 
 #include <gtest/gtest.h>
 
@@ -110,7 +111,7 @@ TEST(ActionExecutor, AFileTakenAwayIsGoneForEveryFurtherAction)
     };
     for (const Case& c : cases) {
         Card card;
-        qputenv("XDG_DATA_HOME", QByteArray::fromStdString((card.dir.path() / "data").string()));
+        const test::DataHome dataHome(card.dir.path() / "data");
         const std::size_t a = card.add("card/a.jpg", imagelist::kKindJpeg);
         ActionExecutor run = card.executor();
         const ExecutionResult result = run.execute(a, c.kind, c.destination);
@@ -126,7 +127,6 @@ TEST(ActionExecutor, AFileTakenAwayIsGoneForEveryFurtherAction)
         // Nothing more happens to it: copy, rotation and the trash fail.
         for (const ActionKind next : {ActionKind::Copy, ActionKind::LosslessRotation, ActionKind::Trash})
             EXPECT_EQ(run.execute(a, next, u"x").result, Result::Failed);
-        qunsetenv("XDG_DATA_HOME");
     }
     if (HasFailure())
         return;

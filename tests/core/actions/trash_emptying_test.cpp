@@ -6,6 +6,7 @@
 #include "actions/trash.h"
 #include "actions/trash_emptying.h"
 #include "support/test_paths.h"
+#include "support/data_home.h"
 
 #include <gtest/gtest.h>
 
@@ -20,25 +21,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class DataHome {
-public:
-    explicit DataHome(const fs::path& folder)
-    {
-        if (const char* old = std::getenv("XDG_DATA_HOME"))
-            m_old = old;
-        ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
-    }
-    ~DataHome()
-    {
-        if (m_old)
-            ::setenv("XDG_DATA_HOME", m_old->c_str(), 1);
-        else
-            ::unsetenv("XDG_DATA_HOME");
-    }
-
-private:
-    std::optional<std::string> m_old;
-};
+using qlx::test::DataHome;
 
 void write(const fs::path& path, const std::string& text)
 {

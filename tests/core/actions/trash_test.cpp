@@ -8,6 +8,7 @@
 #include "support/run_command.h"
 #include "support/test_paths.h"
 #include "support/file_contents.h"
+#include "support/data_home.h"
 
 #include <gtest/gtest.h>
 
@@ -24,25 +25,7 @@ namespace {
 using qlx::test::contentOf;
 
 // XDG_DATA_HOME pointed at a folder of the test while it lives.
-class DataHome {
-public:
-    explicit DataHome(const fs::path& folder)
-    {
-        if (const char* old = std::getenv("XDG_DATA_HOME"))
-            m_old = old;
-        ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
-    }
-    ~DataHome()
-    {
-        if (m_old)
-            ::setenv("XDG_DATA_HOME", m_old->c_str(), 1);
-        else
-            ::unsetenv("XDG_DATA_HOME");
-    }
-
-private:
-    std::optional<std::string> m_old;
-};
+using qlx::test::DataHome;
 
 void write(const fs::path& path, const std::string& text)
 {

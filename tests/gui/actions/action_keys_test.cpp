@@ -20,6 +20,7 @@
 #include "shell/rebar.h"
 #include "shell/shared_state.h"
 #include "shell/status_bar.h"
+#include "support/data_home.h"
 #include "support/run_command.h"
 #include "viewer/image_view.h"
 
@@ -109,6 +110,28 @@ QString topLogLine(gui::Browser& browser)
     return browser.rebar()->log()->count() > 0 ? browser.rebar()->log()->itemText(0) : QString();
 }
 
+// The program started on its folder: the list shows `count` files and the
+// window is active.
+bool started(gui::Application& app, std::size_t count)
+{
+    return app.start() && test::listShown(*app.browser(), count) && QTest::qWaitForWindowActive(app.mainWindow());
+}
+
+// The list with the focus (the window active again: a box takes the
+// activation), every row selected when `selectAll`; null when the focus
+// cannot be had.
+QAbstractItemView* focusedList(gui::Application& app, bool selectAll)
+{
+    app.mainWindow()->activateWindow();
+    QAbstractItemView* rows = app.browser()->listPane()->currentView();
+    rows->setFocus();
+    if (!QTest::qWaitForWindowActive(app.mainWindow()) || !QTest::qWaitFor([rows] { return rows->hasFocus(); }))
+        return nullptr;
+    if (selectAll)
+        QTest::keyClick(rows, Qt::Key_A, Qt::ControlModifier);
+    return rows;
+}
+
 } // namespace
 
 class ActionKeysTest : public QObject {
@@ -129,7 +152,7 @@ void ActionKeysTest::cullingACardWithTheKeys()
     const fs::path card = test::makePictureFolder(program, "DCIM/100CANON", 6);
     const fs::path keep = program.folder() / "keep";
     const fs::path data = program.folder() / "data";
-    qputenv("XDG_DATA_HOME", QFile::encodeName(qpath(data)));
+    const test::DataHome dataHome(data);
     QVERIFY(test::writeSettings(program, true, qpath(card), [&](settings::SettingsRecord& record) {
         addAction(record, kKeyK, actions::ActionKind::Copy, (keep.u16string() + u"/"));
         addAction(record, kKeyX, actions::ActionKind::Trash, u"");
@@ -140,10 +163,8 @@ void ActionKeysTest::cullingACardWithTheKeys()
         record.set(settings::kMultipleSelection, std::uint8_t{1});
     }));
     gui::Application app(std::nullopt, {program.executable(), {qpath(card)}});
-    QVERIFY(app.start());
+    QVERIFY(started(app, 6));
     gui::Browser& browser = *app.browser();
-    QVERIFY(test::listShown(browser, 6));
-    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
     auto* view = app.mainWindow()->findChild<gui::ImageView*>();
     QTRY_VERIFY(view->isVisible());
     view->setFocus();
@@ -221,10 +242,7 @@ void ActionKeysTest::cullingACardWithTheKeys()
     QTest::mouseClick(rows->viewport(), Qt::LeftButton, Qt::NoModifier, rowCentre(3));
     QTest::mouseClick(rows->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(4));
     QCOMPARE(list.selectedEntries().size(), std::size_t{2});
-    app.mainWindow()->activateWindow(); // the boxes took the activation
-    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
-    rows->setFocus();
-    QTRY_VERIFY(rows->hasFocus());
+    QVERIFY(focusedList(app, false));
     QTest::keyClick(rows, Qt::Key_K);
     QVERIFY(fs::exists(keep / nameAt(3).toStdString()));
     QVERIFY(fs::exists(keep / nameAt(4).toStdString()));
@@ -262,7 +280,6 @@ void ActionKeysTest::cullingACardWithTheKeys()
     browser.runCommand(32775);
     QVERIFY(answers.allGiven());
     QVERIFY(fs::is_empty(data / "Trash/files"));
-    qunsetenv("XDG_DATA_HOME");
 }
 
 void ActionKeysTest::handingFilesToAnotherProgram()
@@ -286,14 +303,10 @@ void ActionKeysTest::handingFilesToAnotherProgram()
         record.set(settings::kMultipleSelection, std::uint8_t{1});
     }));
     gui::Application app(std::nullopt, {program.executable(), {qpath(card)}});
-    QVERIFY(app.start());
+    QVERIFY(started(app, 3));
     gui::Browser& browser = *app.browser();
-    QVERIFY(test::listShown(browser, 3));
-    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
-    QAbstractItemView* rows = browser.listPane()->currentView();
-    rows->setFocus();
-    QTRY_VERIFY(rows->hasFocus());
-    QTest::keyClick(rows, Qt::Key_A, Qt::ControlModifier);
+    QAbstractItemView* rows = focusedList(app, true);
+    QVERIFY(rows);
 
     // All three in one call, each name one argument as it stands.
     QTest::keyClick(rows, Qt::Key_H);
@@ -326,10 +339,8 @@ void ActionKeysTest::turningAPictureAndWritingItsOrientation()
     test::writeTestJpeg(card / "IMG_0001.JPG", {640, 480, "Canon", "Canon EOS 40D", 1});
     QVERIFY(test::writeSettings(program, true, qpath(card)));
     gui::Application app(std::nullopt, {program.executable(), {qpath(card)}});
-    QVERIFY(app.start());
+    QVERIFY(started(app, 1));
     gui::Browser& browser = *app.browser();
-    QVERIFY(test::listShown(browser, 1));
-    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
     auto* view = app.mainWindow()->findChild<gui::ImageView*>();
     QTRY_VERIFY(view->isVisible() && view->subject().position == 0);
     view->setFocus();
@@ -365,14 +376,10 @@ void ActionKeysTest::escapeStopsARunOverTheSelection()
         record.set(settings::kMultipleSelection, std::uint8_t{1});
     }));
     gui::Application app(std::nullopt, {program.executable(), {qpath(card)}});
-    QVERIFY(app.start());
+    QVERIFY(started(app, 3));
     gui::Browser& browser = *app.browser();
-    QVERIFY(test::listShown(browser, 3));
-    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
-    QAbstractItemView* rows = browser.listPane()->currentView();
-    rows->setFocus();
-    QTRY_VERIFY(rows->hasFocus());
-    QTest::keyClick(rows, Qt::Key_A, Qt::ControlModifier);
+    QAbstractItemView* rows = focusedList(app, true);
+    QVERIFY(rows);
 
     // Escape pressed once the first file is copied (its log line is there):
     // the run sees it before the second and asks.
@@ -399,7 +406,7 @@ void ActionKeysTest::renamingAndTakingActionsBack()
     const fs::path keep = program.folder() / "keep";
     const fs::path data = program.folder() / "data";
     fs::create_directory(keep);
-    qputenv("XDG_DATA_HOME", QFile::encodeName(qpath(data)));
+    const test::DataHome dataHome(data);
     constexpr std::int32_t kKeyM = 16, kKeyU = 24;
     QVERIFY(test::writeSettings(program, true, qpath(card), [&](settings::SettingsRecord& record) {
         addAction(record, kKeyM, actions::ActionKind::Rename, u""); // the current rename settings: numbers, 3 digits
@@ -410,14 +417,10 @@ void ActionKeysTest::renamingAndTakingActionsBack()
         record.set(settings::kMultipleSelection, std::uint8_t{1});
     }));
     gui::Application app(std::nullopt, {program.executable(), {qpath(card)}});
-    QVERIFY(app.start());
+    QVERIFY(started(app, 3));
     gui::Browser& browser = *app.browser();
-    QVERIFY(test::listShown(browser, 3));
-    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
-    QAbstractItemView* rows = browser.listPane()->currentView();
-    rows->setFocus();
-    QTRY_VERIFY(rows->hasFocus());
-    QTest::keyClick(rows, Qt::Key_A, Qt::ControlModifier);
+    QAbstractItemView* rows = focusedList(app, true);
+    QVERIFY(rows);
     const auto names = [&card] {
         QStringList found;
         for (const auto& item : fs::directory_iterator(card))
@@ -443,11 +446,7 @@ void ActionKeysTest::renamingAndTakingActionsBack()
     QCOMPARE(answers.texts().last(),
              QStringLiteral("フォルダ内の画像ファイルを一括リネームしますがよろしいですか？\n\n リネーム設定 : [ 連番 (3桁) ]"));
     QCOMPARE(names(), (QStringList{"001.JPG", "002.JPG", "003.JPG"}));
-    app.mainWindow()->activateWindow(); // the box took the activation
-    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
-    rows->setFocus();
-    QTRY_VERIFY(rows->hasFocus());
-    QTest::keyClick(rows, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(focusedList(app, true));
     browser.runCommand(122);
     QCOMPARE(names(), (QStringList{"IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}));
 
@@ -471,7 +470,6 @@ void ActionKeysTest::renamingAndTakingActionsBack()
     QVERIFY(fs::is_empty(data / "Trash/info"));
     QCOMPARE(topLogLine(browser), QStringLiteral("復帰(UNDO):IMG_0001.JPG->OK!"));
     QVERIFY(browser.controller().list().entry(*browser.controller().list().entryAt(0)).isPresent());
-    qunsetenv("XDG_DATA_HOME");
 }
 
 void ActionKeysTest::splittingAFolderOverMediaAndMergingItBack()
@@ -480,10 +478,8 @@ void ActionKeysTest::splittingAFolderOverMediaAndMergingItBack()
     const fs::path card = test::makePictureFolder(program, "card", 3);
     QVERIFY(test::writeSettings(program, true, qpath(card)));
     gui::Application app(std::nullopt, {program.executable(), {qpath(card)}});
-    QVERIFY(app.start());
+    QVERIFY(started(app, 3));
     gui::Browser& browser = *app.browser();
-    QVERIFY(test::listShown(browser, 3));
-    QVERIFY(QTest::qWaitForWindowActive(app.mainWindow()));
     auto* view = app.mainWindow()->findChild<gui::ImageView*>();
     view->setFocus();
 

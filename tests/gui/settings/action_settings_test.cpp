@@ -5,6 +5,7 @@
 // the program's messages as the user reads them.
 
 #include "gui/shell/shell_test_support.h"
+#include "gui/settings/settings_window_script.h"
 
 #include "actions/action_record.h"
 #include "settings/action_registration_dialog.h"
@@ -25,68 +26,10 @@
 using namespace qlx;
 namespace fs = std::filesystem;
 
-namespace {
-
-template <typename T>
-T* modal()
-{
-    auto* widget = qobject_cast<T*>(QApplication::activeModalWidget());
-    return widget && widget->isVisible() ? widget : nullptr;
-}
-
-// A click that opens a modal window must not run inside a step: it is
-// queued, and the next step waits for what it opens.
-void clickLater(QAbstractButton* button)
-{
-    QTimer::singleShot(0, button, [button] { QTest::mouseClick(button, Qt::LeftButton); });
-}
-
-// Chooses an item of a combo box by typing its text, as the keyboard does
-// (one key event per character; QTest's key names are ASCII only).
-void type(QComboBox* combo, const QString& text)
-{
-    combo->setFocus();
-    for (const QChar c : text) {
-        QTest::sendKeyEvent(QTest::Press, combo, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, combo, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-// Steps run one after the other from a timer, each until it says it is
-// done, while the windows under test run their own event loops.
-class Script : public QObject {
-public:
-    using Step = std::function<bool()>;
-    Script()
-    {
-        connect(&m_timer, &QTimer::timeout, this, &Script::poll);
-        m_timer.start(5);
-    }
-    Script& then(Step step)
-    {
-        m_steps.push_back(std::move(step));
-        return *this;
-    }
-    bool finished() const { return m_next == m_steps.size(); }
-    std::size_t done() const { return m_next; }
-
-private:
-    void poll()
-    {
-        if (m_busy || finished())
-            return;
-        m_busy = true;
-        if (m_steps[m_next]())
-            ++m_next;
-        m_busy = false;
-    }
-    QTimer m_timer;
-    std::vector<Step> m_steps;
-    std::size_t m_next = 0;
-    bool m_busy = false;
-};
-
-} // namespace
+using qlx::test::clickLater;
+using qlx::test::modal;
+using qlx::test::Script;
+using qlx::test::type;
 
 class ActionSettingsTest : public QObject {
     Q_OBJECT
