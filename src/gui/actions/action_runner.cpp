@@ -398,8 +398,10 @@ void ActionRunner::reportTransfer(const QString& source, const QString& folder, 
     imagelist::ImageList& list = m_s.controller.session().list();
     std::optional<std::size_t> entry;
     const std::u16string path = toU16(source);
+    const std::u16string name = toU16(QFileInfo(source).fileName());
     for (std::size_t i = 0; i < list.size(); ++i) {
-        if (list.entry(i).path() == path) {
+        // The name is read in place; only a match builds the whole path.
+        if (list.entry(i).hasName(name) && list.entry(i).path() == path) {
             entry = i;
             break;
         }
