@@ -125,6 +125,19 @@ std::u16string moveAside(std::u16string_view path)
     return {};
 }
 
+bool placeThroughAside(std::u16string_view from, std::u16string_view to)
+{
+    const std::u16string aside = moveAside(from);
+    if (aside.empty())
+        return false;
+    if (place(aside, to))
+        return true;
+    const int error = errno;
+    place(aside, from);
+    errno = error;
+    return false;
+}
+
 void recordRename(imagelist::ListItem& item, std::int8_t kind, std::u16string_view newPath,
                   std::u16string_view oldPath)
 {

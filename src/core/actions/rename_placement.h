@@ -43,6 +43,11 @@ bool place(std::u16string_view from, std::u16string_view to);
 // empty (errno set) when no move was made.
 std::u16string moveAside(std::u16string_view path);
 
+// A name differing in case only, on a file system that ignores case: the
+// file is under both names, so it goes through a temporary name (and comes
+// back under its old one when the last step fails).
+bool placeThroughAside(std::u16string_view from, std::u16string_view to);
+
 // Gives the entry its new path and pushes its history record.
 void recordRename(imagelist::ListItem& item, std::int8_t kind, std::u16string_view newPath,
                   std::u16string_view oldPath);

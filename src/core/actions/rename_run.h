@@ -79,6 +79,13 @@ private:
 // Replace-rename of one entry.
 RenameEntryResult replaceRename(imagelist::ImageList& list, std::size_t entry, const RenameSettings& settings);
 
+// The user typed a new name for the entry's file in the list (the name
+// before its extension; the extension stays). A name a file may not take
+// fails with kLabelNameRefused, a path past the entry's field is skipped,
+// and a taken name or a refused move fails with kLabelRenameFailed; done,
+// the entry has its new path and a rename record (kind 10) undo takes back.
+RenameEntryResult renameLabel(imagelist::ImageList& list, std::size_t entry, std::u16string_view newStem);
+
 struct RenameOptions {
     // Rename the JPEG partner of each RAW file with it (before it, sharing
     // its number); a partner met later in `entries` is not renamed again.

@@ -39,21 +39,6 @@ std::optional<std::u16string> replaced(std::u16string_view stem, std::u16string_
     return any ? std::optional(result) : std::nullopt;
 }
 
-// A name differing in case only, on a file system that ignores case: the
-// file is under both names, so it goes through a temporary name.
-bool placeThroughAside(std::u16string_view from, std::u16string_view to)
-{
-    const std::u16string aside = moveAside(from);
-    if (aside.empty())
-        return false;
-    if (place(aside, to))
-        return true;
-    const int error = errno;
-    place(aside, from);
-    errno = error;
-    return false;
-}
-
 } // namespace
 
 RenameEntryResult replaceRename(imagelist::ImageList& list, std::size_t entry, const RenameSettings& settings)

@@ -104,6 +104,18 @@ inline constexpr std::u16string_view kRenameActionFollows = u"%s : 現在のリ�
 inline constexpr std::u16string_view kReplaceRenameActionFollows = u"%s : 現在の置換リネーム設定に準ずる";
 inline constexpr std::u16string_view kRenameActionFixed = u"%s : (固定設定)　%s";
 
+// The registration dialog's "現在のリネーム設定で固定する" box: ticking it
+// takes the current settings (shown as "%s") for the action, unticking
+// drops what the action had.
+inline constexpr std::u16string_view kFixRenameQuestion =
+    u"現在のリネーム設定 : %s を\n以後このアクションの固定のパラメータとして適用します。\n\nよろしいですか？";
+inline constexpr std::u16string_view kFixReplaceQuestion =
+    u"現在の置換リネーム設定 : %s\nを以後このアクションの固定のパラメータとして適用します。\n\nよろしいですか？";
+inline constexpr std::u16string_view kUnfixRenameQuestion =
+    u"このアクションに固定パラメータとして設定されていたリネーム設定を破棄し解除します。\nよろしいですか？";
+inline constexpr std::u16string_view kUnfixReplaceQuestion =
+    u"このアクションに固定パラメータとして設定されていた置換リネーム設定を破棄し解除します。\nよろしいですか？";
+
 // The questions of the page's buttons; "%s" is the description shown.
 inline constexpr std::u16string_view kRegisterRenameQuestion =
     u"現在のリネーム設定をアクションに登録します。\n\nリネーム設定 : [ %s ] \nをアクションに登録します。\n\nよろしいですか？";

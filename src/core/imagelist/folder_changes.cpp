@@ -5,8 +5,9 @@
 #include "imagelist/folder_reader.h"
 #include "library/collection_path.h"
 
-
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace qlx::imagelist {
 
@@ -18,6 +19,17 @@ void noteChanged(FolderChangeEffects& effects, std::size_t entry)
 {
     if (std::find(effects.changedEntries.begin(), effects.changedEntries.end(), entry) == effects.changedEntries.end())
         effects.changedEntries.push_back(entry);
+}
+
+// A file went from `from` to `to`: nothing is left under the old path and
+// something is under the new one.
+bool renameHappened(const std::u16string& from, const std::u16string& to)
+{
+    const auto oldFile = library::toFilePath(from);
+    const auto newFile = library::toFilePath(to);
+    std::error_code error;
+    return oldFile && newFile && !std::filesystem::exists(std::filesystem::symlink_status(*oldFile, error))
+           && std::filesystem::exists(std::filesystem::symlink_status(*newFile, error));
 }
 
 } // namespace
@@ -45,7 +57,9 @@ FolderChangeEffects FolderChangeApplier::apply(ImageList& list, const std::vecto
             m_renamedFrom = list.findByName(change.name);
             break;
         case FolderChangeAction::RenamedNew:
-            if (m_renamedFrom) {
+            // Followed only when it is one: the old name gone, the new one
+            // there (a replayed or stale pair could name another file).
+            if (m_renamedFrom && renameHappened(list.entry(*m_renamedFrom).path(), joinPath(m_options.folderText, change.name))) {
                 ImageEntry& entry = list.entry(*m_renamedFrom);
                 std::u16string previous = entry.path();
                 if (entry.setPath(joinPath(m_options.folderText, change.name))) {

@@ -319,18 +319,14 @@ SortState::Order FolderSession::clickColumn(int column, const ColumnText& text)
     return order;
 }
 
-FolderChangeEffects FolderSession::followChanges(bool watchEnabled, bool renameRunning)
+FolderChangeEffects FolderSession::followChanges(bool watchEnabled, bool ownRenames)
 {
     if (!m_applier || !m_watcher.isOpen())
-        return {};
-    // A rename run's own renames wait until it is over; by then the list
-    // already holds the new names and they change nothing.
-    if (renameRunning)
         return {};
     // With the watch switched off the events are read and let go, so that
     // switching it on again does not replay old changes.
     std::vector<FolderChange> changes = m_watcher.poll();
-    if (!watchEnabled)
+    if (!watchEnabled || ownRenames)
         return {};
     FolderChangeEffects effects = m_applier->apply(m_list, changes);
     FolderChangeEffects held = m_applier->retryHeld(m_list);

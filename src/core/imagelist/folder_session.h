@@ -152,9 +152,11 @@ public:
     // ---- Watching --------------------------------------------------------
     FolderWatcher& watcher() { return m_watcher; }
     // Takes the watcher's changes (and the held new files) into the list.
-    // `watchEnabled` is the watch setting; `renameRunning` a rename run,
-    // whose own renames must not be taken for another program's.
-    FolderChangeEffects followChanges(bool watchEnabled, bool renameRunning);
+    // `watchEnabled` is the watch setting. `ownRenames`: the changes waiting
+    // are a rename run's own (the list already holds the new names); they
+    // are read and let go, since replayed they could give one entry's old
+    // name to another that took it meanwhile.
+    FolderChangeEffects followChanges(bool watchEnabled, bool ownRenames);
     // New files that are still being written wait to be looked at again.
     bool followingHeldFiles() const { return m_applier && m_applier->holding(); }
 

@@ -14,14 +14,22 @@ namespace qlx::gui {
 
 class RunGuard {
 public:
-    RunGuard(ListController& controller, bool& running) : m_controller(controller), m_running(running)
+    // `renamedInPlace`, when given, is cleared now; a run that sets it
+    // (a file took another name or changed in its folder) ends by letting
+    // the folder's changes go: they are the run's own, already in the list.
+    RunGuard(ListController& controller, bool& running, bool* renamedInPlace = nullptr)
+        : m_controller(controller), m_running(running), m_renamedInPlace(renamedInPlace)
     {
         m_controller.beginBlockingOperation();
         m_running = true;
+        if (m_renamedInPlace)
+            *m_renamedInPlace = false;
     }
     ~RunGuard()
     {
         m_running = false;
+        if (m_renamedInPlace && *m_renamedInPlace)
+            m_controller.dropOwnRenames();
         m_controller.endBlockingOperation();
     }
     RunGuard(const RunGuard&) = delete;
@@ -30,6 +38,7 @@ public:
 private:
     ListController& m_controller;
     bool& m_running;
+    bool* m_renamedInPlace;
 };
 
 class WaitCursor {

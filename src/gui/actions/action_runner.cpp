@@ -142,7 +142,7 @@ int ActionRunner::run(std::size_t position, bool listMode)
 
 int ActionRunner::runOverTargets(const actions::ActionRecord& record, ActionKind kind, bool listMode)
 {
-    RunGuard blocking(m_s.controller, m_running);
+    RunGuard blocking(m_s.controller, m_running, &m_renamedInPlace);
     WaitCursor cursor;
     if (listMode && kind == ActionKind::HandOver && record.transferAsOne()) {
         handOverAsOne(record);
@@ -205,6 +205,7 @@ void ActionRunner::show(std::size_t entry, const actions::StepResult& step)
     if (!step.failureMessage.empty())
         showErrorBox(shell::kProductName, step.failureMessage, &m_s.window);
     if (step.changedInPlace) {
+        m_renamedInPlace = true;
         // Its pictures are made again (turned, renamed, or back in place).
         m_s.controller.session().list().entry(entry).setFlag(imagelist::ImageEntry::kFlagReloadPicture, true);
     }
@@ -333,7 +334,7 @@ void ActionRunner::renameWholeList(bool replace)
     case SettingsAnswer::Yes:
         break;
     }
-    RunGuard blocking(m_s.controller, m_running);
+    RunGuard blocking(m_s.controller, m_running, &m_renamedInPlace);
     WaitCursor cursor;
     actions::ActionStep step = makeStep({}, nullptr);
     const auto kind = replace ? ActionKind::ReplaceRename : ActionKind::Rename;
@@ -349,6 +350,24 @@ void ActionRunner::renameWholeList(bool replace)
         if (replace && !result.failureMessage.empty())
             break;
     }
+}
+
+void ActionRunner::renameLabel(std::size_t entry, const QString& stem)
+{
+    if (m_running || entry >= m_s.controller.list().size())
+        return;
+    RunGuard blocking(m_s.controller, m_running, &m_renamedInPlace);
+    const actions::RenameEntryResult renamed =
+        actions::renameLabel(m_s.controller.session().list(), entry, toU16(stem));
+    actions::StepResult step;
+    step.result = renamed.result;
+    step.line = renamed.logLine;
+    step.icon = actions::logIcon(static_cast<int>(ActionKind::Rename), renamed.result);
+    step.changedInPlace = renamed.result == Result::Done;
+    show(entry, step);
+    // Told as information: the name is refused or taken, nothing is broken.
+    if (!renamed.failureMessage.empty())
+        showInformationBox(shell::kProductName, renamed.failureMessage, &m_s.window);
 }
 
 void ActionRunner::undoSelection()
@@ -371,7 +390,7 @@ void ActionRunner::rotateLosslessly()
 
 void ActionRunner::runWithoutAction(ActionKind kind, bool listMode)
 {
-    RunGuard blocking(m_s.controller, m_running);
+    RunGuard blocking(m_s.controller, m_running, &m_renamedInPlace);
     WaitCursor cursor;
     actions::ActionStep step = makeStep({}, nullptr);
     const std::optional<std::size_t> shown = listMode ? std::nullopt : m_s.shownEntry();

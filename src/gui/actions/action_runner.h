@@ -97,6 +97,9 @@ public:
         m_ledger.clear();
         m_mediaPlan.reset();
     }
+    // The user renamed an entry's label in the list to `stem` (the name
+    // before its extension).
+    void renameLabel(std::size_t entry, const QString& stem);
     // "表示の方向でロスレス回転": the quarter turns given in the view
     // written into the files of the selection (or the shown picture).
     void rotateLosslessly();
@@ -146,6 +149,8 @@ private:
     std::optional<actions::DistributionPlan> m_mediaPlan;
     std::unique_ptr<DevelopmentDialog> m_development;
     bool m_running = false;
+    // A file of the run changed its name or content in place (see RunGuard).
+    bool m_renamedInPlace = false;
     bool m_deleteKeyConfirmed = false;
 };
 

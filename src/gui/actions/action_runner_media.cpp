@@ -48,6 +48,10 @@ void ActionRunner::calculateMedia()
     const actions::CalculationResult result =
         actions::calculateDistribution(m_s.controller.session().list(), actions::mediaSettingsOf(m_s.state.settings));
     m_mediaPlan = result.plan;
+    std::vector<std::pair<std::size_t, std::int32_t>> marks;
+    for (std::size_t row = 0; row < result.plan.entries.size() && row < result.plan.split.media.size(); ++row)
+        marks.emplace_back(result.plan.entries[row], result.plan.split.media[row]);
+    m_s.list.model().setMediaMarks(std::move(marks));
     const imagelist::ImageList& list = m_s.controller.list();
     std::vector<std::size_t> rows(list.size());
     for (std::size_t i = 0; i < rows.size(); ++i)

@@ -19,6 +19,14 @@ namespace {
 
 using imagelist::ImageEntry;
 
+// The name before its last "." (the whole name without one): what the
+// in-place rename lets the user edit.
+std::u16string_view editableStem(std::u16string_view name)
+{
+    const std::size_t dot = name.rfind(u'.');
+    return dot == std::u16string_view::npos ? name : name.substr(0, dot);
+}
+
 bool show35mm(const settings::SettingsRecord& record)
 {
     return record.get(settings::kFocalLength35mm) != 0;
@@ -81,10 +89,12 @@ QVariant ImageListModel::data(const QModelIndex& index, int role) const
         return toQString(metadata::tooltipInfoText(entry));
     case Qt::ForegroundRole:
         return foreground(item);
+    case Qt::EditRole:
+        if (column != ImageEntry::kItemFileName)
+            return {};
+        return toQString(editableStem(entry.name()));
     case Qt::BackgroundRole:
-        if (const auto colour = rowBackground(item, m_settings))
-            return QBrush(*colour);
-        return {};
+        return background(item, *entryIndex, column);
     default:
         return {};
     }
@@ -111,8 +121,41 @@ QVariant ImageListModel::foreground(const imagelist::ListItem& item) const
     return QBrush(QGuiApplication::palette().color(QPalette::Disabled, QPalette::Text));
 }
 
+QVariant ImageListModel::background(const imagelist::ListItem& item, std::size_t index, int column) const
+{
+    if (column == ImageEntry::kItemMediaNumber && index < m_mediumOfEntry.size() && m_mediumOfEntry[index] != 0)
+        return QBrush(mediumColour(m_settings, m_mediumOfEntry[index]));
+    if (const auto colour = rowBackground(item, m_settings))
+        return QBrush(*colour);
+    return {};
+}
+
+void ImageListModel::setMediaMarks(std::vector<std::pair<std::size_t, std::int32_t>> marks)
+{
+    m_mediumOfEntry.clear();
+    for (const auto& [entry, medium] : marks) {
+        if (entry >= m_mediumOfEntry.size())
+            m_mediumOfEntry.resize(entry + 1, 0);
+        m_mediumOfEntry[entry] = medium;
+    }
+    if (m_rows > 0)
+        Q_EMIT dataChanged(index(0, ImageEntry::kItemMediaNumber), index(m_rows - 1, ImageEntry::kItemMediaNumber),
+                           {Qt::BackgroundRole, Qt::DisplayRole});
+}
+
 bool ImageListModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
+    if (role == Qt::EditRole) {
+        const auto entryIndex = index.column() == ImageEntry::kItemFileName ? entryAtRow(index.row()) : std::nullopt;
+        if (!entryIndex)
+            return false;
+        // An empty text or the name as it was ends the editing without a rename.
+        const QString stem = value.toString();
+        if (stem.isEmpty() || stem == toQString(editableStem(m_session.list().entry(*entryIndex).name())))
+            return false;
+        Q_EMIT labelEdited(*entryIndex, stem);
+        return true;
+    }
     if (role != Qt::CheckStateRole || index.column() != ImageEntry::kItemFileName || !entryAtRow(index.row()))
         return false;
     const bool checked = value.toInt() == Qt::Checked;
@@ -126,8 +169,12 @@ Qt::ItemFlags ImageListModel::flags(const QModelIndex& index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-    if (index.column() == ImageEntry::kItemFileName)
+    if (index.column() == ImageEntry::kItemFileName) {
         flags |= Qt::ItemIsUserCheckable;
+        // A file that is there may be renamed in place.
+        if (const auto entry = entryAtRow(index.row()); entry && m_session.list().entry(*entry).isPresent())
+            flags |= Qt::ItemIsEditable;
+    }
     return flags;
 }
 
@@ -167,6 +214,7 @@ void ImageListModel::resetList()
 {
     beginResetModel();
     m_icons.clear();
+    m_mediumOfEntry.clear();
     m_rows = static_cast<int>(m_session.list().order().size());
     m_rowMapStale = true;
     m_ready = false;

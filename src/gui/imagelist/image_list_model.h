@@ -21,8 +21,10 @@
 #include <QAbstractTableModel>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 namespace qlx::metadata {
@@ -88,12 +90,24 @@ public:
     // Sets, clears or toggles the check marks of these rows in one go.
     void changeCheckMarks(std::span<const int> rows, CheckChange change);
 
+    // ---- Media marks -------------------------------------------------------
+    // The medium of each entry after a media calculation (0 none, n medium
+    // n, -n a file larger than a medium), which colours its Media# cell;
+    // empty clears them.
+    void setMediaMarks(std::vector<std::pair<std::size_t, std::int32_t>> marks);
+
     imagelist::FolderSession& session() { return m_session; }
     const imagelist::FolderSession& session() const { return m_session; }
+
+Q_SIGNALS:
+    // The user ended editing a file's label with `stem`, the name before
+    // its extension; the model changes nothing itself.
+    void labelEdited(std::size_t entry, const QString& stem);
 
 private:
     QVariant decoration(const imagelist::ListItem& item, std::size_t index, int column) const;
     QVariant foreground(const imagelist::ListItem& item) const;
+    QVariant background(const imagelist::ListItem& item, std::size_t index, int column) const;
     void rebuildRowMap() const;
     void emitRowsChanged(int first, int last, const QList<int>& roles = {});
 
@@ -107,6 +121,7 @@ private:
     // rowOfEntry's table, made again after the order changed.
     mutable std::vector<int> m_rowOfEntry;
     mutable bool m_rowMapStale = true;
+    std::vector<std::int32_t> m_mediumOfEntry;
 };
 
 } // namespace qlx::gui

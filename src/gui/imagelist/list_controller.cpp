@@ -283,6 +283,11 @@ void ListController::endBlockingOperation()
         requeueChangedEntries();
 }
 
+void ListController::dropOwnRenames()
+{
+    m_session->followChanges(imagelist::folderWatchEnabled(m_settings), true);
+}
+
 void ListController::noteEntryChangedByAction(std::size_t entry, bool reread)
 {
     m_changedByAction.insert(entry);

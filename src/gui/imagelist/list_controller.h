@@ -94,6 +94,9 @@ public:
     void beginBlockingOperation();
     void endBlockingOperation();
     bool blockingOperationRunning() const { return m_blocking > 0; }
+    // A rename run is ending: the folder's changes so far are its own and
+    // are let go rather than followed.
+    void dropOwnRenames();
     // An action changed the entry (moved, trashed or rotated its file): what
     // the list information worker read of it before is dropped, and the
     // entry is read again when `reread` (its file changed in place).

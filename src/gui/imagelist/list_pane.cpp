@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QStackedLayout>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTreeView>
 
 #include <algorithm>
@@ -26,6 +27,38 @@ namespace {
 // in the list style, in average characters.
 constexpr int kGridGap = 12;
 constexpr int kListNameCharacters = 24;
+
+// The editor of a label being renamed keeps the keys the window binds to
+// its own commands (Enter switches screens, Escape full screen, Space the
+// display type, the letters run actions): typing a name must not run them.
+class LabelKeysKeeper : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ShortcutOverride) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (!(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+                event->accept();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+class LabelDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (editor)
+            editor->installEventFilter(new LabelKeysKeeper(editor));
+        return editor;
+    }
+};
 
 // The wait cursor for the length of a scope.
 class WaitCursor {
@@ -99,6 +132,10 @@ void ListPane::buildViews()
     for (QAbstractItemView* view : {static_cast<QAbstractItemView*>(m_iconView),
                                     static_cast<QAbstractItemView*>(m_detailsView)}) {
         view->setContextMenuPolicy(Qt::CustomContextMenu);
+        // A click on the label of the selected row starts its rename, as
+        // in a file manager; F2 and double clicks have other work here.
+        view->setEditTriggers(QAbstractItemView::SelectedClicked);
+        view->setItemDelegate(new LabelDelegate(view));
         connect(view, &QWidget::customContextMenuRequested, this,
                 [this, view](const QPoint& position) { showContextMenu(view, position); });
         connect(view, &QAbstractItemView::doubleClicked, this,

@@ -66,6 +66,16 @@ QColor classColour(const settings::SettingsRecord& record, int colourClass)
     return colourOfSetting(stored != 0 ? stored : kDefaultClassColours[at]);
 }
 
+QColor mediumColour(const settings::SettingsRecord& record, std::int32_t medium)
+{
+    // Alternating tints so that where one medium ends is seen at a glance.
+    constexpr std::uint32_t kEvenMedium = 0x00F0E0C0; // pale blue
+    constexpr std::uint32_t kOddMedium = 0x00C0F0F0;  // pale yellow
+    if (medium < 0)
+        return errorColour(record);
+    return colourOfSetting(medium % 2 == 0 ? kEvenMedium : kOddMedium);
+}
+
 QColor colourOfSetting(std::uint32_t bgr)
 {
     return QColor(static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),

@@ -27,6 +27,11 @@ std::optional<QColor> rowBackground(const imagelist::ListItem& item, const setti
 // the list's default tint while the setting was never set.
 QColor classColour(const settings::SettingsRecord& record, int colourClass);
 
+// The Media# cell of a file on medium `medium` (not 0): one tint for even
+// media, another for odd ones, the error colour for a file larger than a
+// medium (negative).
+QColor mediumColour(const settings::SettingsRecord& record, std::int32_t medium);
+
 // The colour of a 0x00BBGGRR settings value.
 QColor colourOfSetting(std::uint32_t bgr);
 

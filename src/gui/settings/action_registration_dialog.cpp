@@ -62,6 +62,7 @@ ActionRegistrationDialog::ActionRegistrationDialog(settings::SettingsRecord& set
     connect(m_path, &QLineEdit::textChanged, this, &ActionRegistrationDialog::updateCaption);
     connect(m_browse, &QPushButton::clicked, this, &ActionRegistrationDialog::browse);
     connect(m_register, &QPushButton::clicked, this, &ActionRegistrationDialog::registerAction);
+    connect(m_renameFixed, &QCheckBox::clicked, this, &ActionRegistrationDialog::onRenameFixedClicked);
     onKindChanged();
 }
 
@@ -248,11 +249,12 @@ void ActionRegistrationDialog::registerAction()
         showErrorBox(shell::kProductName, msg::kTableFull, this);
         return;
     }
-    // Newly fixed: the action keeps the rename settings of this moment.
-    if (draft.renameFixed && !wasFixed
-        && kindInfo(draft.kind) && kindInfo(draft.kind)->destination == actions::Destination::RenameSetting)
+    // Fixed in this dialog: the action keeps the settings taken when the box
+    // was ticked (a box ticked before keeps what the action had).
+    const bool renameKind = kindInfo(draft.kind) && kindInfo(draft.kind)->destination == actions::Destination::RenameSetting;
+    if (draft.renameFixed && renameKind && (m_renameSnapshot || !wasFixed))
         actions::storeFixedRenameSettings(m_settings.action(*stored).first<actions::ActionRecordLayout::kSize>(),
-                                          actions::renameSettingsOf(m_settings));
+                                          m_renameSnapshot.value_or(actions::renameSettingsOf(m_settings)));
     const actions::ActionKindInfo* info = kindInfo(draft.kind);
     if (info && info->colour != actions::ColourClass::None) {
         const auto colourClass = static_cast<std::size_t>(info->colour);
@@ -262,6 +264,26 @@ void ActionRegistrationDialog::registerAction()
     }
     m_keyStates[static_cast<std::size_t>(draft.key)] = actions::KeyState::Changed;
     accept();
+}
+
+void ActionRegistrationDialog::onRenameFixedClicked(bool checked)
+{
+    const bool replace = chosenKind() == static_cast<std::int32_t>(actions::ActionKind::ReplaceRename);
+    const actions::RenameSettings current = actions::renameSettingsOf(m_settings);
+    if (checked) {
+        std::u16string question(replace ? msg::kFixReplaceQuestion : msg::kFixRenameQuestion);
+        const std::u16string described = replace ? actions::describeReplaceRename(current) : actions::describeRename(current);
+        question.replace(question.find(u"%s"), 2, described);
+        if (askYesNo(shell::kProductName, question, this))
+            m_renameSnapshot = current;
+        else
+            m_renameFixed->setChecked(false);
+        return;
+    }
+    if (askYesNo(shell::kProductName, replace ? msg::kUnfixReplaceQuestion : msg::kUnfixRenameQuestion, this))
+        m_renameSnapshot.reset();
+    else
+        m_renameFixed->setChecked(true);
 }
 
 } // namespace qlx::gui

@@ -15,6 +15,7 @@
 //
 // GUI thread; it edits the settings record and the key states in place.
 
+#include "actions/rename_settings.h"
 #include "actions/target_keys.h"
 
 #include <QDialog>
@@ -59,6 +60,7 @@ public:
     QLineEdit* pathEdit() const { return m_path; }
     QLineEdit* commentEdit() const { return m_comment; }
     QCheckBox* pathAtRunTimeBox() const { return m_pathAtRunTime; }
+    QCheckBox* renameFixedBox() const { return m_renameFixed; }
     QLabel* captionLine() const { return m_caption; }
     QPlainTextEdit* helpText() const { return m_help; }
     QPushButton* registerButton() const { return m_register; }
@@ -72,11 +74,15 @@ private:
     void updateCaption();
     void browse();
     void registerAction();
+    // The rename-fixed box was ticked or unticked by the user.
+    void onRenameFixedClicked(bool checked);
 
     settings::SettingsRecord& m_settings;
     std::array<actions::KeyState, actions::kTargetKeyCount>& m_keyStates;
     std::optional<std::size_t> m_editing;
     bool m_colourChanged = false;
+    // The rename settings taken when the user ticked the rename-fixed box.
+    std::optional<actions::RenameSettings> m_renameSnapshot;
 
     QComboBox* m_key = nullptr;
     QComboBox* m_kind = nullptr;

@@ -353,6 +353,10 @@ void Browser::buildActions()
                                   }},
                                  this);
     connect(m_actions, &ActionRunner::listTotalsChanged, this, &Browser::updateCounters);
+    // Queued: the rename may ask in a box, which must not open while the
+    // list's editor is still closing.
+    connect(&m_listPane->model(), &ImageListModel::labelEdited, m_actions, &ActionRunner::renameLabel,
+            Qt::QueuedConnection);
     m_actionKeys = new ActionKeys(
         {.state = m_state,
          .runner = *m_actions,

@@ -252,6 +252,42 @@ TEST_F(Session, AnotherProgramsCopyRenameDeleteAndRestoreAreFollowed)
     EXPECT_EQ(list.size(), 6u);
 }
 
+// Two files swap names through a third, as a numbering run does, and the
+// list is told of it by the run itself. Replayed afterwards the events
+// would give each entry the other's name; they are either let go (the
+// run's own) or found not to be renames (the old name is still there).
+TEST_F(Session, SwappedNamesAreNeverReplayedOntoTheWrongEntry)
+{
+    session.load({folder("one")});
+    ImageList& list = session.list();
+    const std::filesystem::path one = root.path() / "one";
+    const std::size_t first = *list.findByName(u"DSC_0001.JPG");
+    const std::size_t second = *list.findByName(u"DSC_0002.JPG");
+    const auto swap = [&] {
+        std::filesystem::rename(one / "DSC_0001.JPG", one / "0000_DSC_0001.JPG");
+        std::filesystem::rename(one / "DSC_0002.JPG", one / "DSC_0001.JPG");
+        std::filesystem::rename(one / "0000_DSC_0001.JPG", one / "DSC_0002.JPG");
+        const std::u16string firstPath = list.entry(first).path();
+        list.entry(first).setPath(list.entry(second).path());
+        list.entry(second).setPath(firstPath);
+        ASSERT_TRUE(test::waitForEvents(session.watcher().descriptor(), std::chrono::seconds(2)));
+    };
+    // Each entry's file is known by its size: 101 and 102 bytes.
+    const auto namesRight = [&] {
+        return std::filesystem::file_size(std::filesystem::path(list.entry(first).path())) == 101u
+               && std::filesystem::file_size(std::filesystem::path(list.entry(second).path())) == 102u;
+    };
+    swap();
+    EXPECT_FALSE(session.followChanges(true, true).any());
+    EXPECT_FALSE(session.followChanges(true, false).any());
+    EXPECT_TRUE(namesRight());
+
+    swap();
+    session.followChanges(true, false);
+    EXPECT_TRUE(namesRight());
+    EXPECT_TRUE(renames.empty());
+}
+
 TEST_F(Session, WithTheWatchSwitchedOffNothingChanges)
 {
     session.load({folder("one")});

@@ -25,6 +25,7 @@
 #include "viewer/image_view.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QAbstractItemView>
 
 #include <deque>
@@ -143,6 +144,7 @@ private Q_SLOTS:
     void turningAPictureAndWritingItsOrientation();
     void escapeStopsARunOverTheSelection();
     void renamingAndTakingActionsBack();
+    void renamingALabelInTheList();
     void splittingAFolderOverMediaAndMergingItBack();
 };
 
@@ -472,6 +474,74 @@ void ActionKeysTest::renamingAndTakingActionsBack()
     QVERIFY(browser.controller().list().entry(*browser.controller().list().entryAt(0)).isPresent());
 }
 
+// A click on the label of the selected row opens its editor, as in a file
+// manager; `stem` is typed over the name and Enter ends the editing. False
+// when no editor came.
+bool typeNewLabel(QAbstractItemView* rows, int row, const QString& expectedStem, const QString& stem)
+{
+    const QRect cell = rows->visualRect(rows->model()->index(row, 0));
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, QPoint(cell.right() - 4, cell.center().y()));
+    QLineEdit* editor = nullptr;
+    if (!QTest::qWaitFor([&] {
+            editor = rows->viewport()->findChild<QLineEdit*>();
+            return editor && editor->isVisible() && editor->hasFocus();
+        }))
+        return false;
+    if (editor->text() != expectedStem) // the name without its extension
+        return false;
+    editor->selectAll();
+    QTest::keyClicks(editor, stem);
+    QTest::keyClick(editor, Qt::Key_Return);
+    return true;
+}
+
+void ActionKeysTest::renamingALabelInTheList()
+{
+    ProgramFolder program;
+    const fs::path card = test::makePictureFolder(program, "card", 2);
+    constexpr std::int32_t kKeyU = 24;
+    QVERIFY(test::writeSettings(program, true, qpath(card), [&](settings::SettingsRecord& record) {
+        addAction(record, kKeyU, actions::ActionKind::Undo, u"");
+        record.set(settings::kConfirmFirstUse, std::uint8_t{0});
+    }));
+    gui::Application app(std::nullopt, {program.executable(), {qpath(card)}});
+    QVERIFY(started(app, 2));
+    gui::Browser& browser = *app.browser();
+    QAbstractItemView* rows = focusedList(app, false);
+    QVERIFY(rows);
+    browser.listPane()->setCurrentPosition(0);
+    const int row = rows->currentIndex().row();
+    const QString first = QString::fromUtf16(browser.controller().list().entry(*browser.controller().list().entryAt(row)).name().c_str());
+    const QString stem = first.left(first.lastIndexOf(u'.'));
+
+    // A name a file may not take, and a name another file has: told, and
+    // nothing moves.
+    Answers answers;
+    answers.push(QStringLiteral("OK"));
+    QVERIFY(typeNewLabel(rows, row, stem, QStringLiteral("a:b")));
+    QTRY_VERIFY(answers.allGiven());
+    QCOMPARE(answers.texts().last(), QStringLiteral("このファイル名は使用できません。\nファイル名に使用できない文字が含まれている可能性があります。"));
+    QVERIFY(focusedList(app, false));
+    answers.push(QStringLiteral("OK"));
+    const QString other = row == 0 ? QStringLiteral("IMG_0002") : QStringLiteral("IMG_0001");
+    QVERIFY(typeNewLabel(rows, row, stem, other));
+    QTRY_VERIFY(answers.allGiven());
+    QCOMPARE(answers.texts().last(), QStringLiteral("リネームに失敗しました。\n既に同名のファイルがある可能性があります。"));
+    QVERIFY(fs::exists(card / (stem.toStdString() + ".JPG")));
+    QVERIFY(fs::exists(card / (other.toStdString() + ".JPG")));
+
+    // A free name: the file takes it, keeping its extension; U takes it back.
+    QVERIFY(focusedList(app, false));
+    QVERIFY(typeNewLabel(rows, row, stem, QStringLiteral("sunset")));
+    QTRY_VERIFY(fs::exists(card / "sunset.JPG"));
+    QVERIFY(!fs::exists(card / (stem.toStdString() + ".JPG")));
+    QCOMPARE(topLogLine(browser), QStringLiteral("ﾘﾈｰﾑ:sunset.JPG->OK!"));
+    QTRY_VERIFY(rows->hasFocus());
+    QTest::keyClick(rows, Qt::Key_U);
+    QVERIFY(fs::exists(card / (stem.toStdString() + ".JPG")));
+    QVERIFY(!fs::exists(card / "sunset.JPG"));
+}
+
 void ActionKeysTest::splittingAFolderOverMediaAndMergingItBack()
 {
     ProgramFolder program;
@@ -488,6 +558,10 @@ void ActionKeysTest::splittingAFolderOverMediaAndMergingItBack()
     answers.push(QStringLiteral("OK"));
     QTest::keyClick(view, Qt::Key_F6);
     QVERIFY(answers.texts().last().startsWith(QStringLiteral("メディア 1個分に収まるデータ量( ")));
+    // Each file is marked with its medium, the Media# cell tinted.
+    const QModelIndex media = browser.listPane()->model().index(0, imagelist::ImageEntry::kItemMediaNumber);
+    QCOMPARE(media.data().toString(), QStringLiteral("No.1"));
+    QVERIFY(media.data(Qt::BackgroundRole).value<QBrush>().style() != Qt::NoBrush);
     // F7 asks, then moves every file into the medium's folder. (The boxes
     // took the activation; the window's keys need it back.)
     const auto reactivate = [&app, view] {

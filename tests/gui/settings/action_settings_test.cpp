@@ -16,6 +16,7 @@
 #include "shell/main_window.h"
 #include "shell/shared_state.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -234,6 +235,64 @@ private Q_SLOTS:
         runWithSettings(script);
         QCOMPARE(m_boxes, QStringList{"これ以上アクションは追加できません。"});
         QCOMPARE(table().count(), 39u);
+    }
+
+    // Ticking "現在のリネーム設定で固定する" asks before the action takes the
+    // current settings as its own; No unticks it, and unticking asks again.
+    void fixingARenameActionAsksFirst()
+    {
+        Script script;
+        bool afterNo = true, afterYes = false, afterKeep = false;
+        script.then([] {
+            if (!modal<gui::SettingsWindow>())
+                return false;
+            clickLater(page()->addButton());
+            return true;
+        });
+        const auto clickBox = [](bool& seen) {
+            return [&seen] {
+                auto* dialog = modal<gui::ActionRegistrationDialog>();
+                if (!dialog)
+                    return false;
+                QCheckBox* box = dialog->renameFixedBox();
+                seen = box->isChecked();
+                // On its square: the box may stretch past its text.
+                QTimer::singleShot(0, box, [box] {
+                    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->height() / 2, box->height() / 2));
+                });
+                return true;
+            };
+        };
+        script.then([] {
+            auto* dialog = modal<gui::ActionRegistrationDialog>();
+            if (!dialog)
+                return false;
+            type(dialog->keyCombo(), "Mキー");
+            type(dialog->kindCombo(), "ﾘﾈｰﾑ");
+            return dialog->renameFixedBox()->isVisible();
+        });
+        bool unused = false;
+        script.then(clickBox(unused)).then(answerBox(QMessageBox::No));
+        script.then(clickBox(afterNo)).then(answerBox(QMessageBox::Yes));
+        script.then(clickBox(afterYes)).then(answerBox(QMessageBox::No));
+        script.then([&] {
+            auto* dialog = modal<gui::ActionRegistrationDialog>();
+            if (!dialog || modal<QMessageBox>())
+                return false;
+            afterKeep = dialog->renameFixedBox()->isChecked();
+            clickLater(dialog->registerButton());
+            return true;
+        });
+        script.then(closeWithOk());
+        runWithSettings(script);
+        const QString fix = "現在のリネーム設定 : 連番 (3桁) を\n以後このアクションの固定のパラメータとして適用します。\n\nよろしいですか？";
+        const QString unfix = "このアクションに固定パラメータとして設定されていたリネーム設定を破棄し解除します。\nよろしいですか？";
+        QCOMPARE(m_boxes, (QStringList{fix, fix, unfix}));
+        QVERIFY(!afterNo);
+        QVERIFY(afterYes);
+        QVERIFY(afterKeep);
+        QCOMPARE(table().count(), 1u);
+        QVERIFY(table().at(0).renameFixed());
     }
 
     void deleteAsksAndNoGoesBackToTheDialog()
