@@ -5,6 +5,8 @@
 #include "thumbs/histogram.h"
 #include "cache/thumbnail_block.h"
 #include "thumbs/thumbnail_maker.h"
+#include "thumbs/video_thumbnail.h"
+#include "imagelist/file_kind.h"
 
 #include <chrono>
 #include <cstdio>
@@ -17,6 +19,8 @@ namespace {
 
 // The histogram background of the default settings: black at opacity 128.
 constexpr std::uint32_t kDefaultHistogramBackground = 0x8000'0000u;
+// The program's default thumbnail time of a clip.
+constexpr std::int32_t kVideoThumbnailSecond = 1;
 
 using Clock = std::chrono::steady_clock;
 
@@ -46,7 +50,10 @@ void makeOne(const std::filesystem::path& path, const MetadataTables& tables, To
     // The program's route: files without a usable embedded picture are
     // developed, one at a time, as the list-information worker does.
     const thumbs::EngineAccess engine{path, nullptr, nullptr};
-    const thumbs::ThumbnailResult result = thumbs::makeThumbnail(file, *read.entry, record, {}, &engine);
+    const thumbs::ThumbnailResult result =
+        read.entry->kind() == imagelist::kKindVideo
+            ? thumbs::makeVideoThumbnail(*read.entry, path, kVideoThumbnailSecond)
+            : thumbs::makeThumbnail(file, *read.entry, record, {}, &engine);
     const auto made = Clock::now();
     totals.picture += made - located;
     if (result.status == thumbs::PictureStatus::NeedsEngine

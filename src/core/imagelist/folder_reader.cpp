@@ -256,7 +256,11 @@ bool appendCachedRecord(ImageList& list, const cache::CacheFile& cache, std::siz
         entry->setCacheIndex(-1);
         cacheChanged = true;
     }
-    if (containers::applyCachedRecordRules(*entry, options.mamiyaByDevelopment, false))
+    // A clip's frame taken at another second than the setting now asks for
+    // (or never taken) is grabbed again.
+    const bool videoGrabbedAtOtherTime =
+        entry->videoGrabbedAt() != std::optional(videoGrabSecond(options.videoThumbnailSeconds, entry->videoLength()));
+    if (containers::applyCachedRecordRules(*entry, options.mamiyaByDevelopment, videoGrabbedAtOtherTime))
         cacheChanged = true;
     entry->setPresence(0);
 

@@ -38,6 +38,7 @@ struct FolderReadOptions {
     bool checkCachedFilesExist = false;      // drop records whose file is gone
     bool fullReload = false;                 // every thumbnail is made again
     bool mamiyaByDevelopment = false;
+    std::int32_t videoThumbnailSeconds = 1; // where a video's thumbnail frame is taken
     std::int32_t videoVolumeSetting = ImageEntry::kDefaultVideoVolume;
     bool startEnlargedVideo = false;
     StableWait lastFileWait{};

@@ -17,6 +17,7 @@
 //
 // Entries are big; owners keep them on the heap (std::unique_ptr<ImageEntry>).
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -102,6 +103,10 @@ public:
     static constexpr io::ScalarField<double> kVideoPosition{1596};
     static constexpr io::ScalarField<std::int8_t> kVideoSlot{1604};
     static constexpr io::ScalarField<std::int8_t> kVideoVolume{1605};
+    // The second a video's thumbnail frame was grabbed at, plus one (0: not
+    // grabbed), kept in the two free bytes before the length so that the
+    // cache remembers it: a changed thumbnail time grabs the frame again.
+    static constexpr io::ScalarField<std::uint16_t> kVideoGrabSecond{1606};
     static constexpr io::ScalarField<std::int32_t> kVideoLength{1608};
     static constexpr io::ArrayField<std::uint32_t> kStreams{1612, 3};
 
@@ -268,6 +273,16 @@ public:
     std::int8_t videoVolume() const { return get(kVideoVolume); }
     void setVideoVolume(std::int8_t volume) { set(kVideoVolume, volume); }
     std::int32_t videoLength() const { return get(kVideoLength); }
+    // Nothing when no frame was grabbed for the thumbnail.
+    std::optional<std::int32_t> videoGrabbedAt() const
+    {
+        const std::uint16_t stored = get(kVideoGrabSecond);
+        return stored == 0 ? std::nullopt : std::optional<std::int32_t>(stored - 1);
+    }
+    void setVideoGrabbedAt(std::int32_t second)
+    {
+        set(kVideoGrabSecond, static_cast<std::uint16_t>(std::clamp(second, 0, 65534) + 1));
+    }
     void setVideoLength(std::int32_t seconds) { set(kVideoLength, seconds); }
 
 private:
@@ -278,5 +293,13 @@ private:
 
     std::array<std::byte, kRecordSize> m_bytes{};
 };
+
+// The second a clip's frame is taken at: `wanted` (the thumbnail-time
+// setting) clamped to 0 … max(0, length − 1), so a clip shorter than a
+// second gives its first frame.
+inline std::int32_t videoGrabSecond(std::int32_t wanted, std::int32_t lengthSeconds)
+{
+    return std::clamp(wanted, 0, std::max(0, lengthSeconds - 1));
+}
 
 } // namespace qlx::imagelist

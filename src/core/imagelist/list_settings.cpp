@@ -17,6 +17,7 @@ FolderReadOptions folderReadOptionsOf(const settings::SettingsRecord& record, co
     options.videos = &videos;
     options.checkCachedFilesExist = record.get(settings::kCheckCachedFilesExist) == 1;
     options.mamiyaByDevelopment = record.get(settings::kMamiyaThumbnailByDevelopment) != 0;
+    options.videoThumbnailSeconds = record.get(settings::kVideoThumbnailSeconds);
     options.videoVolumeSetting = record.get(settings::kNewVideoVolume);
     options.startEnlargedVideo = record.get(settings::kNewVideoEnlarged) == 1;
     return options;

@@ -1,5 +1,6 @@
 #include "thumbs/list_information.h"
 
+#include "imagelist/file_kind.h"
 #include "io/file_source.h"
 #include "library/collection_path.h"
 #include "containers/metadata_pass.h"
@@ -9,6 +10,7 @@
 #include "cache/thumbnail_block.h"
 #include "shell/settings_layout.h"
 #include "shell/settings_record.h"
+#include "thumbs/video_thumbnail.h"
 
 namespace qlx::thumbs {
 
@@ -20,8 +22,10 @@ ListInformationSettings listInformationSettingsOf(const settings::SettingsRecord
     result.mamiyaByDevelopment = record.get(settings::kMamiyaThumbnailByDevelopment) != 0;
     result.followExifOrientation = record.get(settings::kFollowExifOrientation) != 0;
     result.histogramBackground = histogramBackgroundArgb(record.get(settings::kHistogramBackground));
+    result.videoThumbnailSeconds = record.get(settings::kVideoThumbnailSeconds);
     return result;
 }
+
 
 bool readEntryMetadata(imagelist::ListItem& item, const ListInformationTables& tables,
                        const ListInformationSettings& settings)
@@ -60,7 +64,9 @@ PictureStatus makeEntryThumbnail(imagelist::ListItem& item, const ListInformatio
         return PictureStatus::Failed;
     io::PosixFileSource source(*file);
     const EngineAccess engine{*file, cancel, reserve};
-    const ThumbnailResult result = makeThumbnail(source, entry, record, settings.placeholder, &engine);
+    const ThumbnailResult result = entry.kind() == imagelist::kKindVideo
+                                       ? makeVideoThumbnail(entry, *file, settings.videoThumbnailSeconds)
+                                       : makeThumbnail(source, entry, record, settings.placeholder, &engine);
     if (result.status != PictureStatus::Made)
         return result.status;
     recordThumbnail(entry, result.thumbnail, settings.followExifOrientation);

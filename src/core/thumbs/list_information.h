@@ -27,6 +27,7 @@ struct ListInformationSettings {
     bool mamiyaByDevelopment = false;
     bool followExifOrientation = true;
     std::uint32_t histogramBackground = 0x8000'0000u; // ARGB
+    std::int32_t videoThumbnailSeconds = 1;           // where a clip's frame is taken
     // The placeholder picture's encoded bytes (may be empty).
     std::span<const std::byte> placeholder;
 };

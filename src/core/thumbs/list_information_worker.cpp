@@ -1,5 +1,6 @@
 #include "thumbs/list_information_worker.h"
 
+#include "imagelist/file_kind.h"
 #include "thumbs/visit_order.h"
 
 #include <algorithm>
@@ -141,6 +142,7 @@ constexpr ByteRange kWorkedRanges[] = {
     {ImageEntry::kPreviewOffset.offset, 16},             // preview and thumbnail fields
     {ImageEntry::kFormat.offset, ImageEntry::kMediaNumber.offset - ImageEntry::kFormat.offset},
     {ImageEntry::kOrientationRotation.offset, 1},
+    {ImageEntry::kVideoGrabSecond.offset, 6},            // a clip's grab second and length
 };
 
 } // namespace
@@ -148,14 +150,19 @@ constexpr ByteRange kWorkedRanges[] = {
 bool applyInformation(ImageEntry& target, const ImageEntry& worked)
 {
     bool changed = false;
-    for (const ByteRange range : kWorkedRanges) {
-        const auto from = worked.recordBytes().subspan(range.offset, range.size);
-        const auto to = target.recordBytes().subspan(range.offset, range.size);
+    const auto take = [&](std::size_t offset, std::size_t size) {
+        const auto from = worked.recordBytes().subspan(offset, size);
+        const auto to = target.recordBytes().subspan(offset, size);
         if (!std::equal(from.begin(), from.end(), to.begin())) {
-            target.copyBytesFrom(worked, range.offset, range.size);
+            target.copyBytesFrom(worked, offset, size);
             changed = true;
         }
-    }
+    };
+    for (const ByteRange range : kWorkedRanges)
+        take(range.offset, range.size);
+    // A clip's length is its Status text, which only its thumbnail writes.
+    if (worked.kind() == imagelist::kKindVideo)
+        take(ImageEntry::kStatus.offset, ImageEntry::kStatus.size());
     constexpr std::uint16_t kWorkedFlags = ImageEntry::kFlagMetadataRead | ImageEntry::kFlagListIconRedo
                                            | ImageEntry::kFlagThumbInvalid | ImageEntry::kFlagUnrenderable;
     const std::uint16_t before = target.flags();

@@ -1,6 +1,7 @@
 #include "thumbs/preview_loader.h"
 
 #include "thumbs/picture_decoder.h"
+#include "thumbs/video_frame_grabber.h"
 
 #include <algorithm>
 #include <numeric>
@@ -71,12 +72,35 @@ Preview makePreviewFromPicture(DecodedPicture decoded, const std::array<std::int
     return preview;
 }
 
+namespace {
+
+// The view's picture of a clip before it plays: the thumbnail's frame,
+// whole.
+PreviewResult videoStill(const imagelist::ImageEntry& entry, const std::filesystem::path& path)
+{
+    constexpr std::int32_t kDefaultSecond = 1;
+    PreviewResult result;
+    const auto grabbed = grabVideoFrame(path, entry.videoGrabbedAt().value_or(kDefaultSecond));
+    if (!grabbed || grabbed->picture.isNull())
+        return result;
+    result.preview.picture = grabbed->picture.convertToFormat(QImage::Format_RGB32);
+    result.preview.decodedSize = result.preview.picture.size();
+    result.preview.pictureSize = result.preview.picture.size();
+    result.preview.fullSize = result.preview.picture.size();
+    result.status = result.preview.ok() ? PictureStatus::Made : PictureStatus::Failed;
+    return result;
+}
+
+} // namespace
+
 PreviewResult loadPreview(io::FileSource& file, const imagelist::ImageEntry& entry,
                           const metadata::CameraRecord& record, std::span<const std::byte> placeholder, QSize cover,
                           const EngineAccess* engine, raw::DevelopMode mode)
 {
     PreviewResult result;
     const PicturePlan plan = planPicture(entry, record, entry.previewOffset(), entry.previewSize());
+    if (plan.source == PictureSource::VideoFrame && engine)
+        return videoStill(entry, engine->path);
     const auto fromBytes = [&](std::span<const std::byte> bytes) {
         result.preview = makePreviewFromBytes(bytes, record.previewCrop, cover, engine ? engine->reserve : nullptr,
                                               engine ? engine->cancel : nullptr);

@@ -183,6 +183,34 @@ TEST(FolderReader, RecordsFollowARenamedFolderAndACaseOnlyRename)
 // Whatever order the directory lists them in, new files come in the name
 // column's order (IMG_2 before IMG_10, letters without regard to case),
 // behind the cached entries, which keep the order the folder was left in.
+// A clip's cached thumbnail stands while it was grabbed where the thumbnail
+// time (clamped to the clip) says; a changed time grabs it again.
+TEST(FolderReader, AClipGrabbedAtAnotherSecondIsGrabbedAgain)
+{
+    TempDir dir;
+    writeFile(dir.path() / "clip.mp4", 10);
+    const std::u16string folder = dir.path().u16string();
+    ImageList first;
+    readFolder(first, folder, nullptr, readOptions());
+    ASSERT_EQ(first.size(), 1u);
+    first.entry(0).setVideoLength(30);
+    first.entry(0).setVideoGrabbedAt(1);
+    first.entry(0).setCacheIndex(0);
+    const auto cache = cacheOf(first, folder);
+    struct Case {
+        std::int32_t setting;
+        bool grabbedAgain;
+    } cases[] = {{1, false}, {3, true}, {0, true}, {45, true}};
+    for (const Case& c : cases) {
+        FolderReadOptions options = readOptions();
+        options.videoThumbnailSeconds = c.setting;
+        ImageList list;
+        readFolder(list, folder, cache, options);
+        ASSERT_EQ(list.size(), 1u);
+        EXPECT_EQ(list.entry(0).hasFlag(ImageEntry::kFlagThumbInvalid), c.grabbedAgain) << c.setting;
+    }
+}
+
 TEST(FolderReader, NewFilesComeInNameOrderBehindTheCachedOrder)
 {
     TempDir dir;

@@ -1,0 +1,48 @@
+#include "thumbs/video_thumbnail.h"
+
+#include "cache/cache_layout.h"
+#include "thumbs/video_frame_grabber.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace qlx::thumbs {
+
+using imagelist::ImageEntry;
+
+std::u16string clipLengthText(std::int32_t seconds)
+{
+    const std::int32_t s = std::max(seconds, 0);
+    char text[32];
+    std::snprintf(text, sizeof text, "%d:%02d:%02d", s / 3600, s / 60 % 60, s % 60);
+    return std::u16string(text, text + std::strlen(text));
+}
+
+ThumbnailResult makeVideoThumbnail(ImageEntry& entry, const std::filesystem::path& file, std::int32_t wantedSecond)
+{
+    ThumbnailResult result;
+    // Decoded larger than the block, so the area scaling has pixels to average.
+    const QSize box(static_cast<int>(cache::kThumbnailWidth) * 4, static_cast<int>(cache::kThumbnailHeight) * 4);
+    const auto grabbed = grabVideoFrame(file, wantedSecond, box);
+    if (grabbed) {
+        entry.setVideoLength(grabbed->facts.lengthSeconds);
+        entry.setPictureSize(grabbed->facts.width, grabbed->facts.height);
+        const std::string size = std::to_string(grabbed->facts.width) + '*' + std::to_string(grabbed->facts.height);
+        entry.setItemText(ImageEntry::kItemImageSize, std::u16string(size.begin(), size.end()));
+        entry.setVideoGrabbedAt(grabbed->grabbedAt);
+        // The list's Status column holds nothing else: a clip shows its
+        // length there.
+        entry.setItemText(ImageEntry::kItemStatus, clipLengthText(grabbed->facts.lengthSeconds));
+    }
+    const bool framed = grabbed && !grabbed->picture.isNull();
+    entry.setFlag(ImageEntry::kFlagUnrenderable, !framed);
+    if (!framed)
+        return result;
+    result.thumbnail = makeThumbnailFromPicture(grabbed->picture, grabbed->picture.size(), {0, 0, 0, 0});
+    result.status = result.thumbnail.ok() ? PictureStatus::Made : PictureStatus::Failed;
+    return result;
+}
+
+} // namespace qlx::thumbs
