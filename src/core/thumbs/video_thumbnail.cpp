@@ -35,6 +35,11 @@ ThumbnailResult makeVideoThumbnail(ImageEntry& entry, const std::filesystem::pat
         // The list's Status column holds nothing else: a clip shows its
         // length there.
         entry.setItemText(ImageEntry::kItemStatus, clipLengthText(grabbed->facts.lengthSeconds));
+    } else {
+        // Not a clip that opens: tried at the set second all the same, so a
+        // later read of the folder does not take its cached record for one
+        // grabbed at another time (and write the cache again for it).
+        entry.setVideoGrabbedAt(imagelist::videoGrabSecond(wantedSecond, entry.videoLength()));
     }
     const bool framed = grabbed && !grabbed->picture.isNull();
     entry.setFlag(ImageEntry::kFlagUnrenderable, !framed);

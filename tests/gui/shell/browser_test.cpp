@@ -318,7 +318,7 @@ void BrowserTest::failedThumbnailsWaitingVideosAndSizes()
     test::writeTestJpeg(card / "good.jpg", {64, 48});
     fs::resize_file(card / "good.jpg", 12'800);               // the picture, then zero bytes
     std::ofstream(card / "late.jpg") << std::string(500, 'x'); // being copied: no picture yet
-    std::ofstream(card / "clip.mpg") << std::string(700, 'v'); // its frame is not made here
+    std::ofstream(card / "clip.mpg") << std::string(700, 'v'); // no clip: no frame, ever
     Application app(std::nullopt, {program.executable(), {qpath(card)}});
     QVERIFY(app.start());
     gui::Browser& browser = *app.browser();
@@ -346,7 +346,7 @@ void BrowserTest::failedThumbnailsWaitingVideosAndSizes()
     }
     QVERIFY(test::listShown(browser, 3) && !list.item(*list.findByName(u"late.jpg")).thumbnail().empty());
 
-    // Left, visited again (the video's frame still waits), left: the cache
+    // Left, visited again (the broken clip is not tried again), left: the cache
     // file's time is renewed in place, nothing is rewritten.
     const std::string cacheFile = program.folder() / "user" / "cache" / QString(qpath(card) + ".cac").replace(u'/', QChar(0xFFE5)).toStdString();
     struct stat first{}, last{};
