@@ -1,5 +1,7 @@
 #include "viewer/video_slots.h"
 
+#include "viewer/view_geometry.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -154,6 +156,15 @@ ControlEffect controlEffect(VideoControl control, std::uint16_t flags)
         break;
     }
     return effect;
+}
+
+QRect videoRect(QSize frame, QSize pane, bool enlarged)
+{
+    if (frame.isEmpty() || pane.isEmpty())
+        return {};
+    if (enlarged || frame.width() > pane.width() || frame.height() > pane.height())
+        return fitRect(frame, pane);
+    return QRect(QPoint((pane.width() - frame.width()) / 2, (pane.height() - frame.height()) / 2), frame);
 }
 
 } // namespace qlx::viewer

@@ -21,6 +21,9 @@
 
 #include "imagelist/image_entry.h"
 
+#include <QRect>
+#include <QSize>
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -109,5 +112,10 @@ struct ControlEffect {
     bool redraw = false;    // show the views again (the playback opens from there)
 };
 ControlEffect controlEffect(VideoControl control, std::uint16_t flags);
+
+// Where a frame of `frame` pixels goes in a pane of `pane`: enlarged, fitted
+// to the pane keeping its shape; otherwise at its own size in the centre,
+// and shrunk the same way only when it is larger than the pane.
+QRect videoRect(QSize frame, QSize pane, bool enlarged);
 
 } // namespace qlx::viewer

@@ -166,6 +166,18 @@ TEST(VideoSlotsTest, ControlButtons)
     }
 }
 
+TEST(VideoSlotsTest, FramePlaceInThePane)
+{
+    const struct { QSize frame; bool enlarged; QRect place; } cases[] = {
+        {{480, 270}, false, {260, 165, 480, 270}},  // own size, centred in 1000 × 600
+        {{480, 270}, true, {0, 19, 1000, 562}},     // fitted: 1000 wide, 270 × 1000 / 480 = 562 high, (600 − 562) / 2 down
+        {{1920, 1080}, false, {0, 19, 1000, 562}},  // too large: shrunk as when enlarged
+        {{0, 0}, true, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(videoRect(c.frame, {1000, 600}, c.enlarged), c.place) << c.frame.width() << " " << c.enlarged;
+}
+
 TEST(VideoFrameImageTest, PlanesAreConvertedOrRefused)
 {
     // 2 × 2 frames: Y 235 with neutral chroma is white, Y 16 black.
