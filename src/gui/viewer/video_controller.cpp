@@ -158,6 +158,16 @@ void VideoController::control(viewer::VideoControl control)
         m_d.redraw();
 }
 
+void VideoController::togglePlayback()
+{
+    const ImageEntry* entry = entryAt(currentVideo());
+    if (!entry)
+        return;
+    constexpr std::uint16_t playing = ImageEntry::kFlagPlaybackMode | ImageEntry::kFlagPlaybackOpen;
+    const bool running = (entry->flags() & (playing | ImageEntry::kFlagPaused)) == playing;
+    control(running ? viewer::VideoControl::Pause : viewer::VideoControl::Play);
+}
+
 void VideoController::seekTo(double seconds)
 {
     const int index = currentVideo();

@@ -58,6 +58,9 @@ public:
     // Commands 297 and 298; false for any other.
     bool runCommand(int command);
     void control(viewer::VideoControl control);
+    // The key assignment's play/pause: pauses a running playback of the
+    // current entry, else plays it ("||").
+    void togglePlayback();
 
     VideoPlayback& playback() const { return *m_playback; }
     VideoControlBar& bar() const { return *m_bar; }

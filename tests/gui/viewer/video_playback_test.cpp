@@ -159,11 +159,21 @@ void VideoPlaybackTest::playingPausingSteppingAndLettingGo()
     // "||" runs it again; the volume slider sets the entry's level.
     p.click(VideoControl::Play);
     QTRY_VERIFY(p.playback().isRunning(earth));
+    // Holding the position slider pauses, letting it go at the middle runs on from 15 s.
+    QSlider& slider = p.bar().positionSlider();
+    slider.setSliderDown(true);
+    QTRY_VERIFY(!p.playback().isRunning(earth));
+    slider.setSliderPosition(15000);
+    slider.setSliderDown(false);
+    QTRY_VERIFY(p.playback().isRunning(earth));
+    QTRY_VERIFY_WITH_TIMEOUT(p.entry(earth).videoPosition() >= 15.0 && p.entry(earth).videoPosition() < 20.0, 10000);
+    QCOMPARE(p.bar().elapsedLabel().text().left(6), QStringLiteral("0:00:1"));
+    const double paused2 = p.entry(earth).videoPosition();
     p.bar().volumeSlider().setValue(-127);
     QCOMPARE(p.entry(earth).videoVolume(), -127);
 
     // Another entry in the only pane: earth's playback closes where it was.
-    QTRY_VERIFY_WITH_TIMEOUT(p.entry(earth).videoPosition() > paused, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(p.entry(earth).videoPosition() > paused2, 10000);
     p.show(QStringLiteral("stub.mov"));
     QCOMPARE(p.playback().slots().used(), 0);
     QCOMPARE(p.entry(earth).videoSlot(), -1);
@@ -235,6 +245,14 @@ void VideoPlaybackTest::twoViewsAClipUnderASecondAndFilesThatDoNotPlay()
     QTRY_VERIFY_WITH_TIMEOUT(views[0]->videoFrame().size() == QSize(480, 270)
                                  && views[1]->videoFrame().size() == QSize(256, 240), 10000);
     QVERIFY(p.playback().isRunning(flame) && p.playback().isRunning(earth));
+    // The key assignment's "ムービー　再生/ポーズ" (function 88) pauses and runs the current one.
+    const std::function<void()> playPause = p.browser().builtinFunction(88);
+    QVERIFY(playPause);
+    playPause();
+    QTRY_VERIFY(!p.playback().isRunning(earth));
+    QVERIFY(p.playback().isRunning(flame));
+    playPause();
+    QTRY_VERIFY(p.playback().isRunning(earth));
 }
 
 QTEST_MAIN(VideoPlaybackTest)
