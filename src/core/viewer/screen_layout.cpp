@@ -161,6 +161,12 @@ void placeViewPanes(const ScreenLayoutInput& in, ScreenLayout& out)
                           && in.multiScreenMode == MultiScreenMode::Single);
     if (in.screenMode == ScreenMode::ListOnly)
         return;
+    const int barHeight = std::min(nonNegative(in.videoBarHeight), out.viewArea.height());
+    if (barHeight > 0) {
+        const QRect& area = out.viewArea;
+        out.videoBar = {QRect(area.x(), area.y() + area.height() - barHeight, area.width(), barHeight), true};
+        out.viewArea.setHeight(area.height() - barHeight);
+    }
     const auto rects = divideViewArea(out.viewArea, in.multiScreenMode);
     for (int i = 0; i < out.viewPaneCount; ++i) {
         const auto slot = static_cast<std::size_t>(i);

@@ -54,6 +54,9 @@ struct ScreenLayoutInput {
     // The pointer in client coordinates, nothing when it is elsewhere. Only
     // full screen with the views alone looks at it.
     std::optional<QPoint> pointer;
+    // The video control bar's height while it is shown (the current entry
+    // is a video), else 0: it takes that strip off the bottom of the views.
+    int videoBarHeight = 0;
 };
 
 // One window's place and whether it is shown after the layout. A shown
@@ -84,6 +87,7 @@ struct ScreenLayout {
     QRect viewArea;               // what the view panes divide among them
     QRect splitBar;               // the 4-pixel gap in ScreenMode::Split, else empty
     std::array<Placement, kMaxViewPanes> viewPanes{};
+    Placement videoBar;           // under the view panes, across their width
     int viewPaneCount = 1;
     bool viewPaneEdges = true;    // the thin static edge around each view pane
 };

@@ -36,6 +36,7 @@
 #include "viewer/image_view.h"
 #include "viewer/preview_decoder.h"
 #include "viewer/screen_mode_controller.h"
+#include "viewer/video_controller.h"
 #include "viewer/view_presenter.h"
 #include "viewer/view_settings.h"
 #include "viewer/view_subject.h"
@@ -178,6 +179,12 @@ void Browser::buildPanes()
                                     this);
     connect(m_presenter, &ViewPresenter::developmentShownChanged, this,
             [this](bool shown) { m_menus->setToolButtonState(shell::ToolKey::Convert, shown); });
+    m_video = new VideoController({.views = m_views,
+                                   .area = *m_area,
+                                   .controller = *m_controller,
+                                   .settings = settings,
+                                   .redraw = [this] { showCurrentInViews(); }},
+                                  this);
     buildFolderPane();
     m_listCommands = new ListCommands(*m_controller, *m_listPane, settings, m_collections.get(), *m_menus, this);
     m_area->setPanes(m_folderPane, m_listPane, {m_views[0], m_views[1], m_views[2], m_views[3]});
@@ -247,6 +254,7 @@ void Browser::connectController()
         // The pictures of the list being left are no longer wanted, nor
         // what undo kept of its files.
         m_presenter->leaveList();
+        m_video->listChanging();
         m_actions->listChanging();
         m_statusBar->setPartText(kPartActivity, QStringLiteral("Loading"));
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -510,6 +518,7 @@ void Browser::onCurrentChanged(int position)
 void Browser::showCurrentInViews()
 {
     m_presenter->show(m_viewGeneration, m_listPane->currentPosition(), m_views[0]->isVisible());
+    m_video->viewsShown(m_viewGeneration, m_listPane->currentPosition(), m_views[0]->isVisible());
 }
 
 void Browser::updateCounters()
@@ -572,7 +581,8 @@ void Browser::runCommand(int command)
     }
     // Favourites, the cache, the folder's place and properties and a new
     // collection are the folder pane's, from whichever menu they come.
-    if (m_folderPane->runCommand(listCommand) || m_listCommands->run(listCommand) || m_zoom->runCommand(listCommand))
+    if (m_folderPane->runCommand(listCommand) || m_listCommands->run(listCommand) || m_zoom->runCommand(listCommand)
+        || m_video->runCommand(listCommand))
         return;
     if (listCommand == shell::command::kToggleThumbnailSplit) {
         m_screens->toggleSplit();
@@ -640,6 +650,8 @@ void Browser::shutDown()
         m_actions->shutDown();
     if (m_presenter)
         m_presenter->stop();
+    if (m_video)
+        m_video->listChanging();
     m_controller->shutDown();
     // Collections live in memory while the program runs; this is where they
     // reach their files.

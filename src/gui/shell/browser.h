@@ -35,6 +35,7 @@ class ListPane;
 class MainWindow;
 class MenuBuilder;
 class ViewPresenter;
+class VideoController;
 class RawFailureNotice;
 class Rebar;
 class ScreenModeController;
@@ -67,6 +68,7 @@ public:
     BrowserArea* area() const { return m_area; }
     Rebar* rebar() const { return m_rebar; }
     ActionRunner* actionRunner() const { return m_actions; }
+    VideoController* video() const { return m_video; }
 
     // Built-in function `identifier` of a key assignment; empty when the
     // window cannot run it.
@@ -127,6 +129,7 @@ private:
     std::array<ImageView*, 4> m_views{};
     ZoomControl* m_zoom = nullptr;
     ViewPresenter* m_presenter = nullptr;
+    VideoController* m_video = nullptr;
     RawFailureNotice* m_rawFailure = nullptr;
     ActionRunner* m_actions = nullptr;
     ActionKeys* m_actionKeys = nullptr;

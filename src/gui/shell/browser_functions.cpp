@@ -8,6 +8,7 @@
 #include "actions/action_runner.h"
 #include "imagelist/list_pane.h"
 #include "shell/command_table.h"
+#include "viewer/video_controller.h"
 
 namespace qlx::gui {
 
@@ -21,7 +22,7 @@ enum Function : int {
     kInvertChecks = 37, kSelectChecked = 38, kSelectUnchecked = 39, kMediaCalculation = 40,
     kMediaDistribution = 41, kMergeSubfolders = 42, kSettings = 45, kFirstSettingsPage = 55,
     kLastSettingsPage = 70, kHelp = 71, kKeyList = 72, kVersion = 73, kQuit = 74, kFirstScreenSplit = 75,
-    kLastScreenSplit = 79,
+    kLastScreenSplit = 79, kMoviePlayPause = 88, kMovieForward = 90, kMovieRewind = 91,
 };
 
 constexpr int kActionSettingsPage = 8;
@@ -70,6 +71,9 @@ std::function<void()> Browser::builtinFunction(int identifier)
     case kKeyList: return command(kKeyListCommand);
     case kVersion: return command(kVersionCommand);
     case kQuit: return command(kQuitCommand);
+    case kMoviePlayPause: return [this] { m_video->togglePlayback(); };
+    case kMovieForward: return command(VideoController::kStepForwardCommand);
+    case kMovieRewind: return command(VideoController::kStepBackCommand);
     default:
         break;
     }

@@ -61,6 +61,7 @@ viewer::ScreenLayoutInput BrowserArea::input() const
     in.collectionMode = m_collectionMode;
     in.smallThumbnailWindow = m_settings.get(settings::kSmallThumbnailWindow) != 0;
     in.smallThumbnailWindowShown = m_settings.get(settings::kSmallThumbnailWindowShown) != 0;
+    in.videoBarHeight = m_videoBar && m_videoBarShown ? m_videoBar->height() : 0;
     return in;
 }
 
@@ -75,6 +76,25 @@ void BrowserArea::relayout()
     place(m_listView, m_layout.listView, listOrigin);
     for (std::size_t pane = 0; pane < m_views.size(); ++pane)
         place(m_views[pane], m_layout.viewPanes[pane], listOrigin);
+    place(m_videoBar, m_layout.videoBar, listOrigin);
+    if (m_videoBar && m_videoBar->isVisible())
+        m_videoBar->raise();
+}
+
+void BrowserArea::setVideoBar(QWidget* bar)
+{
+    m_videoBar = bar;
+    if (bar)
+        bar->setParent(this);
+    relayout();
+}
+
+void BrowserArea::setVideoBarShown(bool shown)
+{
+    if (shown == m_videoBarShown)
+        return;
+    m_videoBarShown = shown;
+    relayout();
 }
 
 void BrowserArea::setScreenMode(viewer::ScreenMode mode)

@@ -25,6 +25,10 @@ public:
     // The panes it places; each may be null (left out).
     void setPanes(QWidget* folderPane, QWidget* listView, const std::array<QWidget*, viewer::kMaxViewPanes>& views);
 
+    // The video control bar, placed under the views while it is shown.
+    void setVideoBar(QWidget* bar);
+    void setVideoBarShown(bool shown);
+
     // What the list pane shows; the split position is the settings'. The
     // screen-mode controller sets it (Enter, F11).
     viewer::ScreenMode screenMode() const { return m_screenMode; }
@@ -59,6 +63,8 @@ private:
     QWidget* m_folderPane = nullptr;
     QWidget* m_listView = nullptr;
     std::array<QWidget*, viewer::kMaxViewPanes> m_views{};
+    QWidget* m_videoBar = nullptr;
+    bool m_videoBarShown = false;
     viewer::ScreenMode m_screenMode = viewer::ScreenMode::Split;
     bool m_folderTreeHidden = false;
     bool m_collectionMode = false;

@@ -1,6 +1,8 @@
 #include "viewer/image_view.h"
 
+#include "imagelist/file_kind.h"
 #include "shell/qt_text.h"
+#include "viewer/video_slots.h"
 #include "viewer/zoom_control.h"
 
 #include <QKeyEvent>
@@ -120,6 +122,7 @@ void ImageView::showSubject(const ViewSubject& subject)
         m_preview = QImage();
         m_fullSize = {};
         m_histogram = QImage();
+        m_videoFrame = QImage();
         m_fullAsked = false;
     }
     m_subject = subject;
@@ -134,6 +137,26 @@ void ImageView::setPreview(quint64 generation, int position, const QImage& pictu
     m_fullSize = fullSize;
     askForFullPicture();
     update();
+}
+
+void ImageView::setVideoFrame(quint64 generation, int position, const QImage& frame)
+{
+    if (!m_subject.hasEntry() || generation != m_subject.generation || position != m_subject.position)
+        return;
+    m_videoFrame = frame;
+    update();
+}
+
+bool ImageView::drawVideoFrame(QPainter& painter)
+{
+    if (m_videoFrame.isNull() || m_subject.kind != imagelist::kKindVideo
+        || (m_subject.flags & imagelist::ImageEntry::kFlagPlaybackMode) == 0)
+        return false;
+    const bool enlarged = (m_subject.flags & imagelist::ImageEntry::kFlagEnlargedVideo) != 0;
+    m_pictureRect = viewer::videoRect(m_videoFrame.size(), size(), enlarged);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, m_pictureRect.size() != m_videoFrame.size());
+    painter.drawImage(m_pictureRect, m_videoFrame);
+    return true;
 }
 
 void ImageView::setHistogram(quint64 generation, int position, const QImage& histogram)
@@ -256,27 +279,31 @@ void ImageView::paintEvent(QPaintEvent*)
     const viewer::PaneContent content = currentContent();
     viewer::PaintResult result = viewer::paintResultOf(content);
     bool quick = false;
-    switch (content) {
-    case viewer::PaneContent::Question:
-        drawCentredText(painter, QStringLiteral("?"));
-        break;
-    case viewer::PaneContent::NoCodec:
-        drawCentredText(painter, QStringLiteral("NO CODEC"));
-        break;
-    case viewer::PaneContent::Preview:
-    case viewer::PaneContent::Thumbnail: {
-        quick = m_quick;
-        const Source picture = source(content, quick);
-        result = picture.thumbnail ? viewer::PaintResult::ThumbnailOnly : viewer::PaintResult::Drawn;
-        const bool zoomed = m_zoom.isActive() || (quick && m_settings.keepZoomWhileFlipping);
-        const bool smooth = !m_settings.fastDrawing && !quick;
-        const QString status = drawPicture(painter, picture, zoomed, smooth);
-        Q_EMIT statusTextChanged(kStatusPart, status);
-        break;
-    }
-    case viewer::PaneContent::Blank:
-    case viewer::PaneContent::NotReady:
-        break;
+    if (drawVideoFrame(painter)) {
+        result = viewer::PaintResult::Drawn;
+    } else {
+        switch (content) {
+        case viewer::PaneContent::Question:
+            drawCentredText(painter, QStringLiteral("?"));
+            break;
+        case viewer::PaneContent::NoCodec:
+            drawCentredText(painter, QStringLiteral("NO CODEC"));
+            break;
+        case viewer::PaneContent::Preview:
+        case viewer::PaneContent::Thumbnail: {
+            quick = m_quick;
+            const Source picture = source(content, quick);
+            result = picture.thumbnail ? viewer::PaintResult::ThumbnailOnly : viewer::PaintResult::Drawn;
+            const bool zoomed = m_zoom.isActive() || (quick && m_settings.keepZoomWhileFlipping);
+            const bool smooth = !m_settings.fastDrawing && !quick;
+            const QString status = drawPicture(painter, picture, zoomed, smooth);
+            Q_EMIT statusTextChanged(kStatusPart, status);
+            break;
+        }
+        case viewer::PaneContent::Blank:
+        case viewer::PaneContent::NotReady:
+            break;
+        }
     }
     if (m_focusMark)
         drawFocusMark(painter);

@@ -65,6 +65,12 @@ public:
                 || (m_preview.width() >= m_fullSize.width() && m_preview.height() >= m_fullSize.height()));
     }
 
+    // A frame of the subject's video playback; drawn instead of the picture
+    // while the subject is in playback mode (at its own size, or fitted when
+    // the entry is enlarged). Taken only for the subject shown.
+    void setVideoFrame(quint64 generation, int position, const QImage& frame);
+    const QImage& videoFrame() const { return m_videoFrame; }
+
     // The subject's 262 x 70 histogram picture, drawn unscaled at overlay
     // level 1; none is drawn until it arrives.
     void setHistogram(quint64 generation, int position, const QImage& histogram);
@@ -153,6 +159,8 @@ private:
     void drawLoupe(QPainter& painter, const QImage& picture, QSize shape, bool smooth);
     void drawBrightness(QPainter& painter, const QRect& area);
     void drawFocusMark(QPainter& painter);
+    // Draws the playback's frame when the subject plays; false otherwise.
+    bool drawVideoFrame(QPainter& painter);
     // The zoom centres refer to a picture of this shape: put them under the
     // pointer when there is none yet, scale them when the shape changed.
     void placeCentre(QSize shape);
@@ -172,6 +180,7 @@ private:
     QImage m_preview;
     QSize m_fullSize;
     QImage m_histogram;
+    QImage m_videoFrame;
     int m_overlayLevel = 1;
     bool m_quick = false;
     bool m_focusMark = false;

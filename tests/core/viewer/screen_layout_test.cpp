@@ -32,7 +32,7 @@ std::string describe(const ScreenLayout& out, const std::string& names)
         {"collections", placed(out.collectionTree)}, {"small", placed(out.smallThumbnailWindow)},
         {"splitter", rect(out.folderSplitter)}, {"listView", placed(out.listView)}, {"splitBar", rect(out.splitBar)},
         {"view0", placed(out.viewPanes[0])}, {"view1", placed(out.viewPanes[1])}, {"view2", placed(out.viewPanes[2])},
-        {"view3", placed(out.viewPanes[3])}, {"edges", out.viewPaneEdges ? "yes" : "no"}};
+        {"view3", placed(out.viewPanes[3])}, {"videoBar", placed(out.videoBar)}, {"edges", out.viewPaneEdges ? "yes" : "no"}};
     std::istringstream in(names);
     std::string text;
     for (std::string name; in >> name;)
@@ -79,6 +79,14 @@ TEST(ScreenLayoutTest, EveryWindowWhereTheRulesPutIt)
         // K = 300 at the left: the list view the whole 300, the views from 304, 1000 − 304 wide.
         {[](In& in) { in.listWidth = 300; in.splitPosition = SplitPosition::ListLeft; }, "listView splitBar view0",
          "0,0,300,740 300,0,4,740 304,0,696,740"},
+        // The video bar, 23 high, takes the bottom of the views: 740 − 23 = 717 for the
+        // panes, stacked ones in halves of 358; with the list alone it has no place.
+        {[](In& in) { in.screenMode = ScreenMode::ViewsOnly; in.videoBarHeight = 23; }, "view0 videoBar",
+         "0,0,1000,717 0,717,1000,23"},
+        {[](In& in) { in.screenMode = ScreenMode::ViewsOnly; in.videoBarHeight = 23; in.multiScreenMode = MultiScreenMode::Stacked; },
+         "view0 view1 videoBar", "0,0,1000,358 0,358,1000,358 0,717,1000,23"},
+        {[](In& in) { in.listHeight = 300; in.videoBarHeight = 23; }, "view0 videoBar", "0,300,1000,417 0,717,1000,23"},
+        {[](In& in) { in.screenMode = ScreenMode::ListOnly; in.videoBarHeight = 23; }, "videoBar", "-"},
         // A hidden tree leaves the width to the list pane.
         {[](In& in) { in.folderTreeHidden = true; }, "folderPane tree listPane", "- - 0,40,1200,740"},
         // Full screen with the views alone: the bars only while the pointer is near their edge.
