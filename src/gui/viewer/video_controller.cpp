@@ -144,7 +144,9 @@ void VideoController::control(viewer::VideoControl control)
 {
     const int index = currentVideo();
     ImageEntry* entry = entryAt(index);
-    if (!entry)
+    // A file known not to render (no frame of it decoded) shows "NO CODEC"
+    // and is not opened.
+    if (!entry || entry->hasFlag(ImageEntry::kFlagUnrenderable))
         return;
     const viewer::ControlEffect effect = viewer::controlEffect(control, entry->flags());
     entry->setFlags(effect.flags);
