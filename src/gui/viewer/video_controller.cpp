@@ -98,8 +98,11 @@ void VideoController::viewsShown(quint64 generation, int current, bool viewsShow
         const auto index = m_d.controller.list().entryAt(m_current + pane);
         const ImageEntry* entry = index ? entryAt(static_cast<int>(*index)) : nullptr;
         if (entry && entry->kind() == imagelist::kKindVideo && (entry->flags() & ImageEntry::kFlagPlaybackMode) != 0
-            && !m_playback->holds(static_cast<int>(*index)))
+            && !m_playback->holds(static_cast<int>(*index))) {
+            if (m_timing)
+                m_timing->videoOpening(static_cast<int>(*index));
             m_playback->open(static_cast<int>(*index));
+        }
     }
     const bool barShown = m_panes > 0 && currentVideo() >= 0;
     m_d.area.setVideoBarShown(barShown);
@@ -183,6 +186,8 @@ void VideoController::seekTo(double seconds)
 
 void VideoController::onFrame(int entryIndex, const QImage& frame)
 {
+    if (m_timing)
+        m_timing->videoFramed(entryIndex);
     const int pane = paneOf(entryIndex);
     if (pane >= 0)
         m_d.views[static_cast<std::size_t>(pane)]->setVideoFrame(m_generation, m_current + pane, frame);

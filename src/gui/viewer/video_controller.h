@@ -15,11 +15,13 @@
 // Thread model: user-interface thread only.
 
 #include "viewer/video_slots.h"
+#include "viewer/view_timing_log.h"
 
 #include <QObject>
 
 #include <array>
 #include <functional>
+#include <memory>
 
 namespace qlx::settings {
 class SettingsRecord;
@@ -80,6 +82,8 @@ private:
     VideoPlayback* m_playback = nullptr;
     VideoControlBar* m_bar = nullptr;
     quint64 m_generation = 0;
+    // The time from opening a clip to its first frame (QLX_VIEW_LOG).
+    std::unique_ptr<ViewTimingLog> m_timing = ViewTimingLog::createIfRequested();
     int m_current = -1;
     int m_panes = 0;
     // The playback was paused when the user took hold of the slider.

@@ -69,6 +69,19 @@ void ViewTimingLog::painted(int position, bool sharp, bool zoomedWhole)
     }
 }
 
+void ViewTimingLog::videoOpening(int entry)
+{
+    m_video = {true, entry, m_clock.nsecsElapsed(), -1, false};
+}
+
+void ViewTimingLog::videoFramed(int entry)
+{
+    if (!m_video.active || m_video.position != entry)
+        return;
+    write("video\t" + QByteArray::number(entry) + '\t' + milliseconds(m_clock.nsecsElapsed() - m_video.startNs) + '\n');
+    m_video.active = false;
+}
+
 void ViewTimingLog::write(const QByteArray& line)
 {
     if (m_file.isOpen())

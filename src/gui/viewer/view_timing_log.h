@@ -8,6 +8,7 @@
 //   step  POSITION  FIRST_MS  SHARP_MS  hit|miss
 //   step  POSITION  FIRST_MS|-  -  passed
 //   zoom  POSITION  FIRST_MS  SHARP_MS
+//   video ENTRY  FIRST_FRAME_MS      (from opening a clip to its first frame)
 // A step is a hit when its first paint was already sharp: the read-ahead
 // had the picture. A step the user passed before it painted sharp is
 // "passed", with its first paint's time if it had one (the quick path). Off, it is never created and costs nothing.
@@ -34,6 +35,11 @@ public:
     // picture, `whole` from the picture at full resolution while zoomed.
     void painted(int position, bool sharp, bool zoomedWhole);
 
+    // A clip of the list's entry `entry` is being opened for playback; its
+    // first frame arrived.
+    void videoOpening(int entry);
+    void videoFramed(int entry);
+
 private:
     explicit ViewTimingLog(const QString& path);
     struct Pending {
@@ -49,6 +55,7 @@ private:
     QElapsedTimer m_clock;
     Pending m_step;
     Pending m_zoom;
+    Pending m_video;
 };
 
 } // namespace qlx::gui
