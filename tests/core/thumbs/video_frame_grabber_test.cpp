@@ -93,7 +93,8 @@ TEST(VideoThumbnail, TheEntryTakesTheClipsFacts)
     QLX_NEED_SAMPLES("video/earth.mov", "video/stubs/RIFF.avi");
     using qlx::imagelist::ImageEntry;
     const auto entryOf = [](const fs::path& file) {
-        const auto facts = qlx::imagelist::freshFactsOfFile(file.u16string(), qlx::imagelist::kKindVideo, -40, false);
+        const std::u16string path = file.u16string(); // the facts view it
+        const auto facts = qlx::imagelist::freshFactsOfFile(path, qlx::imagelist::kKindVideo, -40, false);
         return facts ? ImageEntry::createFresh(*facts) : nullptr;
     };
     const auto clip = entryOf(qlx::test::samplesDir() / "video/earth.mov");
