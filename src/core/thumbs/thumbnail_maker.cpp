@@ -223,6 +223,12 @@ std::uint8_t orientationQuarterTurns(std::uint8_t orientation, bool followExifOr
     }
 }
 
+std::u16string imageSizeText(int width, int height)
+{
+    const std::string text = std::to_string(width) + '*' + std::to_string(height);
+    return std::u16string(text.begin(), text.end());
+}
+
 int rotationTotal(const ImageEntry& entry)
 {
     return (entry.userRotation() + entry.orientationRotation()) % 4;
@@ -236,9 +242,8 @@ void recordThumbnail(ImageEntry& entry, const Thumbnail& thumbnail, bool followE
         entry.setPictureSize(thumbnail.pictureSize.width(), thumbnail.pictureSize.height());
     if ((entry.kind() & kPlainPictureKinds) != 0 && entry.thumbOffset() == entry.previewOffset()
         && entry.itemText(ImageEntry::kItemImageSize).empty()) {
-        const std::string text =
-            std::to_string(thumbnail.decodedSize.width()) + '*' + std::to_string(thumbnail.decodedSize.height());
-        entry.setItemText(ImageEntry::kItemImageSize, std::u16string(text.begin(), text.end()));
+        entry.setItemText(ImageEntry::kItemImageSize,
+                          imageSizeText(thumbnail.decodedSize.width(), thumbnail.decodedSize.height()));
     }
     entry.setOrientationRotation(orientationQuarterTurns(entry.orientation(), followExifOrientation));
 }

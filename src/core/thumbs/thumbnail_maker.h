@@ -37,6 +37,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
 
 namespace qlx::thumbs {
@@ -179,6 +180,9 @@ ThumbnailResult makeThumbnail(io::FileSource& file, const imagelist::ImageEntry&
 // turns clockwise, 6 one and 8 three; anything else, or the follow-Exif
 // setting off, none.
 std::uint8_t orientationQuarterTurns(std::uint8_t orientation, bool followExifOrientation);
+
+// The ImageSize text of a picture of `width` × `height`: "%d*%d".
+std::u16string imageSizeText(int width, int height);
 
 // The entry's rotation total (user counter + orientation counter) in
 // quarter turns clockwise, 0..3.

@@ -2,10 +2,8 @@
 
 #include "cache/cache_layout.h"
 #include "thumbs/video_frame_grabber.h"
+#include "viewer/video_slots.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <cstring>
 #include <string>
 
 namespace qlx::thumbs {
@@ -14,10 +12,9 @@ using imagelist::ImageEntry;
 
 std::u16string clipLengthText(std::int32_t seconds)
 {
-    const std::int32_t s = std::max(seconds, 0);
-    char text[32];
-    std::snprintf(text, sizeof text, "%d:%02d:%02d", s / 3600, s / 60 % 60, s % 60);
-    return std::u16string(text, text + std::strlen(text));
+    // The same text the control bar's labels show.
+    const std::string text = viewer::timeLabel(seconds);
+    return std::u16string(text.begin(), text.end());
 }
 
 ThumbnailResult makeVideoThumbnail(ImageEntry& entry, const std::filesystem::path& file, std::int32_t wantedSecond)
@@ -29,8 +26,7 @@ ThumbnailResult makeVideoThumbnail(ImageEntry& entry, const std::filesystem::pat
     if (grabbed) {
         entry.setVideoLength(grabbed->facts.lengthSeconds);
         entry.setPictureSize(grabbed->facts.width, grabbed->facts.height);
-        const std::string size = std::to_string(grabbed->facts.width) + '*' + std::to_string(grabbed->facts.height);
-        entry.setItemText(ImageEntry::kItemImageSize, std::u16string(size.begin(), size.end()));
+        entry.setItemText(ImageEntry::kItemImageSize, imageSizeText(grabbed->facts.width, grabbed->facts.height));
         entry.setVideoGrabbedAt(grabbed->grabbedAt);
         // The list's Status column holds nothing else: a clip shows its
         // length there.

@@ -28,6 +28,7 @@ using namespace qlx;
 namespace fs = std::filesystem;
 
 using qlx::test::clickLater;
+using qlx::test::closeWithOk;
 using qlx::test::modal;
 using qlx::test::Script;
 using qlx::test::type;
@@ -79,29 +80,7 @@ class ActionSettingsTest : public QObject {
             return true;
         });
     }
-    // A step that answers the next message box with `answer`.
-    Script::Step answerBox(QMessageBox::StandardButton answer)
-    {
-        return [this, answer] {
-            auto* box = modal<QMessageBox>();
-            if (!box)
-                return false;
-            m_boxes << box->text();
-            box->button(answer)->click();
-            return true;
-        };
-    }
-    // The step that presses "OK" once the settings window is on top again.
-    static Script::Step closeWithOk()
-    {
-        return [] {
-            auto* window = modal<gui::SettingsWindow>();
-            if (!window)
-                return false;
-            clickLater(window->okButton());
-            return true;
-        };
-    }
+    Script::Step answerBox(QMessageBox::StandardButton answer) { return test::answerBox(m_boxes, answer); }
 
 private Q_SLOTS:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
